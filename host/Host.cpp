@@ -1,0 +1,393 @@
+/*
+ * Host.cpp - session play, module calls, hooks, guard checks and failures.
+ */
+#include "host/Host.h"
+
+#include "host/Text.h"
+
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+namespace host {
+
+Host *gHost = nullptr;
+std::atomic<long long> gCommandStartedMs{0};
+
+namespace {
+
+const char *requestName(Request r)
+{
+    switch (r) {
+    case Request::GetPoint: return "a point (GetPoint)";
+    case Request::GetCursorPoint: return "a point (GetCursorPoint)";
+    case Request::GetPointOrFigure: return "a region point (GetPointOrFigure)";
+    case Request::Select: return "a selection (SelectFigures)";
+    case Request::Panel: return "a panel event (WaitPanelEvent)";
+    case Request::Group: return "a group number (GetGroupNumber)";
+    case Request::Message: return "an answer to a message (ShowMessage)";
+    }
+    return "?";
+}
+
+bool answers(Request r, Verb v)
+{
+    if (v == Verb::Cancel)
+        return true;
+    switch (r) {
+    case Request::GetPoint:
+        return v == Verb::Point || v == Verb::Move || v == Verb::Repaint;
+    case Request::GetCursorPoint:
+        return v == Verb::Point || v == Verb::Move || v == Verb::Repaint || v == Verb::Confirm;
+    case Request::GetPointOrFigure:
+        return v == Verb::Point || v == Verb::Move || v == Verb::Repaint || v == Verb::Close;
+    case Request::Select: return v == Verb::Select;
+    case Request::Panel: return v == Verb::Panel;
+    case Request::Group: return v == Verb::Group;
+    case Request::Message: return v == Verb::Message;
+    }
+    return false;
+}
+
+} // namespace
+
+Host::Host(const ModuleBinding &module, const HostOptions &options)
+    : fig(rec), module_(module), options_(options)
+{
+    gHost = this;
+    if (std::optional<std::string> e = rec.layoutArrays(options.figureLimit, options.workBase, options.workEnd))
+        fail(kExitBadInput, *e);
+    fig.setType(0, kTypeEnd); /* an empty drawing */
+    serviceCounts.assign(static_cast<size_t>(Svc::Count), 0);
+    installServices(rec);
+    initialState();
+}
+
+Host::~Host()
+{
+    if (gHost == this)
+        gHost = nullptr;
+}
+
+/* What the host's records hold before the module is bound.  Every value is
+   the reference host's own choice. */
+void Host::initialState()
+{
+    rec.put(SF::viewContext, 1);
+    rec.put(SF::charHeight, 16);
+    rec.put(SF::charWidth, 8);
+    rec.put(SF::cursorX, 160.0);
+    rec.put(SF::cursorY, 120.0);
+    rec.put(SF::selectMode, 1);
+    rec.put(SF::pi, 3.14159265358979323846);
+    rec.putAddr(SF::tables, rec.tables());
+    rec.putAddr(SF::attrContext, rec.attrContext());
+    rec.putAddr(SF::panelSurface, rec.panelSurface());
+    int32_t contextValue = 7, surface = 0x5F;
+    std::memcpy(static_cast<uint8_t *>(rec.attrContext()) + kAttrContextValueOffset, &contextValue, 4);
+    std::memcpy(static_cast<uint8_t *>(rec.panelSurface()) + kPanelSurfaceValueOffset, &surface, 4);
+    rec.put(TF::currentLayer, 1);
+    rec.put(TF::currentGroup, 0);
+    rec.put(TF::currentColor, 1);
+    rec.put(TF::currentLineType, 1);
+    rec.put(TF::previewColorA, 2);
+    rec.put(TF::previewColorB, 7);
+    rec.put(TF::unitFactor, 1.0);
+    rec.put(TF::drawingScale, 1.0);
+}
+
+void Host::fail(int code, const std::string &message)
+{
+    trace.write("session failed: " + message);
+    trace.flush();
+    std::fflush(stdout);
+    std::fprintf(stderr, "nerolit-host: %s\n", message.c_str());
+    std::fflush(stderr);
+    std::exit(code);
+}
+
+void Host::trap(uint32_t slotOffset)
+{
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "the module called the service slot at 0x%03X, which the host does not provide",
+                  slotOffset);
+    fail(kExitModuleFault, buf + (commandActive_ ? " (while " + activeCommand_ + " ran)" : std::string()));
+}
+
+void Host::checkGuards(const std::string &when)
+{
+    if (std::optional<std::string> e = rec.checkGuards())
+        fail(kExitModuleFault, *e + " (found " + when + ")");
+}
+
+void Host::enterService(Svc s)
+{
+    ++serviceCalls;
+    ++serviceCounts[static_cast<size_t>(s)];
+    if (options_.guardEveryCall)
+        checkGuards(std::string("at the call of ") + serviceInfo(s).name);
+    ++trace.depth;
+}
+
+void Host::leaveService() { --trace.depth; }
+
+void Host::loadDrawing(const std::string &text, const std::string &name)
+{
+    if (std::optional<std::string> e = fig.load(text, name))
+        fail(kExitBadInput, *e);
+}
+
+void Host::loadScript(const std::string &text, const std::string &name)
+{
+    std::string error;
+    std::optional<std::vector<ScriptLine>> lines = parseScript(text, name, error);
+    if (!lines)
+        fail(kExitBadInput, error);
+    lines_ = std::move(*lines);
+    pos_ = 0;
+}
+
+void Host::start()
+{
+    if (started_)
+        return;
+    started_ = true;
+    trace.write("StartDLL");
+    module_.start(rec.services(), rec.state());
+    checkGuards("after StartDLL");
+}
+
+void Host::runScript()
+{
+    start();
+    while (pos_ < lines_.size())
+        runLine(lines_[pos_++]);
+}
+
+void Host::runLine(const ScriptLine &l)
+{
+    if (l.isDirective()) {
+        applyDirective(l);
+    } else if (l.verb == Verb::Run) {
+        commandArgument = l.name;
+        commandActive_ = true;
+        activeCommand_ = l.name;
+        idleRequests_ = 0;
+        callCommand(l.name, &commandArgument[0]);
+        commandActive_ = false;
+    } else {
+        fail(kExitBadInput, l.where() + ": '" + l.source + "' answers nothing: " +
+                                (activeCommand_.empty() ? std::string("no command has run yet")
+                                                        : activeCommand_ + " has returned"));
+    }
+}
+
+void Host::callCommand(const std::string &name, char *argument)
+{
+    ModuleBinding::CommandFn fn = nullptr;
+    for (const auto &e : module_.commands) {
+        std::string plain = e.first;
+        if (plain[0] == '?')
+            plain = plain.substr(1, plain.find("@@") - 1);
+        bool same = plain.size() == name.size();
+        for (size_t i = 0; same && i < name.size(); ++i)
+            same = std::tolower(static_cast<unsigned char>(plain[i])) == std::tolower(static_cast<unsigned char>(name[i]));
+        if (same)
+            fn = e.second;
+    }
+    if (!fn)
+        fail(kExitBadInput, "the module has no command '" + name + "' (C66, Hatch, kumo1 or VeC92)");
+    rec.putText(SF::currentCommand, name);
+    trace.write("run " + name);
+    gCommandStartedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch()).count();
+    fn(argument);
+    gCommandStartedMs = 0;
+    trace.write("return " + name);
+    checkGuards("after " + name + " returned");
+}
+
+int32_t Host::callHook(bool ussr)
+{
+    ++trace.depth;
+    trace.write(ussr ? "USSR" : "USA");
+    int32_t result = ussr ? module_.ussr() : module_.usa();
+    trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
+    --trace.depth;
+    checkGuards(ussr ? "after USSR returned" : "after USA returned");
+    return result;
+}
+
+void Host::mouseEvent(Request r, double x, double y, bool update)
+{
+    rec.put(SF::cursorX, toScreenX(x));
+    rec.put(SF::cursorY, toScreenY(y));
+    rec.put(SF::previewUpdate, update ? 1 : 0);
+    callHook(false);
+    if (r == Request::GetPoint && rec.i32(SF::bandKind) == 13)
+        callHook(true);
+}
+
+void Host::traceAnswer(const std::string &what)
+{
+    ++trace.depth;
+    trace.write("<- " + what);
+    --trace.depth;
+}
+
+const ScriptLine *Host::answer(Request r, const char *asked)
+{
+    while (pos_ < lines_.size()) {
+        const ScriptLine &l = lines_[pos_];
+        if (l.isDirective()) {
+            ++pos_;
+            applyDirective(l);
+            continue;
+        }
+        if (l.verb == Verb::Run)
+            break;
+        if (!answers(r, l.verb))
+            fail(kExitBadInput, l.where() + ": " + activeCommand_ + " asked for " + requestName(r) +
+                                    (asked && *asked ? " (\"" + std::string(asked) + "\")" : std::string()) +
+                                    ", but the line says '" + l.source + "'");
+        ++pos_;
+        idleRequests_ = 0;
+        return &l;
+    }
+    if (++idleRequests_ > kHangRequests)
+        fail(kExitModuleFault, activeCommand_ + " has hung: it made more than " + std::to_string(kHangRequests) +
+                                   " requests after its lines ran out");
+    return nullptr;
+}
+
+const ScriptLine *Host::messageAnswer(bool *answered)
+{
+    *answered = false;
+    while (pos_ < lines_.size() && lines_[pos_].isDirective())
+        applyDirective(lines_[pos_++]);
+    if (pos_ < lines_.size() && (lines_[pos_].verb == Verb::Message || lines_[pos_].verb == Verb::Cancel)) {
+        idleRequests_ = 0;
+        return &lines_[pos_++];
+    }
+    if (++idleRequests_ > kHangRequests)
+        fail(kExitModuleFault, activeCommand_ + " has hung: it showed more than " + std::to_string(kHangRequests) +
+                                   " messages without an answer line");
+    *answered = pos_ < lines_.size() && lines_[pos_].verb != Verb::Run;
+    return nullptr;
+}
+
+void Host::applyDirective(const ScriptLine &l)
+{
+    switch (l.verb) {
+    case Verb::Set:
+        setField(l);
+        break;
+    case Verb::Setting:
+        settings.set(l.value, l.name, l.number);
+        trace.write("setting [" + l.value + "] " + l.name + "=" + formatDouble(l.number));
+        break;
+    case Verb::Seed:
+        rng = static_cast<uint64_t>(l.count) * 0x9E3779B97F4A7C15ull + 1;
+        trace.write("seed " + std::to_string(l.count));
+        break;
+    case Verb::Key:
+        escAfter = static_cast<int>(l.count);
+        trace.write("key esc after " + std::to_string(l.count));
+        break;
+    case Verb::Snapshot:
+        writeSnapshot(l);
+        break;
+    default:
+        break;
+    }
+}
+
+void Host::setField(const ScriptLine &l)
+{
+    auto bad = [&](const std::string &why) { fail(kExitBadInput, l.where() + ": " + why + ": " + l.source); };
+    for (int i = 0; i < static_cast<int>(TF::Count); ++i) {
+        TF f = static_cast<TF>(i);
+        const FieldInfo &info = fieldInfo(f);
+        if (l.name != info.name)
+            continue;
+        if (f == TF::figureLimit || f == TF::workBase || f == TF::workEnd) {
+            if (commandActive_)
+                bad(l.name + " can be set only between commands");
+            std::optional<int32_t> v = parseInt32(l.value);
+            if (!v)
+                bad("expected an integer");
+            int limit = f == TF::figureLimit ? *v : rec.figureLimit();
+            int base = f == TF::workBase ? *v : rec.workBase();
+            int end = f == TF::workEnd ? *v : rec.workEnd();
+            if (f == TF::figureLimit && base < limit) { /* keep the work area behind the drawing */
+                end += limit + 50 - base;
+                base = limit + 50;
+            }
+            int drawingEnd = fig.drawingEnd();
+            if (f == TF::figureLimit && (drawingEnd < 0 || drawingEnd >= limit))
+                bad("the drawing does not fit below figureLimit " + std::to_string(limit));
+            if (std::optional<std::string> e = rec.layoutArrays(limit, base, end))
+                bad(*e);
+        } else if (info.type == FieldType::I32) {
+            std::optional<int32_t> v = parseInt32(l.value);
+            if (!v)
+                bad("expected an integer");
+            rec.put(f, *v);
+        } else if (info.type == FieldType::F64) {
+            std::optional<double> v = parseDouble(l.value);
+            if (!v)
+                bad("expected a number");
+            rec.put(f, *v);
+        } else {
+            bad(l.name + " is an address the host keeps");
+        }
+        trace.write("set " + l.name + " " + l.value);
+        return;
+    }
+    for (int i = 0; i < static_cast<int>(SF::Count); ++i) {
+        SF f = static_cast<SF>(i);
+        const FieldInfo &info = fieldInfo(f);
+        if (l.name != info.name)
+            continue;
+        if (info.type == FieldType::I32) {
+            std::optional<int32_t> v = parseInt32(l.value);
+            if (!v)
+                bad("expected an integer");
+            rec.put(f, *v);
+        } else if (info.type == FieldType::F64) {
+            std::optional<double> v = parseDouble(l.value);
+            if (!v)
+                bad("expected a number");
+            rec.put(f, *v);
+        } else if (info.type == FieldType::Text) {
+            std::optional<std::string> s = utf8ToCp932(l.value);
+            if (!s || s->size() >= info.size)
+                bad("the text does not fit " + l.name);
+            rec.putText(f, *s);
+        } else {
+            bad(l.name + " is an address the host keeps");
+        }
+        trace.write("set " + l.name + " " + l.value);
+        return;
+    }
+    bad("no host field is called '" + l.name + "'");
+}
+
+void Host::writeSnapshot(const ScriptLine &l)
+{
+    std::string path = l.name;
+    bool absolute = !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
+    if (!absolute && !options_.snapshotDir.empty())
+        path = options_.snapshotDir + "/" + path;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << (l.value == "panel" ? panelSvg() : displaySvg());
+    if (!out)
+        fail(kExitBadInput, l.where() + ": cannot write " + path);
+    trace.write("snapshot " + l.value + " " + l.name);
+}
+
+} // namespace host

@@ -1,0 +1,201 @@
+/*
+ * Host.h - the reference host: it owns the records, the drawing, the
+ * settings store and the trace, binds a module with StartDLL, and plays a
+ * session: directives change the host, `run` calls a command export, and
+ * the lines that follow answer the command's requests (README, "Session
+ * contract").  The services (Svc*.cpp) reach the running host through gHost;
+ * everything runs on one thread, as in the CAD host.
+ *
+ * Failures end the session at once: fail() writes one line to standard
+ * error and exits with kExitBadInput (a malformed or unanswerable session
+ * line, an unreadable file), kExitModuleFault (a trap, a guard-zone write,
+ * a hang) or kExitNoModule (a module that cannot be loaded or lacks an
+ * export).
+ */
+#ifndef NEROLIT_HOST_HOST_H
+#define NEROLIT_HOST_HOST_H
+
+#include "host/Figures.h"
+#include "host/Layout.h"
+#include "host/Module.h"
+#include "host/Records.h"
+#include "host/Script.h"
+#include "host/Settings.h"
+#include "host/Trace.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace host {
+
+constexpr int kExitBadInput = 2, kExitModuleFault = 3, kExitNoModule = 4;
+
+/* Requests after the lines of a command ran out (or messages answered
+   without a line) that make the command count as hung. */
+constexpr int kHangRequests = 1000;
+
+struct HostOptions {
+    int figureLimit = 20000; /* entries of the drawing */
+    int workBase = 20050;    /* the work area lies behind the drawing */
+    int workEnd = 30000;
+    bool guardEveryCall = true; /* also check the guard zones at every service call */
+    int timeoutSeconds = 120;   /* a command that runs longer has hung */
+    std::string snapshotDir;    /* where relative snapshot files go */
+};
+
+enum class Request { GetPoint, GetCursorPoint, GetPointOrFigure, Select, Panel, Group, Message };
+
+/* An item of the open panel, as the module built it. */
+enum class ItemKind { Check, Radio, Caption, Selector, Number, List, Header, Layer, LineType, Color, Group, GroupChoice };
+
+struct PanelItem {
+    ItemKind kind = ItemKind::Caption;
+    int row = 0, first = 0, last = 0;
+    std::string caption; /* UTF-8 */
+    int32_t *boundInt = nullptr;
+    int32_t *boundMode = nullptr; /* group items: the group mode */
+    double *boundDouble = nullptr;
+    double a = 0, b = 0, c = 0, d = 0; /* AddPanelItem's four doubles */
+    double lowest = 0, highest = 0;    /* number fields */
+    int decimals = 0, eventId = 0, firstValue = 0, modes = 0;
+    std::vector<std::string> entries; /* lists, UTF-8 */
+};
+
+struct PanelShape {
+    bool circle = false;
+    int32_t surface = 0, colour = 0;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
+    std::string option; /* "B", "BF" or empty (a line) */
+};
+
+struct Panel {
+    bool open = false;
+    int rows = 0, columns = 0, x = 0, y = 0;
+    std::vector<PanelItem> items;
+    std::vector<PanelShape> shapes;
+    int result = 1;        /* PanelResult */
+    bool cancelled = false;
+    std::string caption;   /* of the last WaitPanelEvent, UTF-8 */
+};
+
+struct XorLine {
+    double x1, y1, x2, y2;
+};
+
+class Host {
+public:
+    explicit Host(const ModuleBinding &module, const HostOptions &options = HostOptions());
+    ~Host();
+    Host(const Host &) = delete;
+    Host &operator=(const Host &) = delete;
+
+    /* Set-up.  Errors end the session (kExitBadInput). */
+    void loadDrawing(const std::string &text, const std::string &name);
+    void loadScript(const std::string &text, const std::string &name);
+
+    /* StartDLL, then every line of the script. */
+    void start();
+    void runScript();
+    /* One command call, outside a script (tests). */
+    void callCommand(const std::string &name, char *argument);
+    int32_t callHook(bool ussr);
+
+    /* Outputs. */
+    std::string drawingSvg() const;  /* the drawing */
+    std::string displaySvg() const;  /* what is on the display now */
+    std::string panelSvg() const;    /* the open (or last) panel */
+
+    [[noreturn]] void fail(int code, const std::string &message);
+    void trap(uint32_t slotOffset);
+
+    /* Service bookkeeping (ServiceCall). */
+    void enterService(Svc s);
+    void leaveService();
+    void checkGuards(const std::string &when);
+
+    /* The scripted user: the next line that answers a request of this kind,
+       already consumed, or nullptr when the command's lines ran out (the
+       request is then cancelled).  Directives on the way are carried out; a
+       line that does not answer the request fails the session. */
+    const ScriptLine *answer(Request r, const char *asked);
+    /* For ShowMessage: a message line or cancel if one is next, else nullptr
+       with *answered = true (answered ok). */
+    const ScriptLine *messageAnswer(bool *answered);
+    void traceAnswer(const std::string &what);
+
+    /* Mouse event at drawing point (x, y) during a point request. */
+    void mouseEvent(Request r, double x, double y, bool update);
+
+    /* Screen <-> drawing.  The reference host shows one drawing unit per
+       pixel with the y axis turned down: screen = (x, -y).  Exact both ways. */
+    static double toScreenX(double x) { return x; }
+    static double toScreenY(double y) { return -y; }
+    static double toDrawingX(double sx) { return sx; }
+    static double toDrawingY(double sy) { return -sy; }
+
+    Records rec;
+    FigureTable fig;
+    Trace trace;
+    SettingsStore settings;
+    Panel panel;
+    std::vector<XorLine> xorLines;
+
+    struct Registration {
+        std::string name, caption, second;
+    };
+    std::vector<Registration> registrations;
+    std::vector<std::string> messages;     /* texts of ShowMessage, UTF-8 */
+    int beginCommandCalls = 0, signalErrors = 0;
+    long long serviceCalls = 0;
+    std::vector<int> serviceCounts;        /* by Svc */
+    uint64_t rng = 0x9E3779B97F4A7C15ull;  /* Random's state (seed directive) */
+    int escAfter = -1;                     /* PollKey: 27 after this many more polls */
+    int regionHandles = 0;
+    bool regionClosed = false;             /* the last GetPointOrFigure was answered by close */
+    double lastIntersectX = 0, lastIntersectY = 0;
+    std::string formatBuffer;              /* FormatNumber's text */
+    std::string commandArgument;           /* the text passed to a command */
+
+private:
+    void applyDirective(const ScriptLine &l);
+    void setField(const ScriptLine &l);
+    void runLine(const ScriptLine &l);
+    void writeSnapshot(const ScriptLine &l);
+    void initialState();
+    void startWatchdog();
+
+    ModuleBinding module_;
+    HostOptions options_;
+    std::vector<ScriptLine> lines_;
+    size_t pos_ = 0;
+    bool commandActive_ = false;
+    std::string activeCommand_;
+    int idleRequests_ = 0; /* requests answered without a line, in a row */
+    bool started_ = false;
+};
+
+/* The host whose services the module is calling. */
+extern Host *gHost;
+
+/* Milliseconds (steady clock) when the running command was called, 0 when
+   none runs; read by the watchdog of nerolit-host. */
+extern std::atomic<long long> gCommandStartedMs;
+
+/* Guard check, call counting and trace depth around one service call. */
+class ServiceCall {
+public:
+    explicit ServiceCall(Svc s) { gHost->enterService(s); }
+    ~ServiceCall() { gHost->leaveService(); }
+    ServiceCall(const ServiceCall &) = delete;
+    ServiceCall &operator=(const ServiceCall &) = delete;
+};
+
+/* Fills the service table: every slot the module may call, and a trap in
+   every other slot. */
+void installServices(Records &r);
+
+} // namespace host
+
+#endif

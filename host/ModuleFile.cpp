@@ -1,0 +1,53 @@
+/*
+ * ModuleFile.cpp - the export names, and loading a module file.  Only the
+ * Windows build loads modules from files; the Linux build links them.
+ */
+#include "host/Module.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace host {
+
+const char *const kExportNames[9] = {"StartDLL", "EndDLL", "USA", "USSR", "UDRAW",
+                                     "?C66@@YGXPAD@Z", "Hatch", "kumo1", "?VeC92@@YGXPAD@Z"};
+
+bool loadModuleFile(const std::string &path, ModuleBinding &out, std::string &error)
+{
+#ifdef _WIN32
+    HMODULE m = LoadLibraryA(path.c_str());
+    if (!m) {
+        error = path + ": cannot load the module (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    out.name = path;
+    for (const char *name : kExportNames) {
+        void *p = reinterpret_cast<void *>(GetProcAddress(m, name));
+        if (!p) {
+            error = path + ": the module has no export " + name;
+            return false;
+        }
+        std::string n = name;
+        if (n == "StartDLL")
+            out.start = reinterpret_cast<ModuleBinding::StartFn>(p);
+        else if (n == "EndDLL")
+            out.end = reinterpret_cast<ModuleBinding::VoidFn>(p);
+        else if (n == "USA")
+            out.usa = reinterpret_cast<ModuleBinding::HookFn>(p);
+        else if (n == "USSR")
+            out.ussr = reinterpret_cast<ModuleBinding::HookFn>(p);
+        else if (n == "UDRAW")
+            out.udraw = reinterpret_cast<ModuleBinding::VoidFn>(p);
+        else
+            out.commands[n] = reinterpret_cast<ModuleBinding::CommandFn>(p);
+    }
+    return true;
+#else
+    (void)out;
+    error = path + ": this build of the host links its module and loads no module files";
+    return false;
+#endif
+}
+
+} // namespace host

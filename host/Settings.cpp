@@ -1,0 +1,146 @@
+/*
+ * Settings.cpp - INI settings store.
+ */
+#include "host/Settings.h"
+
+#include "host/Text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace host {
+
+namespace {
+
+bool sameName(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SettingsStore::Section *SettingsStore::find(const std::string &section)
+{
+    for (Section &s : sections_)
+        if (sameName(s.name, section))
+            return &s;
+    return nullptr;
+}
+
+const SettingsStore::Section *SettingsStore::find(const std::string &section) const
+{
+    for (const Section &s : sections_)
+        if (sameName(s.name, section))
+            return &s;
+    return nullptr;
+}
+
+std::optional<double> SettingsStore::get(const std::string &section, const std::string &key) const
+{
+    if (const Section *s = find(section))
+        for (const auto &kv : s->values)
+            if (kv.first == key)
+                return kv.second;
+    return std::nullopt;
+}
+
+void SettingsStore::set(const std::string &section, const std::string &key, double value)
+{
+    Section *s = find(section);
+    if (!s) {
+        sections_.push_back({section, {}});
+        s = &sections_.back();
+    }
+    for (auto &kv : s->values)
+        if (kv.first == key) {
+            kv.second = value;
+            return;
+        }
+    s->values.emplace_back(key, value);
+}
+
+size_t SettingsStore::size() const
+{
+    size_t n = 0;
+    for (const Section &s : sections_)
+        n += s.values.size();
+    return n;
+}
+
+std::optional<std::string> SettingsStore::loadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        return path + ": cannot read the settings file: " + std::strerror(errno);
+    }
+    std::ostringstream s;
+    s << in.rdbuf();
+    return load(s.str(), path);
+}
+
+std::optional<std::string> SettingsStore::load(const std::string &text, const std::string &name)
+{
+    std::istringstream in(text);
+    std::string line, section;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        line = trimBlanks(line.size() && line.back() == '\r' ? line.substr(0, line.size() - 1) : line);
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        std::string where = name + ":" + std::to_string(lineNo) + ": ";
+        if (line[0] == '[') {
+            if (line.back() != ']' || line.size() < 3)
+                return where + "a section line is [NAME]";
+            section = line.substr(1, line.size() - 2);
+            continue;
+        }
+        size_t eq = line.find('=');
+        if (eq == std::string::npos || eq == 0)
+            return where + "expected KEY=VALUE";
+        if (section.empty())
+            return where + "KEY=VALUE before the first [SECTION]";
+        std::optional<double> v = parseDouble(trimBlanks(line.substr(eq + 1)));
+        if (!v)
+            return where + "the value is not a number";
+        set(section, trimBlanks(line.substr(0, eq)), *v);
+    }
+    return std::nullopt;
+}
+
+std::string SettingsStore::text() const
+{
+    std::string out;
+    for (const Section &s : sections_) {
+        out += "[" + s.name + "]\n";
+        for (const auto &kv : s.values)
+            out += kv.first + "=" + formatDouble(kv.second) + "\n";
+    }
+    return out;
+}
+
+std::optional<std::string> SettingsStore::saveFile(const std::string &path) const
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text();
+    if (!out)
+        return path + ": cannot write the settings file";
+    return std::nullopt;
+}
+
+} // namespace host

@@ -1,0 +1,47 @@
+/*
+ * Settings.h - the host's settings store: numbers by section and key, one
+ * section per command name, kept in an INI file (UTF-8):
+ *
+ *     [kumo1]
+ *     KumoMode=2
+ *
+ * Section names are compared without regard to ASCII case, as the host
+ * compares command names; keys exactly.  Values are written in their
+ * shortest exact decimal form, so every double survives the round trip.
+ */
+#ifndef NEROLIT_HOST_SETTINGS_H
+#define NEROLIT_HOST_SETTINGS_H
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace host {
+
+class SettingsStore {
+public:
+    /* A file that does not exist is an empty store; an unreadable or
+       malformed one is an error (file:line: reason). */
+    std::optional<std::string> loadFile(const std::string &path);
+    std::optional<std::string> load(const std::string &text, const std::string &name);
+    std::optional<std::string> saveFile(const std::string &path) const;
+    std::string text() const;
+
+    std::optional<double> get(const std::string &section, const std::string &key) const;
+    void set(const std::string &section, const std::string &key, double value);
+    size_t size() const;
+
+private:
+    struct Section {
+        std::string name;
+        std::vector<std::pair<std::string, double>> values;
+    };
+    Section *find(const std::string &section);
+    const Section *find(const std::string &section) const;
+    std::vector<Section> sections_;
+};
+
+} // namespace host
+
+#endif

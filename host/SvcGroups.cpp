@@ -1,0 +1,103 @@
+/*
+ * SvcGroups.cpp - groups and links of figures.  A figure's group number is
+ * the figureW word of its first entry; its link number the high half of
+ * figureAttr (host/Figures.h).
+ */
+#include "host/Services.h"
+#include "host/Text.h"
+
+#include <algorithm>
+
+namespace host {
+
+namespace {
+
+void checkTables(const char *service, const void *tables)
+{
+    if (tables != H().rec.tables())
+        H().fail(kExitModuleFault, std::string(service) + ": the tables argument is not the host's drawing tables");
+}
+
+/* groupNumber to every figure from groupFirst up to the next end marker. */
+void HOST_STDCALL AssignGroup()
+{
+    ServiceCall c(Svc::AssignGroup);
+    Records &r = H().rec;
+    int32_t first = r.i32(SF::groupFirst), group = r.i32(SF::groupNumber);
+    TraceLine(H().trace, "AssignGroup").field("groupFirst", first).field("groupArgA", r.i32(SF::groupArgA))
+        .field("groupArgB", r.i32(SF::groupArgB)).field("groupArgC", r.i32(SF::groupArgC)).field("groupNumber", group);
+    requireIndex("AssignGroup", "groupFirst", first);
+    for (int i : figuresFrom(first))
+        r.at(ArrW, i) = group;
+}
+
+/* `wanted` when it is above 0 and no figure of the drawing uses it, else one
+   more than the largest group number in use. */
+int32_t HOST_STDCALL NewGroupNumber(int32_t wanted)
+{
+    ServiceCall c(Svc::NewGroupNumber);
+    Host &h = H();
+    int32_t largest = 0;
+    bool used = false;
+    for (int i : figuresFrom(0)) {
+        int32_t g = h.rec.at(ArrW, i);
+        largest = std::max(largest, g);
+        used = used || g == wanted;
+    }
+    int32_t g = wanted > 0 && !used ? wanted : (largest < INT32_MAX ? largest + 1 : largest);
+    TraceLine(h.trace, "NewGroupNumber").arg(wanted).result(std::to_string(g));
+    return g;
+}
+
+/* Group 0 for every figure from `first` up to the next end marker. */
+void HOST_STDCALL UngroupRange(int32_t first)
+{
+    ServiceCall c(Svc::UngroupRange);
+    TraceLine(H().trace, "UngroupRange").arg(first);
+    requireIndex("UngroupRange", "first", first);
+    for (int i : figuresFrom(first))
+        H().rec.at(ArrW, i) = 0;
+}
+
+void HOST_STDCALL FinishGroup(void *tables, int32_t first)
+{
+    ServiceCall c(Svc::FinishGroup);
+    checkTables("FinishGroup", tables);
+    TraceLine(H().trace, "FinishGroup").argPtr(tables).arg(first);
+}
+
+/* The reference host keeps every link as it is; with `confirm` non-zero it
+   first asks the user, as a message answered like ShowMessage's. */
+void HOST_STDCALL UpdateLinks(void *tables, int32_t first, int32_t last, int32_t mode, int32_t confirm)
+{
+    ServiceCall c(Svc::UpdateLinks);
+    Host &h = H();
+    checkTables("UpdateLinks", tables);
+    TraceLine(h.trace, "UpdateLinks").argPtr(tables).arg(first).arg(last).arg(mode).arg(confirm);
+    if (confirm == 0)
+        return;
+    h.messages.push_back("リンクを更新しますか？");
+    bool answeredOk = false;
+    const ScriptLine *l = h.messageAnswer(&answeredOk);
+    h.traceAnswer(l ? l->source : answeredOk ? "message ok (no message line)" : "cancel (the command's lines ran out)");
+}
+
+void HOST_STDCALL UpdateLinkedFigures()
+{
+    ServiceCall c(Svc::UpdateLinkedFigures);
+    TraceLine(H().trace, "UpdateLinkedFigures").field("linkRefresh", H().rec.i32(SF::linkRefresh));
+}
+
+} // namespace
+
+void registerGroupServices(Records &r)
+{
+    putService(r, Svc::AssignGroup, slot(&AssignGroup));
+    putService(r, Svc::NewGroupNumber, slot(&NewGroupNumber));
+    putService(r, Svc::UngroupRange, slot(&UngroupRange));
+    putService(r, Svc::FinishGroup, slot(&FinishGroup));
+    putService(r, Svc::UpdateLinks, slot(&UpdateLinks));
+    putService(r, Svc::UpdateLinkedFigures, slot(&UpdateLinkedFigures));
+}
+
+} // namespace host

@@ -1,0 +1,272 @@
+/*
+ * SvcInput.cpp - the user's side of the host: point requests with their
+ * mouse events, group numbers, messages, the Escape key and the region test
+ * of the hatch polygon.  Every request is answered by the next session line
+ * (Host::answer); when the command's lines have run out it is cancelled.
+ */
+#include "host/Services.h"
+#include "host/Text.h"
+
+#include <cmath>
+
+namespace host {
+
+namespace {
+
+void tracePointRequest(const char *name, Request req)
+{
+    Records &r = H().rec;
+    TraceLine t(H().trace, name);
+    t.fieldText("promptText", r.text(SF::promptText))
+        .field("inputMode", r.i32(SF::inputMode))
+        .field("inputOption", r.i32(SF::inputOption))
+        .field("bandKind", r.i32(SF::bandKind));
+    int band = r.i32(SF::bandKind);
+    if (band == 2)
+        t.field("boxAnchorX", r.f64(SF::boxAnchorX)).field("boxAnchorY", r.f64(SF::boxAnchorY));
+    if (band == 6)
+        t.field("lineAnchorX", r.f64(SF::lineAnchorX)).field("lineAnchorY", r.f64(SF::lineAnchorY));
+    if (band != 0)
+        t.field("bandOption", r.i32(SF::bandOption));
+    if (req == Request::GetPointOrFigure)
+        t.field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
+}
+
+/* A point request: mouse events go to the hooks until the user gives a
+   point, confirms, closes the region or cancels. */
+void pointRequest(Request req, const char *name)
+{
+    Host &h = H();
+    Records &r = h.rec;
+    tracePointRequest(name, req);
+    std::string prompt = cp932ToUtf8(r.text(SF::promptText));
+    for (;;) {
+        const ScriptLine *l = h.answer(req, prompt.c_str());
+        if (!l) {
+            r.put(SF::inputStatus, 2);
+            h.traceAnswer("cancel (the command's lines ran out)");
+            return;
+        }
+        h.traceAnswer(l->source);
+        double cx = Host::toDrawingX(r.f64(SF::cursorX)), cy = Host::toDrawingY(r.f64(SF::cursorY));
+        switch (l->verb) {
+        case Verb::Move:
+            h.mouseEvent(req, l->x, l->y, true);
+            continue;
+        case Verb::Repaint:
+            h.mouseEvent(req, cx, cy, false);
+            continue;
+        case Verb::Point:
+            r.put(SF::cursorX, Host::toScreenX(l->x));
+            r.put(SF::cursorY, Host::toScreenY(l->y));
+            r.put(SF::pickX, l->x);
+            r.put(SF::pickY, l->y);
+            h.regionClosed = false;
+            r.put(SF::inputStatus, 1);
+            return;
+        case Verb::Confirm:
+        case Verb::Close:
+            r.put(SF::pickX, cx);
+            r.put(SF::pickY, cy);
+            h.regionClosed = l->verb == Verb::Close;
+            r.put(SF::inputStatus, 1);
+            return;
+        default: /* cancel */
+            r.put(SF::inputStatus, 2);
+            return;
+        }
+    }
+}
+
+void HOST_STDCALL GetPoint()
+{
+    ServiceCall c(Svc::GetPoint);
+    pointRequest(Request::GetPoint, "GetPoint");
+}
+
+void HOST_STDCALL GetCursorPoint()
+{
+    ServiceCall c(Svc::GetCursorPoint);
+    pointRequest(Request::GetCursorPoint, "GetCursorPoint");
+}
+
+void HOST_STDCALL GetPointOrFigure()
+{
+    ServiceCall c(Svc::GetPointOrFigure);
+    pointRequest(Request::GetPointOrFigure, "GetPointOrFigure");
+}
+
+void HOST_STDCALL ConfirmPoint()
+{
+    ServiceCall c(Svc::ConfirmPoint);
+    Records &r = H().rec;
+    r.put(SF::pointX, r.f64(SF::pickX));
+    r.put(SF::pointY, r.f64(SF::pickY));
+    TraceLine(H().trace, "ConfirmPoint").field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
+}
+
+void HOST_STDCALL HighlightPoint()
+{
+    ServiceCall c(Svc::HighlightPoint);
+    Records &r = H().rec;
+    TraceLine(H().trace, "HighlightPoint").field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
+}
+
+void HOST_STDCALL SignalError()
+{
+    ServiceCall c(Svc::SignalError);
+    ++H().signalErrors;
+    TraceLine(H().trace, "SignalError");
+}
+
+/* GetGroupNumber: `group N` puts N into groupNumberResult; a cancel leaves
+   the field as it was and inputStatus at 2. */
+void HOST_STDCALL GetGroupNumber()
+{
+    ServiceCall c(Svc::GetGroupNumber);
+    Host &h = H();
+    TraceLine(h.trace, "GetGroupNumber").fieldText("promptText", h.rec.text(SF::promptText));
+    const ScriptLine *l = h.answer(Request::Group, "");
+    if (!l || l->verb == Verb::Cancel) {
+        h.rec.put(SF::inputStatus, 2);
+        h.traceAnswer(l ? "cancel" : "cancel (the command's lines ran out)");
+        return;
+    }
+    h.rec.put(SF::groupNumberResult, l->number);
+    h.rec.put(SF::inputStatus, 1);
+    h.traceAnswer(l->source);
+}
+
+/* ShowMessage: `message ok` or `message cancel` (or cancel) answers it; with
+   no such line next the user answers ok. */
+void HOST_STDCALL ShowMessage()
+{
+    ServiceCall c(Svc::ShowMessage);
+    Host &h = H();
+    std::string text = h.rec.text(SF::promptText);
+    TraceLine(h.trace, "ShowMessage").fieldText("promptText", text);
+    h.messages.push_back(cp932ToUtf8(text));
+    bool answeredOk = false;
+    const ScriptLine *l = h.messageAnswer(&answeredOk);
+    bool ok = l ? (l->verb == Verb::Message && l->ok) : answeredOk;
+    h.rec.put(SF::inputStatus, ok ? 1 : 2);
+    h.traceAnswer(l ? l->source : answeredOk ? "message ok (no message line)" : "cancel (the command's lines ran out)");
+}
+
+/* PollKey: 0, or 27 once a `key esc [after N]` line has counted down. */
+int32_t HOST_STDCALL PollKey()
+{
+    ServiceCall c(Svc::PollKey);
+    Host &h = H();
+    int32_t key = 0;
+    if (h.escAfter == 0)
+        key = 27;
+    if (h.escAfter >= 0)
+        --h.escAfter;
+    TraceLine(h.trace, "PollKey").result(std::to_string(key));
+    return key;
+}
+
+int32_t HOST_STDCALL OpenRegionTest(int32_t handle, int32_t a, int32_t b, int32_t low, int32_t c2, int32_t m1,
+                                    int32_t m2, int32_t m3, int32_t m4)
+{
+    ServiceCall c(Svc::OpenRegionTest);
+    int32_t h2 = ++H().regionHandles;
+    TraceLine(H().trace, "OpenRegionTest").arg(handle).arg(a).arg(b).arg(low).arg(c2).arg(m1).arg(m2).arg(m3).arg(m4)
+        .result(std::to_string(h2));
+    return h2;
+}
+
+/* 1 for the click that the session answered with `close`. */
+int32_t HOST_STDCALL CloseRegionTest(int32_t handle, double x, double y, int32_t zero)
+{
+    ServiceCall c(Svc::CloseRegionTest);
+    int32_t closed = H().regionClosed ? 1 : 0;
+    TraceLine(H().trace, "CloseRegionTest").arg(handle).arg(x).arg(y).arg(zero).result(std::to_string(closed));
+    return closed;
+}
+
+int32_t HOST_STDCALL CloseRegionHandle(int32_t handle)
+{
+    ServiceCall c(Svc::CloseRegionHandle);
+    TraceLine(H().trace, "CloseRegionHandle").arg(handle).result("0");
+    return 0;
+}
+
+double HOST_STDCALL ScreenToDrawingX(double x)
+{
+    ServiceCall c(Svc::ScreenToDrawingX);
+    double v = Host::toDrawingX(x);
+    TraceLine(H().trace, "ScreenToDrawingX").arg(x).result(formatDouble(v));
+    return v;
+}
+
+double HOST_STDCALL ScreenToDrawingY(double y)
+{
+    ServiceCall c(Svc::ScreenToDrawingY);
+    double v = Host::toDrawingY(y);
+    TraceLine(H().trace, "ScreenToDrawingY").arg(y).result(formatDouble(v));
+    return v;
+}
+
+double HOST_STDCALL CursorToDrawingX(double x)
+{
+    ServiceCall c(Svc::CursorToDrawingX);
+    double v = Host::toDrawingX(x);
+    TraceLine(H().trace, "CursorToDrawingX").arg(x).result(formatDouble(v));
+    return v;
+}
+
+double HOST_STDCALL CursorToDrawingY(double y)
+{
+    ServiceCall c(Svc::CursorToDrawingY);
+    double v = Host::toDrawingY(y);
+    TraceLine(H().trace, "CursorToDrawingY").arg(y).result(formatDouble(v));
+    return v;
+}
+
+/* The reference host has no snap grid: the cursor's drawing x. */
+double HOST_STDCALL SnapDragPoint(double y, double cursorX, double cursorY, int32_t zero, int32_t snapMode,
+                                  int32_t seven)
+{
+    ServiceCall c(Svc::SnapDragPoint);
+    double v = Host::toDrawingX(cursorX);
+    TraceLine(H().trace, "SnapDragPoint").arg(y).arg(cursorX).arg(cursorY).arg(zero).arg(snapMode).arg(seven)
+        .result(formatDouble(v));
+    return v;
+}
+
+/* |b - a| in user units (times unitFactor), for the drag display. */
+double HOST_STDCALL MeasureDistance(double a, double b)
+{
+    ServiceCall c(Svc::MeasureDistance);
+    double v = std::fabs(b - a) * H().rec.f64(TF::unitFactor);
+    TraceLine(H().trace, "MeasureDistance").arg(a).arg(b).result(formatDouble(v));
+    return v;
+}
+
+} // namespace
+
+void registerInputServices(Records &r)
+{
+    putService(r, Svc::GetPoint, slot(&GetPoint));
+    putService(r, Svc::GetCursorPoint, slot(&GetCursorPoint));
+    putService(r, Svc::GetPointOrFigure, slot(&GetPointOrFigure));
+    putService(r, Svc::ConfirmPoint, slot(&ConfirmPoint));
+    putService(r, Svc::HighlightPoint, slot(&HighlightPoint));
+    putService(r, Svc::SignalError, slot(&SignalError));
+    putService(r, Svc::GetGroupNumber, slot(&GetGroupNumber));
+    putService(r, Svc::ShowMessage, slot(&ShowMessage));
+    putService(r, Svc::PollKey, slot(&PollKey));
+    putService(r, Svc::OpenRegionTest, slot(&OpenRegionTest));
+    putService(r, Svc::CloseRegionTest, slot(&CloseRegionTest));
+    putService(r, Svc::CloseRegionHandle, slot(&CloseRegionHandle));
+    putService(r, Svc::ScreenToDrawingX, slot(&ScreenToDrawingX));
+    putService(r, Svc::ScreenToDrawingY, slot(&ScreenToDrawingY));
+    putService(r, Svc::CursorToDrawingX, slot(&CursorToDrawingX));
+    putService(r, Svc::CursorToDrawingY, slot(&CursorToDrawingY));
+    putService(r, Svc::SnapDragPoint, slot(&SnapDragPoint));
+    putService(r, Svc::MeasureDistance, slot(&MeasureDistance));
+}
+
+} // namespace host

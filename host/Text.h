@@ -1,0 +1,45 @@
+/*
+ * Text.h - the host's text and number conversions.  The module's texts are
+ * Shift-JIS (code page 932); everything the host reads and writes (session
+ * files, figure lists, traces, pictures, settings files) is UTF-8.
+ */
+#ifndef NEROLIT_HOST_TEXT_H
+#define NEROLIT_HOST_TEXT_H
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace host {
+
+/* Code page 932 to UTF-8.  A byte that starts no valid character is kept
+   visible as \xNN, so a garbled text from the module still shows. */
+std::string cp932ToUtf8(const std::string &sjis);
+
+/* UTF-8 to code page 932; nothing when a character has no Shift-JIS form. */
+std::optional<std::string> utf8ToCp932(const std::string &utf8);
+
+/* Shortest decimal form that reads back as the same double ("0.1", "2.5",
+   "1e+300", "nan", "inf"). */
+std::string formatDouble(double v);
+
+/* Stored millionths of a degree as degrees: 270000000 -> "270",
+   -1500000 -> "-1.5". */
+std::string formatMillionths(int32_t v);
+
+/* Degrees as stored millionths, rounded to nearest; nothing when the text is
+   not a number with at most six decimals inside the 32-bit range. */
+std::optional<int32_t> parseMillionths(const std::string &text);
+
+std::optional<double> parseDouble(const std::string &text);
+std::optional<int32_t> parseInt32(const std::string &text);
+
+/* A UTF-8 text in double quotes, with \" and \\ escaped. */
+std::string quoted(const std::string &utf8);
+
+/* Removes leading and trailing ASCII blanks and ideographic spaces (U+3000). */
+std::string trimBlanks(const std::string &utf8);
+
+} // namespace host
+
+#endif

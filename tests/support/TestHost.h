@@ -1,0 +1,29 @@
+// TestHost.h - runs sessions in-process against the linked module.
+#ifndef NEROLIT_TESTS_TESTHOST_H
+#define NEROLIT_TESTS_TESTHOST_H
+
+#include "host/Host.h"
+
+#include <memory>
+#include <string>
+
+namespace testing_support {
+
+// A host bound to the linked module, with `drawing` loaded and `script`
+// played.  The trace is kept in memory.
+std::unique_ptr<host::Host> play(const std::string &script, const std::string &drawing = "",
+                                 host::HostOptions options = host::HostOptions());
+
+// Lines of the trace that start (after indentation) with `prefix`.
+std::vector<std::string> traceLines(const host::Host &h, const std::string &prefix);
+
+// Runs nerolit-host with arguments; returns the exit status, and standard
+// error in `err`.
+int runHostProgram(const std::string &arguments, std::string &err);
+
+// A file under the build's scratch folder, written with `text`; returns its path.
+std::string scratchFile(const std::string &name, const std::string &text);
+
+} // namespace testing_support
+
+#endif

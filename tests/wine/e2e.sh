@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# e2e.sh NATIVE_BUILD WINDOWS_BUILD - the Windows host and the real DLL under
+# Wine against the 32-bit Linux build: every session of examples/ and
+# tests/sessions/ must give the same exit status, byte-identical figure lists
+# and settings, and traces that differ at most in the last digits of numbers
+# (the two C runtimes' math functions may round differently).  Then the DLL
+# file itself, a module that writes where it may not, and one that lacks
+# an export.
+set -uo pipefail
+native="$1/nerolit-host"
+win="$2"
+work="$2/e2e"
+rm -rf "$work" && mkdir -p "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Traces compared with numbers equal to 12 significant digits.
+same_trace() {
+  awk '
+    function norm(line,   n, i, t, out) {
+      gsub(/[=(),]/, " ", line)
+      n = split(line, t, " ")
+      out = ""
+      for (i = 1; i <= n; i++) {
+        if (t[i] ~ /^-?[0-9]+(\.[0-9]+)?(e[-+]?[0-9]+)?$/) t[i] = sprintf("%.12g", t[i] + 0)
+        out = out " " t[i]
+      }
+      return out
+    }
+    NR == FNR { a[FNR] = norm($0); na = FNR; next }
+    { if (norm($0) != a[FNR]) { print "  line " FNR ": " $0; bad = 1; exit } nb = FNR }
+    END { if (!bad && na != nb) { print "  lengths differ: " na " and " nb; bad = 1 } exit bad }
+  ' "$1" "$2"
+}
+
+for session in examples/*.session tests/sessions/*.session; do
+  [ -f "$session" ] || continue
+  dir=$(dirname "$session"); name=$(basename "$session" .session)
+  for side in native windows; do
+    mkdir -p "$work/$side"
+    args=(--dump "$work/$side/$name.figures" --trace "$work/$side/$name.trace" --snapshot-dir "$work/$side")
+    [ -f "$dir/$name.drawing" ] && args+=(--drawing "$dir/$name.drawing")
+    if [ -f "$dir/$name.ini" ]; then
+      cp "$dir/$name.ini" "$work/$side/$name.ini"
+      args+=(--settings "$work/$side/$name.ini")
+    fi
+    if [ "$side" = native ]; then
+      "$native" "${args[@]}" "$session" >/dev/null 2>"$work/$side/$name.err"
+    else
+      wine "$win/nerolit-host.exe" --module "$win/Nerolit.dll" "${args[@]}" "$session" >/dev/null 2>"$work/$side/$name.err"
+    fi
+    echo $? >"$work/$side/$name.status"
+  done
+  n="$work/native/$name" w="$work/windows/$name"
+  if ! cmp -s "$n.status" "$w.status"; then
+    fail "$session: exit status $(cat "$n.status") natively, $(cat "$w.status") under Wine: $(cat "$w.err")"
+    continue
+  fi
+  [ -f "$n.figures" ] && ! cmp -s "$n.figures" "$w.figures" && fail "$session: the figure lists differ" && diff "$n.figures" "$w.figures" | head -5
+  [ -f "$n.ini" ] && ! cmp -s "$n.ini" "$w.ini" && fail "$session: the settings differ"
+  if ! out=$(same_trace "$n.trace" "$w.trace"); then fail "$session: the traces differ"; echo "$out"; fi
+  echo "ok   $session (exit $(cat "$n.status"))"
+done
+
+# The DLL file: export names, imports, resources, version block.
+if NEROLIT_DLL="$win/Nerolit.dll" "$1/tests/nerolit_tests" --gtest_filter='DllFile.*' >"$work/dllfile.log" 2>&1; then
+  echo "ok   Nerolit.dll exports, imports and resources"
+else
+  cat "$work/dllfile.log"; fail "Nerolit.dll file checks"
+fi
+
+# A module that writes the host's inputStatus is stopped by the guard zones.
+echo "run C66" >"$work/stray.session"
+wine "$win/nerolit-host.exe" --module "$win/StrayWrite.dll" "$work/stray.session" >/dev/null 2>"$work/stray.err"
+status=$?
+if [ "$status" = 3 ] && grep -q "inputStatus" "$work/stray.err"; then
+  echo "ok   a stray write of the module is caught: $(cat "$work/stray.err")"
+else
+  fail "the stray write was not caught (exit $status): $(cat "$work/stray.err")"
+fi
+
+# A module without the expected exports is refused by name.
+wine "$win/nerolit-host.exe" --module "$win/nerolit-host.exe" "$work/stray.session" >/dev/null 2>"$work/noexport.err"
+status=$?
+if [ "$status" = 4 ] && grep -q "no export StartDLL" "$work/noexport.err"; then
+  echo "ok   a module without exports is refused: $(cat "$work/noexport.err")"
+else
+  fail "a module without exports: exit $status: $(cat "$work/noexport.err")"
+fi
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures Wine end-to-end checks failed"
+  exit 1
+fi
+echo "Wine end-to-end: all checks passed"
