@@ -214,7 +214,7 @@ std::string Records::describeStateByte(uint32_t offset)
                 return "byte " + std::to_string(offset - f.offset) + " of the text " + f.name +
                        ", beyond the " + std::to_string(kModuleTextLimit) +
                        " bytes the module may write there";
-            return "field " + std::string(f.name) + " (written only by the host)";
+            return "field " + std::string(f.name) + " at " + hex(f.offset) + " (written only by the host)";
         }
         if (f.offset < offset && (!before || f.offset > before->offset))
             before = &f;
@@ -228,7 +228,7 @@ std::string Records::describeTablesByte(uint32_t offset)
     for (int i = 0; i < static_cast<int>(TF::Count); ++i) {
         const FieldInfo &f = fieldInfo(static_cast<TF>(i));
         if (offset >= f.offset && offset < f.offset + f.size)
-            return "field " + std::string(f.name) + " (written only by the host)";
+            return "field " + std::string(f.name) + " at " + hex(f.offset) + " (written only by the host)";
         if (f.offset < offset && (!before || f.offset > before->offset))
             before = &f;
     }

@@ -1,0 +1,222 @@
+// The session contract: how lines answer requests, what happens when they run
+// out or do not fit, directives, and the program's errors.  A small test
+// module makes the requests, so these tests do not depend on the commands.
+#include "frame/HostRecords.h"
+#include "host/Host.h"
+#include "tests/support/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+using testing_support::runHostProgram;
+using testing_support::scratchFile;
+using testing_support::traceLines;
+
+namespace {
+
+HostServices *gSvc;
+HostState *gSt;
+std::vector<std::string> gLog; // what the test module saw
+
+void HOST_API start(void *services, void *state)
+{
+    gSvc = static_cast<HostServices *>(services);
+    gSt = static_cast<HostState *>(state);
+}
+
+void note(const std::string &what) { gLog.push_back(what + " status=" + std::to_string(gSt->inputStatus)); }
+
+// Asks a point (drag band), a message, a cursor point, a group number and a
+// selection, and polls the key three times.
+void HOST_API requests(char *)
+{
+    strcpy(gSt->promptText, "first");
+    gSt->bandKind = 13;
+    gSvc->GetPoint();
+    note("point " + std::to_string(gSt->pickX) + " " + std::to_string(gSt->pickY));
+    gSt->bandKind = 0;
+    gSvc->ShowMessage();
+    note("message");
+    gSvc->GetCursorPoint();
+    note("cursor " + std::to_string(gSt->pickX));
+    gSvc->GetGroupNumber();
+    note("group " + std::to_string(gSt->groupNumberResult));
+    gSvc->SelectFigures();
+    note("select");
+    for (int i = 0; i < 3; ++i)
+        gLog.push_back("key " + std::to_string(gSvc->PollKey()));
+}
+
+int32_t usa()
+{
+    gLog.push_back("USA update=" + std::to_string(gSt->previewUpdate) + " x=" + std::to_string(gSt->cursorX));
+    return 0;
+}
+
+int32_t ussr()
+{
+    gLog.push_back("USSR update=" + std::to_string(gSt->previewUpdate));
+    return 1;
+}
+
+void nothing() {}
+
+host::ModuleBinding requestModule()
+{
+    host::ModuleBinding m;
+    m.start = reinterpret_cast<host::ModuleBinding::StartFn>(&start);
+    m.end = m.udraw = &nothing;
+    m.usa = &usa;
+    m.ussr = &ussr;
+    m.commands["?C66@@YGXPAD@Z"] = &requests;
+    m.commands["kumo1"] = &requests;
+    return m;
+}
+
+std::unique_ptr<host::Host> playRequests(const std::string &script)
+{
+    gLog.clear();
+    auto h = std::make_unique<host::Host>(requestModule());
+    h->loadDrawing("line 0 0 1 1\n", "d");
+    h->loadScript(script, "s.session");
+    h->runScript();
+    return h;
+}
+
+std::string joined() // the log on one line
+{
+    std::string s;
+    for (const std::string &l : gLog)
+        s += l + "; ";
+    return s;
+}
+
+} // namespace
+
+TEST(SessionAnswers, EachLineAnswersTheRequestItFits)
+{
+    auto h = playRequests("run C66\n"
+                          "move 3 4\n"
+                          "repaint\n"
+                          "key esc after 1\n"
+                          "point 10 20\n"
+                          "message cancel\n"
+                          "move 7 0\n"
+                          "confirm\n"
+                          "group 7.9\n"
+                          "select 0\n");
+    EXPECT_EQ(joined(),
+              "USA update=1 x=3.000000; USSR update=1; USA update=0 x=3.000000; USSR update=0; "
+              "point 10.000000 20.000000 status=1; message status=2; USA update=1 x=7.000000; "
+              "cursor 7.000000 status=1; group 7.900000 status=1; select status=1; key 0; key 27; key 0; ");
+    EXPECT_EQ(h->messages, std::vector<std::string>{"first"});
+    // USSR runs only for GetPoint with the drag band.
+    EXPECT_EQ(traceLines(*h, "USSR").size(), 4u); // two calls, each with its result line
+}
+
+TEST(SessionAnswers, RequestsAreCancelledOnceTheLinesRunOutAndMessagesAnsweredOk)
+{
+    auto h = playRequests("run C66\npoint 1 1\nrun kumo1\npoint 2 2\nconfirm\n");
+    // The first command: a point, then its lines ran out at `run`.
+    // The second: its message had no line of its own and was answered ok.
+    EXPECT_EQ(joined(),
+              "point 1.000000 1.000000 status=1; message status=2; cursor 1.000000 status=2; "
+              "group 0.000000 status=2; select status=2; key 0; key 0; key 0; "
+              "point 2.000000 2.000000 status=1; message status=1; cursor 2.000000 status=1; "
+              "group 0.000000 status=2; select status=2; key 0; key 0; key 0; ");
+}
+
+TEST(SessionErrors, NameTheLineWhatWasAskedAndWhatItSaid)
+{
+    using ::testing::ExitedWithCode;
+    EXPECT_EXIT(playRequests("run C66\nselect all\n"), ExitedWithCode(2),
+                "s.session:2: C66 asked for a point \\(GetPoint\\) \\(\"first\"\\), but the line says 'select all'");
+    EXPECT_EXIT(playRequests("point 1 2\n"), ExitedWithCode(2),
+                "s.session:1: 'point 1 2' answers nothing: no command has run yet");
+    EXPECT_EXIT(playRequests("run C66\npoint 1 1\nmessage ok\npoint 1 1\ngroup 1\nselect 0\npoint 5 5\n"),
+                ExitedWithCode(2), "s.session:7: 'point 5 5' answers nothing: C66 has returned");
+    EXPECT_EXIT(playRequests("run C66\npoint 1 1\nmessage ok\npoint 1 1\ngroup 1\nselect 3\n"), ExitedWithCode(2),
+                "s.session:6: 3 is not a figure of the drawing");
+    EXPECT_EXIT(playRequests("set noSuchField 1\n"), ExitedWithCode(2), "no host field is called 'noSuchField'");
+    EXPECT_EXIT(playRequests("set inputMode 1.5\n"), ExitedWithCode(2), "s.session:1: expected an integer");
+    EXPECT_EXIT(playRequests("run C66\nset figureLimit 50\n"), ExitedWithCode(2),
+                "figureLimit can be set only between commands");
+    EXPECT_EXIT(playRequests("set figureLimit 1\n"), ExitedWithCode(2), "the drawing does not fit below figureLimit 1");
+    EXPECT_EXIT(playRequests("run C67\n"), ExitedWithCode(2), "the module has no command 'C67'");
+}
+
+TEST(SessionParser, RejectsAMalformedLineBeforeAnythingRuns)
+{
+    struct {
+        const char *line, *message;
+    } bad[] = {
+        {"point 1", "expected point X Y"},
+        {"point one 2", "'one' is not a number"},
+        {"jump 1 2", "unknown action 'jump'"},
+        {"panel set \"A\"", "expected panel set"},
+        {"panel pick x \"A\"", "'x' is not an integer"},
+        {"panel choose A", "expected a text in double quotes"},
+        {"panel press", "expected panel set, choose, pick, ok or cancel"},
+        {"select window 1 2 3", "expected select window X1 Y1 X2 Y2"},
+        {"select -1", "a figure index is never negative"},
+        {"key esc after -1", "after N needs N >= 0"},
+        {"key enter", "expected key esc"},
+        {"message maybe", "expected message ok or message cancel"},
+        {"run", "expected run NAME"},
+        {"text \"open", "not closed"},
+        {"setting kumo1 KumoGen ten", "'ten' is not a number"},
+    };
+    for (const auto &b : bad) {
+        std::string error;
+        std::string text = std::string("run kumo1 # a comment\n\n") + b.line + "\n";
+        EXPECT_FALSE(host::parseScript(text, "s.session", error).has_value()) << b.line;
+        EXPECT_NE(error.find("s.session:3: "), std::string::npos) << error;
+        EXPECT_NE(error.find(b.message), std::string::npos) << b.line << " -> " << error;
+    }
+    std::string error;
+    auto ok = host::parseScript("panel set \"元データを残す　　\" 1\npanel set @groupmode 2\nselect\n# x\n", "s", error);
+    ASSERT_TRUE(ok.has_value()) << error;
+    EXPECT_EQ(ok->size(), 3u);
+    EXPECT_EQ((*ok)[0].name, "元データを残す　　");
+}
+
+TEST(SessionProgram, ReportsBadInputWithOneLineAndWritesItsOutputs)
+{
+    std::string err;
+    std::string session = scratchFile("ok.session", "# nothing but comments\nsetting kumo1 KumoGen 2.5\n");
+    std::string drawing = scratchFile("ok.drawing", "line 0 0 10 0\ncircle 0 0 5\n");
+    std::string settings = scratchFile("ok.ini", "[Hatch]\nHatchNo=3\n");
+    std::string dump = "scratch/ok.figures", svg = "scratch/ok.svg";
+    EXPECT_EQ(runHostProgram("--drawing " + drawing + " --settings " + settings + " --dump " + dump + " --svg " + svg +
+                                 " " + session,
+                             err),
+              0)
+        << err;
+    std::ifstream d(dump), s(settings), p(svg);
+    std::stringstream ds, ss, ps;
+    ds << d.rdbuf();
+    ss << s.rdbuf();
+    ps << p.rdbuf();
+    EXPECT_EQ(ds.str(), "0 line 0 0 10 0 layer=0 group=0 color=1 ltype=1\n1 circle 0 0 5 layer=0 group=0 color=1 ltype=1\n");
+    EXPECT_EQ(ss.str(), "[Hatch]\nHatchNo=3\n[kumo1]\nKumoGen=2.5\n");
+    EXPECT_NE(ps.str().find("<circle"), std::string::npos);
+
+    EXPECT_EQ(runHostProgram("scratch/missing.session", err), 2);
+    EXPECT_EQ(err, "nerolit-host: scratch/missing.session: cannot read the session file\n");
+    EXPECT_EQ(runHostProgram("--drawing scratch/missing.drawing " + session, err), 2);
+    EXPECT_EQ(runHostProgram("--drawing " + scratchFile("bad.drawing", "line 0 0\n") + " " + session, err), 2);
+    EXPECT_EQ(err, "nerolit-host: scratch/bad.drawing:1: expected an integer after line\n");
+    EXPECT_EQ(runHostProgram("--settings " + scratchFile("bad.ini", "[x]\nk=v\n") + " " + session, err), 2);
+    EXPECT_EQ(err, "nerolit-host: scratch/bad.ini:2: the value is not a number\n");
+    EXPECT_EQ(runHostProgram("--bogus " + session, err), 2);
+    EXPECT_EQ(runHostProgram("--module x.dll " + session, err), 4);
+    EXPECT_EQ(runHostProgram(scratchFile("bad.session", "run kumo1\npoint 1\n"), err), 2);
+    EXPECT_EQ(err, "nerolit-host: scratch/bad.session:2: expected point X Y / move X Y: point 1\n");
+    EXPECT_EQ(runHostProgram("--drawing " + scratchFile("full.drawing", "line 0 0 1 1\nline 0 0 2 2\n") + " " +
+                                 scratchFile("full.session", "set figureLimit 2\n"),
+                             err),
+              2);
+    EXPECT_NE(err.find("the drawing does not fit below figureLimit 2"), std::string::npos);
+}
