@@ -6,6 +6,11 @@
  * (workBase..workEnd), or whose numbers are not 32-bit coordinates:
  * StoreLine and StoreArc then set storeFailed to 1, AddLine and AddArc
  * return -1.  Writers do not write end markers; the module does.
+ *
+ * AddLine and AddArc also refuse a figure when the entry right after it
+ * could not be written: their caller puts the end marker there, and a figure
+ * that fills the drawing up to figureLimit would leave the list without an
+ * end (or make the caller write beyond the arrays).
  */
 #include "host/Services.h"
 #include "host/Text.h"
@@ -52,6 +57,13 @@ bool place(int i, const Figure &f, bool quiet)
         for (int k = 0; k < entriesOfKind(f.kind); ++k)
             h.fig.setDisplay(i + k, Display::Hidden);
     return true;
+}
+
+/* AddLine, AddArc: the figure at i and the end marker after it fit alike
+   (both in the drawing or both in the work area). */
+bool roomForMarker(int i, const Figure &f)
+{
+    return H().rec.writable(i, entriesOfKind(f.kind) + 1);
 }
 
 int32_t HOST_STDCALL FindMarker(int32_t *types, int32_t value, int32_t start)
@@ -125,7 +137,8 @@ int32_t HOST_STDCALL AddLine(void *tables, int32_t context, int32_t n, double x1
     f.group = group;
     f.color = colour;
     f.ltype = ltype;
-    bool ok = encodeAll({{x1, &f.x1}, {y1, &f.y1}, {x2, &f.x2}, {y2, &f.y2}}) && place(n, f, false);
+    bool ok = encodeAll({{x1, &f.x1}, {y1, &f.y1}, {x2, &f.x2}, {y2, &f.y2}}) && roomForMarker(n, f) &&
+              place(n, f, false);
     int32_t k = ok ? n : -1;
     TraceLine(H().trace, "AddLine").argPtr(tables).arg(context).arg(n).arg(x1).arg(y1).arg(x2).arg(y2).arg(layer)
         .arg(group).arg(colour).arg(ltype).result(std::to_string(k));
@@ -145,7 +158,8 @@ int32_t HOST_STDCALL AddArc(void *tables, int32_t context, int32_t n, double cx,
     f.color = colour;
     f.ltype = ltype;
     encodeArcAngles(startDegrees, endDegrees, f.start, f.end);
-    bool ok = encodeAll({{cx, &f.x1}, {cy, &f.y1}, {radius, &f.x2}}) && f.x2 >= 0 && place(n, f, false);
+    bool ok = encodeAll({{cx, &f.x1}, {cy, &f.y1}, {radius, &f.x2}}) && f.x2 >= 0 && roomForMarker(n, f) &&
+              place(n, f, false);
     int32_t k = ok ? n : -1;
     TraceLine(H().trace, "AddArc").argPtr(tables).arg(context).arg(n).arg(cx).arg(cy).arg(radius).arg(startDegrees)
         .arg(endDegrees).arg(layer).arg(group).arg(colour).arg(ltype).result(std::to_string(k));
