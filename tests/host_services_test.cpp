@@ -130,21 +130,22 @@ TEST(HostWriters, RefuseRatherThanWriteOutsideTheDrawingOrTheWorkArea)
     EXPECT_FALSE(storeLineAt(301));
     EXPECT_EQ(b.t->figureX2[99], 4);  // 3.5 rounds away from zero
     EXPECT_EQ(b.t->figureY2[99], -5);
-    // An arc takes two entries: the last drawing entry is not enough.
+    // An arc takes two entries, and AddArc keeps room for the caller's end
+    // marker after it: at 98 the marker would fall on figureLimit.
     auto arcAt = [&](int n) {
         return b.svc->AddArc(b.t, b.st->attrContext->value, n, 0, 0, 5, 225, 315, 1, 2, 3, 4);
     };
-    EXPECT_EQ(arcAt(98), 98);
-    EXPECT_EQ(arcAt(99), -1);
+    EXPECT_EQ(arcAt(97), 97);
+    EXPECT_EQ(arcAt(98), -1);
     EXPECT_EQ(arcAt(-1), -1);
-    EXPECT_EQ(arcAt(299), 299);
-    EXPECT_EQ(arcAt(300), -1);
-    host::Figure arc = b.h->fig.read(98);
+    EXPECT_EQ(arcAt(298), 298);
+    EXPECT_EQ(arcAt(299), -1);
+    host::Figure arc = b.h->fig.read(97);
     EXPECT_EQ(arc.start, 225000000);
     EXPECT_EQ(arc.end, 315000000);
     EXPECT_EQ(arc.layer, 1);
     EXPECT_EQ(arc.group, 2);
-    EXPECT_EQ(b.t->figureType[99] & 0xFFFF, 0x100); // its continuation
+    EXPECT_EQ(b.t->figureType[98] & 0xFFFF, 0x100); // its continuation
     // Angles are brought into [0, 360); one full turn is the full circle.
     EXPECT_EQ(b.svc->AddArc(b.t, 0, 10, 0, 0, 5, 360, 450, 0, 0, 0, 0), 10);
     EXPECT_EQ(b.h->fig.read(10).start, 0);
