@@ -21,6 +21,7 @@
 #include "host/Services.h"
 #include "host/Text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace host {
@@ -93,8 +94,15 @@ void HOST_STDCALL OpenPanelByLayout()
     h.panel.open = true;
     h.panel.rows = r.i32(SF::panelRows);
     h.panel.columns = r.i32(SF::panelWidth);
-    h.panel.x = r.i32(SF::panelColumn) * r.i32(SF::charWidth);
-    h.panel.y = r.i32(SF::panelRow) * r.i32(SF::charHeight);
+    /* The module computes the cell from the cursor, which may lie anywhere
+       (far off the drawing, or with a zero cell size: a saturated cell), so
+       the pixel position is multiplied out in 64 bits and kept in range. */
+    auto pixels = [](int32_t cells, int32_t cellSize) {
+        long long v = static_cast<long long>(cells) * cellSize;
+        return static_cast<int>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, v)));
+    };
+    h.panel.x = pixels(r.i32(SF::panelColumn), r.i32(SF::charWidth));
+    h.panel.y = pixels(r.i32(SF::panelRow), r.i32(SF::charHeight));
     TraceLine(h.trace, "OpenPanelByLayout").field("panelRows", h.panel.rows).field("panelWidth", h.panel.columns)
         .field("panelColumn", r.i32(SF::panelColumn)).field("panelRow", r.i32(SF::panelRow));
 }

@@ -1,0 +1,122 @@
+/*
+ * MirrorAxis.cpp - the mirror axis: two reference points (direction 3), or
+ * one base point whose horizontal or vertical line is the axis (directions
+ * 1 and 2), and the test that the mirror image of the selection box stays
+ * inside the stored coordinate range.  A refused axis is asked for again.
+ */
+#include "mirror/Mirror.h"
+
+#include <string.h>
+
+/* Asks "基準点 １" and "基準点 ２" into axisStart and axisEnd.  Cancelling the
+   first point returns with inputStatus 2; cancelling the second asks the
+   first again.  A second point equal to the first (a zero-length axis, about
+   which nothing can be mirrored) is refused and asked again; an axis that
+   would carry the selection box out of range is refused and both points are
+   asked again. */
+void MirrorPickAxis(void)
+{
+    HostServices *svc = gHostServices;
+    HostState *st = gHostState;
+    for (;;) {
+        strcpy(st->promptText, mirrorFirstPointPrompt);
+        st->inputMode = 2;
+        st->inputOption = 1;
+        st->bandKind = 0;
+        svc->GetPoint();
+        if (st->inputStatus == 2)
+            return;
+        axisStart.x = st->pickX;
+        axisStart.y = st->pickY;
+        svc->ConfirmPoint();
+
+        for (;;) {
+            strcpy(st->promptText, mirrorSecondPointPrompt);
+            st->inputMode = 2;
+            st->inputOption = 1;
+            st->bandKind = 6;
+            st->lineAnchorX = axisStart.x;
+            st->lineAnchorY = axisStart.y;
+            svc->GetPoint();
+            if (st->inputStatus == 2 || st->pickX != axisStart.x || st->pickY != axisStart.y)
+                break;
+            svc->SignalError(); /* the same point twice: no axis */
+        }
+        if (st->inputStatus == 2)
+            continue; /* back to the first point */
+        axisEnd.x = st->pickX;
+        axisEnd.y = st->pickY;
+        svc->ConfirmPoint();
+
+        st->argCx = axisStart.x;
+        st->argCy = axisStart.y;
+        st->argDx = axisEnd.x;
+        st->argDy = axisEnd.y;
+        MirrorCheckRange();
+        if (outOfRange != 1)
+            return;
+        svc->SignalError();
+    }
+}
+
+/* Asks "基準点" into basePoint and makes the axis the horizontal (direction
+   1) or vertical (direction 2) line through it, coordLimit long each way.
+   Cancelling returns with inputStatus 2; an axis that would carry the
+   selection box out of range is refused and the point asked again.  Only
+   directions 1 and 2 reach it (C66 refuses the others). */
+void MirrorPickBase(void)
+{
+    HostServices *svc = gHostServices;
+    HostState *st = gHostState;
+    for (;;) {
+        strcpy(st->promptText, mirrorBasePointPrompt);
+        st->inputMode = 4;
+        st->inputOption = 1;
+        st->bandKind = 0;
+        svc->GetPoint();
+        if (st->inputStatus == 2)
+            return;
+        basePoint.x = st->pickX;
+        basePoint.y = st->pickY;
+        if (c66_Direction == 1) {
+            axisStart.x = -coordLimit;
+            axisStart.y = basePoint.y;
+            axisEnd.x = coordLimit;
+            axisEnd.y = basePoint.y;
+        } else {
+            axisStart.x = basePoint.x;
+            axisStart.y = -coordLimit;
+            axisEnd.x = basePoint.x;
+            axisEnd.y = coordLimit;
+        }
+        MirrorCheckRange();
+        if (outOfRange != 1)
+            return;
+        svc->SignalError();
+    }
+}
+
+/* outOfRange = 1 when a corner of the selection box (rangeX1..rangeY2),
+   reflected about the axis, has a coordinate beyond coordLimit; all four
+   corners are always examined.  Leaves the axis in argC-argD. */
+void MirrorCheckRange(void)
+{
+    HostServices *svc = gHostServices;
+    HostState *st = gHostState;
+    outOfRange = 0;
+    st->argCx = axisStart.x;
+    st->argCy = axisStart.y;
+    st->argDx = axisEnd.x;
+    st->argDy = axisEnd.y;
+    const double xs[4] = {st->rangeX1, st->rangeX2, st->rangeX2, st->rangeX1};
+    const double ys[4] = {st->rangeY1, st->rangeY1, st->rangeY2, st->rangeY2};
+    for (int k = 0; k < 4; ++k) {
+        st->circleX = xs[k];
+        st->circleY = ys[k];
+        svc->ProjectPointOnLine();
+        st->argAx = 2.0 * st->circleX - xs[k];
+        st->argAy = 2.0 * st->circleY - ys[k];
+        if (svc->AbsValue(st->argAx) > coordLimit || svc->AbsValue(st->argAy) > coordLimit)
+            outOfRange = 1;
+    }
+}
