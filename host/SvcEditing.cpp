@@ -112,7 +112,12 @@ void HOST_STDCALL SelectFigures()
    and puts it from rangeSecond on, followed by an end marker; the copy must
    end below rangeLast.  A line counts when any part of it is in the closed
    window, an arc or circle when any point of its curve is, a text or point
-   when its insertion point is. */
+   when its insertion point is.  The collected figures' entries are left
+   empty, so the figures below the old end marker are exactly those that
+   were not collected.  The stretch command then types that marker 0 (the
+   collection joins the drawing) or -2 while it asks where to move it; the
+   host treats both as an empty entry, so the drawing runs on to the
+   collection's own marker either way. */
 void HOST_STDCALL CollectWindowFigures()
 {
     ServiceCall c(Svc::CollectWindowFigures);

@@ -66,20 +66,40 @@ void HOST_STDCALL FinishGroup(void *tables, int32_t first)
     TraceLine(H().trace, "FinishGroup").argPtr(tables).arg(first);
 }
 
+/* Redraws the figures below `first` that share a link number above 0 with
+   a figure of first..last: a command that moved a linked figure outside its
+   range took it off the display first (the stretch's linked texts). */
+void redrawLinkedBelow(int32_t first, int32_t last)
+{
+    Host &h = H();
+    std::vector<int32_t> links;
+    for (int i = first; i <= last && i < h.rec.capacity(); ++i)
+        if (h.fig.isFigureStart(i) && h.fig.read(i).link > 0)
+            links.push_back(h.fig.read(i).link);
+    for (int i = 0; i < first && i < h.rec.capacity(); ++i)
+        if (h.fig.isFigureStart(i) && std::find(links.begin(), links.end(), h.fig.read(i).link) != links.end())
+            for (int k = 0; k < entriesOfKind(h.fig.kindAt(i)); ++k)
+                h.fig.setDisplay(i + k, Display::Drawn);
+}
+
 /* The reference host keeps every link as it is; with `confirm` non-zero it
-   first asks the user, as a message answered like ShowMessage's. */
+   first asks the user, as a message answered like ShowMessage's (either
+   answer keeps them).  Then it redraws the figures linked to the range that
+   lie below it. */
 void HOST_STDCALL UpdateLinks(void *tables, int32_t first, int32_t last, int32_t mode, int32_t confirm)
 {
     ServiceCall c(Svc::UpdateLinks);
     Host &h = H();
     checkTables("UpdateLinks", tables);
     TraceLine(h.trace, "UpdateLinks").argPtr(tables).arg(first).arg(last).arg(mode).arg(confirm);
-    if (confirm == 0)
-        return;
-    h.messages.push_back("リンクを更新しますか？");
-    bool answeredOk = false;
-    const ScriptLine *l = h.messageAnswer(&answeredOk);
-    h.traceAnswer(l ? l->source : answeredOk ? "message ok (no message line)" : "cancel (the command's lines ran out)");
+    requireIndex("UpdateLinks", "first", first);
+    if (confirm != 0) {
+        h.messages.push_back("リンクを更新しますか？");
+        bool answeredOk = false;
+        const ScriptLine *l = h.messageAnswer(&answeredOk);
+        h.traceAnswer(l ? l->source : answeredOk ? "message ok (no message line)" : "cancel (the command's lines ran out)");
+    }
+    redrawLinkedBelow(first, last);
 }
 
 void HOST_STDCALL UpdateLinkedFigures()

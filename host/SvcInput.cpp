@@ -78,10 +78,49 @@ void pointRequest(Request req, const char *name)
     }
 }
 
+/* Orthogonal mode (orthoMode non-zero) acts on the points given to a
+   GetPoint with a rubber line from (pointX, pointY) (band kinds 1 and 13):
+   the offset from that point keeps only its larger component, the
+   horizontal one when both are equal, as the CAD host's own orthogonal mode
+   does.  Mouse events are passed on unchanged: a drag preview applies the
+   mode itself. */
+void orthogonalPick()
+{
+    Host &h = H();
+    Records &r = h.rec;
+    int band = r.i32(SF::bandKind);
+    if (r.i32(SF::orthoMode) == 0 || (band != 1 && band != 13) || r.i32(SF::inputStatus) != 1)
+        return;
+    double dx = r.f64(SF::pickX) - r.f64(SF::pointX), dy = r.f64(SF::pickY) - r.f64(SF::pointY);
+    if (std::fabs(dy) > std::fabs(dx))
+        r.put(SF::pickX, r.f64(SF::pointX));
+    else
+        r.put(SF::pickY, r.f64(SF::pointY));
+    h.traceAnswer("orthogonal mode: the point is " + formatDouble(r.f64(SF::pickX)) + " " +
+                  formatDouble(r.f64(SF::pickY)));
+}
+
+/* When a request with the drag band (13) ends, the host takes its picture
+   off the display, as the CAD host erases its XOR drawing: the figures
+   shown as a preview and the drag line.  So a later picture never shows a
+   stale preview. */
+void endDragPicture()
+{
+    Host &h = H();
+    if (h.rec.i32(SF::bandKind) != 13)
+        return;
+    for (int i = 0; i < h.rec.capacity(); ++i)
+        if (h.fig.display(i) == Display::Preview)
+            h.fig.setDisplay(i, Display::Hidden);
+    h.xorLines.clear();
+}
+
 void HOST_STDCALL GetPoint()
 {
     ServiceCall c(Svc::GetPoint);
     pointRequest(Request::GetPoint, "GetPoint");
+    orthogonalPick();
+    endDragPicture();
 }
 
 void HOST_STDCALL GetCursorPoint()
