@@ -17,17 +17,20 @@ void FrameSetFigureType(int32_t index, int32_t type)
     *word = (int32_t)(((uint32_t)*word & 0xFFFF0000u) | ((uint32_t)type & HOST_TYPE_MASK));
 }
 
+int32_t FrameTruncate(double value)
+{
+    if (isnan(value))
+        return 0;
+    if (value >= 2147483647.0)
+        return 2147483647;
+    if (value <= -2147483648.0)
+        return (-2147483647 - 1);
+    return (int32_t)value; /* in range: truncation toward zero */
+}
+
 int32_t FrameSettingToInt(double stored, double fallback)
 {
-    if (isnan(stored))
-        stored = fallback;
-    if (isnan(stored))
-        return 0;
-    if (stored >= 2147483647.0)
-        return 2147483647;
-    if (stored <= -2147483648.0)
-        return (-2147483647 - 1);
-    return (int32_t)stored; /* in range: truncation toward zero */
+    return FrameTruncate(isnan(stored) ? fallback : stored);
 }
 
 int32_t FrameReadIntSetting(const char *key, double fallback)

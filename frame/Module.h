@@ -30,6 +30,12 @@ int32_t FrameFigureType(int32_t index);
    bits (FrameSetFigureType(i, -1) writes an end marker). */
 void FrameSetFigureType(int32_t index, int32_t type);
 
+/* A double truncated toward zero into 32 bits without undefined behaviour:
+   beyond the 32-bit range it gives the nearest 32-bit value, and a value
+   that is not a number gives 0.  (A plain cast of such a double is
+   undefined.) */
+int32_t FrameTruncate(double value);
+
 /* A stored setting truncated toward zero into 32 bits.  The host stores
    doubles, and a hand-edited store can hold anything: a value that is not a
    number reads as the key's default, and a value beyond the 32-bit range reads

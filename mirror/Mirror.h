@@ -57,9 +57,6 @@ extern const char mirrorSlantText[];         /* "斜め" */
 extern const char mirrorKeepText[];          /* "元データを残す　　" */
 extern const char mirrorFlipOriginText[];    /* "文字原点を反転する" */
 
-/* A double truncated toward zero into 32 bits without undefined behaviour:
-   NaN gives 0, values beyond the range give the nearest 32-bit value. */
-int32_t MirrorTruncate(double value);
 
 /* MirrorPanel.cpp: loads the five options, shows the panel, stores them
    back; inputStatus 2 afterwards when the user cancelled it. */

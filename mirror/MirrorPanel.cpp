@@ -26,8 +26,8 @@ void MirrorOptionsPanel(void)
        infinite quotient, which saturates instead of being undefined. */
     st->panelRows = 5;
     st->panelWidth = 20;
-    st->panelColumn = MirrorTruncate(st->cursorX / st->charWidth);
-    st->panelRow = MirrorTruncate(st->cursorY / st->charHeight);
+    st->panelColumn = FrameTruncate(st->cursorX / st->charWidth);
+    st->panelRow = FrameTruncate(st->cursorY / st->charHeight);
     svc->OpenPanelByLayout();
     svc->ClearPanel();
     svc->AddPanelHeader(0);

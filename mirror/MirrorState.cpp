@@ -38,13 +38,3 @@ const char mirrorSlantText[] = "斜め";
 const char mirrorKeepText[] = "元データを残す　　";
 const char mirrorFlipOriginText[] = "文字原点を反転する";
 
-int32_t MirrorTruncate(double value)
-{
-    if (isnan(value))
-        return 0;
-    if (value >= 2147483647.0)
-        return 2147483647;
-    if (value <= -2147483648.0)
-        return (-2147483647 - 1);
-    return (int32_t)value;
-}

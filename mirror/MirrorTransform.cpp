@@ -170,8 +170,8 @@ void MirrorAxisAligned(void)
         st->argBx = -1.0;
         st->argBy = 1.0;
     }
-    st->refPointX = MirrorTruncate(basePoint.x);
-    st->refPointY = MirrorTruncate(basePoint.y);
+    st->refPointX = FrameTruncate(basePoint.x);
+    st->refPointY = FrameTruncate(basePoint.y);
     st->drawIndex = st->selFirst + 1;
     st->drawMode = 2;
     svc->ScaleFigures();

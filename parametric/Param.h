@@ -65,9 +65,6 @@ void ParamApply(double dx, double dy, int32_t linkMode, int32_t linkConfirm);
    and (x2, y2) in either order; a point on the border is inside (0). */
 int32_t ParamPointOutside(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t px, int32_t py);
 
-/* v truncated toward zero into 32 bits; beyond the range it saturates and
-   NaN gives 0 (a plain conversion would be undefined there). */
-int32_t ParamTruncate(double v);
 
 /* Drag preview run by USSR while VeC92 asks for the end point; always 1.
    Does nothing unless the preview copy exists (paramPreviewReady). */

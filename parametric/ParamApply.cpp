@@ -133,12 +133,12 @@ void ParamApply(double dx, double dy, int32_t linkMode, int32_t linkConfirm)
     st->linkRefresh = 1;
     s->UpdateLinkedFigures();
 
-    wx1 = ParamTruncate(st->rangeX1);
-    wx2 = ParamTruncate(st->rangeX2);
-    wy1 = ParamTruncate(st->rangeY1);
-    wy2 = ParamTruncate(st->rangeY2);
-    ix = ParamTruncate(dx); /* ParamMoveInput admits only 32-bit displacements */
-    iy = ParamTruncate(dy);
+    wx1 = FrameTruncate(st->rangeX1);
+    wx2 = FrameTruncate(st->rangeX2);
+    wy1 = FrameTruncate(st->rangeY1);
+    wy2 = FrameTruncate(st->rangeY2);
+    ix = FrameTruncate(dx); /* ParamMoveInput admits only 32-bit displacements */
+    iy = FrameTruncate(dy);
     hx = ix / 2; /* rounds toward zero: 7 gives 3, -7 gives -3 */
     hy = iy / 2;
 
@@ -175,7 +175,7 @@ void ParamApply(double dx, double dy, int32_t linkMode, int32_t linkConfirm)
     st->drawShiftY = 0;
     st->drawMode = 3;
     st->drawIndex = n + 1;
-    st->refPointX = ParamTruncate(st->tables->viewRefX);
-    st->refPointY = ParamTruncate(st->tables->viewRefY);
+    st->refPointX = FrameTruncate(st->tables->viewRefX);
+    st->refPointY = FrameTruncate(st->tables->viewRefY);
     s->DrawFiguresFrom();
 }

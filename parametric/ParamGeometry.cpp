@@ -24,13 +24,3 @@ int32_t ParamMoveFits(double dx, double dy)
     return 0; /* NaN fails every comparison and lands here */
 }
 
-int32_t ParamTruncate(double v)
-{
-    if (v != v)
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return (-2147483647 - 1);
-    return (int32_t)v;
-}

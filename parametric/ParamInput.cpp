@@ -67,10 +67,10 @@ int32_t ParamRangeInput(void)
         }
         /* A corner beyond the 32-bit range bounds the same stored points as
            one at the range's end, so the window saturates there. */
-        st->windowX1 = ParamTruncate(st->rangeX1);
-        st->windowY1 = ParamTruncate(st->rangeY1);
-        st->windowX2 = ParamTruncate(st->rangeX2);
-        st->windowY2 = ParamTruncate(st->rangeY2);
+        st->windowX1 = FrameTruncate(st->rangeX1);
+        st->windowY1 = FrameTruncate(st->rangeY1);
+        st->windowX2 = FrameTruncate(st->rangeX2);
+        st->windowY2 = FrameTruncate(st->rangeY2);
         st->rangeFirst = 0;
         st->rangeSecond = drawingEnd + 1;
         st->rangeLast = st->tables->figureLimit;

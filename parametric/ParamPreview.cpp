@@ -22,10 +22,10 @@ static void rebuildCopy(int32_t n, int32_t m, int32_t p)
     st->linkRefresh = 1;
     s->UpdateLinkedFigures();
 
-    st->windowX1 = ParamTruncate(st->rangeX1);
-    st->windowX2 = ParamTruncate(st->rangeX2);
-    st->windowY1 = ParamTruncate(st->rangeY1);
-    st->windowY2 = ParamTruncate(st->rangeY2);
+    st->windowX1 = FrameTruncate(st->rangeX1);
+    st->windowX2 = FrameTruncate(st->rangeX2);
+    st->windowY1 = FrameTruncate(st->rangeY1);
+    st->windowY2 = FrameTruncate(st->rangeY2);
     double dx = s->CursorToDrawingX(st->cursorX) - st->pointX;
     double dy = s->CursorToDrawingY(st->cursorY) - st->pointY;
     if (st->orthoMode == 0) {
@@ -65,8 +65,8 @@ int32_t ParamDragPreview(void)
     st->drawShiftY = 0;
     st->drawMode = 1;
     st->drawIndex = m + 1;
-    st->refPointX = ParamTruncate(st->tables->viewRefX);
-    st->refPointY = ParamTruncate(st->tables->viewRefY);
+    st->refPointX = FrameTruncate(st->tables->viewRefX);
+    st->refPointY = FrameTruncate(st->tables->viewRefY);
     s->DrawFiguresFrom();
     return 1;
 }

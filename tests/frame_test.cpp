@@ -149,6 +149,9 @@ TEST(FrameSettings, TruncateTowardZeroAndNeverOverflow)
     EXPECT_EQ(FrameSettingToInt(-inf, 0.0), INT32_MIN);
     EXPECT_EQ(FrameSettingToInt(nan, 3.0), 3); // a stored NaN reads as the default
     EXPECT_EQ(FrameSettingToInt(nan, nan), 0);
+    EXPECT_EQ(FrameTruncate(nan), 0);
+    EXPECT_EQ(FrameTruncate(-7.9), -7);
+    EXPECT_EQ(FrameTruncate(3e9), 2147483647);
 
     // Through the host's store: the running command's own section.
     auto h = play("setting Hatch HatchNo nan\nsetting Hatch Big 1e12\n");
