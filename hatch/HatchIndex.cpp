@@ -59,6 +59,13 @@ void HatchIndexRegion(void)
         e->y1 = t->figureY1[base + k + 1];
         e->x2 = t->figureX2[base + k + 1];
         e->y2 = t->figureY2[base + k + 1];
+        struct HatchScanEdge *scan = &hatchScanEdges[k];
+        int32_t up = e->y1 > e->y2; /* the lower end first, as the inside test takes it */
+        scan->y1 = up ? e->y2 : e->y1;
+        scan->y2 = up ? e->y1 : e->y2;
+        scan->x1 = up ? e->x2 : e->x1;
+        scan->dx = (double)(up ? e->x1 : e->x2) - scan->x1;
+        scan->dy = scan->y2 - scan->y1;
         if (k == 0 || edgeLow(e) < low)
             low = edgeLow(e);
         if (k == 0 || edgeHigh(e) > high)
@@ -144,9 +151,21 @@ const int32_t *HatchIndexAcross(double lo, double hi, int32_t *count)
     return hatchCandidates;
 }
 
+/* Merges the sorted runs a[lo..mid) and a[mid..hi) into out[lo..hi). */
+static void mergeRuns(const uint64_t *a, uint64_t *out, int32_t lo, int32_t mid, int32_t hi)
+{
+    int32_t i = lo, j = mid, o = lo;
+    while (i < mid && j < hi)
+        out[o++] = a[j] < a[i] ? a[j++] : a[i++];
+    while (i < mid)
+        out[o++] = a[i++];
+    while (j < hi)
+        out[o++] = a[j++];
+}
+
 void HatchSortKeys(uint64_t *keys, int32_t n)
 {
-    if (n <= 24) { /* insertion sort: the usual few crossings */
+    if (n <= 16) { /* insertion sort: the usual few crossings */
         for (int32_t i = 1; i < n; ++i) {
             uint64_t v = keys[i];
             int32_t j = i;
@@ -156,20 +175,39 @@ void HatchSortKeys(uint64_t *keys, int32_t n)
         }
         return;
     }
-    /* Bottom-up merge sort, O(n log n), through hatchSortAux. */
-    uint64_t *from = keys, *to = hatchSortAux;
-    for (int32_t width = 1; width < n; width *= 2) {
-        for (int32_t lo = 0; lo < n; lo += 2 * width) {
-            int32_t mid = lo + width < n ? lo + width : n;
-            int32_t hi = lo + 2 * width < n ? lo + 2 * width : n;
-            int32_t i = lo, j = mid, o = lo;
-            while (i < mid && j < hi)
-                to[o++] = from[j] < from[i] ? from[j++] : from[i++];
-            while (i < mid)
-                to[o++] = from[i++];
-            while (j < hi)
-                to[o++] = from[j++];
+    /* Natural merge sort: cut into runs up or down (a run down is turned
+       round; the keys are distinct, so that keeps the order), then merge
+       neighbouring runs until one is left. */
+    int32_t runs = 0;
+    for (int32_t i = 0; i < n;) {
+        int32_t j = i + 1;
+        if (j < n && keys[j] < keys[i]) {
+            while (j < n && keys[j] < keys[j - 1])
+                ++j;
+            for (int32_t a = i, b = j - 1; a < b; ++a, --b) {
+                uint64_t t = keys[a];
+                keys[a] = keys[b];
+                keys[b] = t;
+            }
+        } else {
+            while (j < n && keys[j] > keys[j - 1])
+                ++j;
         }
+        hatchSortRuns[runs++] = i;
+        i = j;
+    }
+    hatchSortRuns[runs] = n;
+    uint64_t *from = keys, *to = hatchSortAux;
+    while (runs > 1) {
+        int32_t merged = 0;
+        for (int32_t r = 0; r < runs; r += 2) {
+            int32_t lo = hatchSortRuns[r], mid = hatchSortRuns[r + 1];
+            int32_t hi = r + 2 <= runs ? hatchSortRuns[r + 2] : mid;
+            mergeRuns(from, to, lo, mid, hi);
+            hatchSortRuns[merged++] = lo;
+        }
+        hatchSortRuns[merged] = n;
+        runs = merged;
         uint64_t *swap = from;
         from = to;
         to = swap;

@@ -20,7 +20,7 @@
 #ifndef HATCH_INDEX_EDGES
 #define HATCH_INDEX_EDGES 16384
 #endif
-#define HATCH_INDEX_SLOTS (HATCH_INDEX_EDGES > 0 ? HATCH_INDEX_EDGES : 1)
+#define HATCH_INDEX_SLOTS (HATCH_INDEX_EDGES > 64 ? HATCH_INDEX_EDGES : 64) /* storage, never empty */
 #define HATCH_INDEX_ENTRIES (HATCH_INDEX_SLOTS * 16) /* bucket entries, all buckets together */
 
 /* One region edge as it stands in the work area. */
@@ -28,10 +28,17 @@ struct HatchEdge {
     int32_t x1, y1, x2, y2;
 };
 
+/* A region edge as the inside test uses it: lower end first (y1 <= y2), its
+   X and Y extents as exact doubles (differences of 32-bit integers). */
+struct HatchScanEdge {
+    double y1, y2, x1, dx, dy;
+};
+
 /* The index and the inside test's crossing scratch (defined in
    HatchState.cpp with the command's other state). */
 extern int32_t hatchIndexCount;                              /* edges indexed; 0: no index */
 extern struct HatchEdge hatchEdges[HATCH_INDEX_SLOTS];       /* copy of region edge k + 1 at k */
+extern struct HatchScanEdge hatchScanEdges[HATCH_INDEX_SLOTS]; /* the same edges, ready for the inside test */
 extern int32_t hatchBucketCount;                             /* B, 1..HATCH_INDEX_SLOTS */
 extern double hatchBucketLow, hatchBucketHigh;               /* smallest and largest edge Y */
 extern double hatchBucketScale;                              /* buckets per Y unit (0 with one bucket) */
@@ -42,6 +49,7 @@ extern uint32_t hatchCandidateMark[HATCH_INDEX_SLOTS];       /* last HatchIndexA
 extern uint32_t hatchCandidateQuery;                         /* number of the present query */
 extern uint64_t hatchCandidateKeys[HATCH_INDEX_SLOTS];       /* HatchIndexAcross's sort keys */
 extern uint64_t hatchSortAux[HATCH_INDEX_SLOTS];             /* merge buffer of HatchSortKeys */
+extern int32_t hatchSortRuns[HATCH_INDEX_SLOTS + 1];         /* HatchSortKeys: where each sorted run starts */
 extern uint64_t hatchCrossKeys[HATCH_INDEX_SLOTS];           /* inside test: (X, position) of each crossing */
 extern int8_t hatchCrossMarks[HATCH_INDEX_SLOTS];            /* inside test: vertex mark by position */
 extern int32_t hatchCrossX[HATCH_INDEX_SLOTS];               /* inside test: merged crossing X */
@@ -59,8 +67,10 @@ const int32_t *HatchIndexAt(double y, int32_t *count);
    pair of numbers gives every edge. */
 const int32_t *HatchIndexAcross(double lo, double hi, int32_t *count);
 
-/* Sorts n 64-bit keys ascending (keys are distinct where stability matters:
-   the caller puts the original position in the low bits). */
+/* Sorts n distinct 64-bit keys ascending (the callers make them distinct by
+   putting the original position in the low bits, which keeps equal values in
+   their order).  O(n log n), and O(n) for keys already in a few runs up or
+   down, as crossings in edge order usually are. */
 void HatchSortKeys(uint64_t *keys, int32_t n);
 
 #endif /* NEROLIT_HATCH_HATCHINDEX_H */

@@ -52,19 +52,12 @@ static int32_t indexedInside(double x, double y)
     int32_t room = workRoom - regionLineCount + 1; /* crossings the scratch rule lets in */
     int32_t count = 0;
     for (int32_t i = 0; i < visit && count < room; ++i) {
-        const struct HatchEdge *e = &hatchEdges[edges[i]];
-        double x1 = e->x1, y1 = e->y1, x2 = e->x2, y2 = e->y2;
-        if (y1 > y2) {
-            double s = y1;
-            y1 = y2;
-            y2 = s;
-            s = x1;
-            x1 = x2;
-            x2 = s;
-        }
+        const struct HatchScanEdge *e = &hatchScanEdges[edges[i]];
+        double y1 = e->y1, y2 = e->y2;
         if ((y1 > y && y2 > y) || (y1 < y && y2 < y) || (y1 == y && y2 == y))
             continue;
-        int32_t cx = HatchTruncate((x2 - x1) * (y - y1) / (y2 - y1) + x1);
+        /* (x2 - x1) * (y - y1) / (y2 - y1) + x1, the differences exact */
+        int32_t cx = HatchTruncate(e->dx * (y - y1) / e->dy + e->x1);
         hatchCrossMarks[count] = (int8_t)(y1 < y && y2 == y ? -1 : y1 == y && y2 > y ? 1 : 0);
         /* X in the high half (order kept for negative X), position in the low */
         hatchCrossKeys[count] = ((uint64_t)((uint32_t)cx ^ 0x80000000u) << 32) | (uint32_t)count;

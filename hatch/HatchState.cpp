@@ -37,9 +37,10 @@ int32_t writeStart;
 int32_t writeNext;
 int32_t writeLimit;
 
-/* Edge index and the inside test's crossings (about 1.9 MB, zero-filled). */
+/* Edge index and the inside test's crossings (about 2.7 MB, zero-filled). */
 int32_t hatchIndexCount;
 struct HatchEdge hatchEdges[HATCH_INDEX_SLOTS];
+struct HatchScanEdge hatchScanEdges[HATCH_INDEX_SLOTS];
 int32_t hatchBucketCount;
 double hatchBucketLow, hatchBucketHigh;
 double hatchBucketScale;
@@ -50,6 +51,7 @@ uint32_t hatchCandidateMark[HATCH_INDEX_SLOTS];
 uint32_t hatchCandidateQuery;
 uint64_t hatchCandidateKeys[HATCH_INDEX_SLOTS];
 uint64_t hatchSortAux[HATCH_INDEX_SLOTS];
+int32_t hatchSortRuns[HATCH_INDEX_SLOTS + 1];
 uint64_t hatchCrossKeys[HATCH_INDEX_SLOTS];
 int8_t hatchCrossMarks[HATCH_INDEX_SLOTS];
 int32_t hatchCrossX[HATCH_INDEX_SLOTS];
