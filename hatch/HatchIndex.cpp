@@ -3,7 +3,7 @@
  * per pass, then asked by every inside test and crossing search of the pass.
  *
  * Building costs a few passes over the edges.  The bucket count starts at
- * the edge count and is halved until every edge fits into the buckets its Y
+ * twice the edge count (at least 64) and is halved until every edge fits into the buckets its Y
  * range meets (long edges of a few regions meet many buckets); with one
  * bucket the index is a plain copy, so any region within HATCH_INDEX_EDGES
  * fits.
@@ -71,7 +71,10 @@ void HatchIndexRegion(void)
         if (k == 0 || edgeHigh(e) > high)
             high = edgeHigh(e);
     }
-    for (int32_t count = n;; count /= 2) { /* fewer buckets until the entries fit */
+    int32_t start = 2 * n < 64 ? 64 : 2 * n; /* about two buckets an edge, at least 64 */
+    if (start > HATCH_INDEX_SLOTS)
+        start = HATCH_INDEX_SLOTS;
+    for (int32_t count = start;; count /= 2) { /* fewer buckets until the entries fit */
         setBuckets(count, low, high);
         long long entries = 0;
         for (int32_t k = 0; k < n; ++k)

@@ -56,13 +56,17 @@ static int32_t indexedInside(double x, double y)
         double y1 = e->y1, y2 = e->y2;
         if ((y1 > y && y2 > y) || (y1 < y && y2 < y) || (y1 == y && y2 == y))
             continue;
-        /* (x2 - x1) * (y - y1) / (y2 - y1) + x1, the differences exact */
-        int32_t cx = HatchTruncate(e->dx * (y - y1) / e->dy + e->x1);
+        /* (x2 - x1) * (y - y1) / (y2 - y1) + x1, the differences exact.  As
+           y1 <= y <= y2, the value lies between x1 and x2 but for a rounding
+           far below one unit, so truncating it into 32 bits is defined. */
+        int32_t cx = (int32_t)(e->dx * (y - y1) / e->dy + e->x1);
         hatchCrossMarks[count] = (int8_t)(y1 < y && y2 == y ? -1 : y1 == y && y2 > y ? 1 : 0);
         /* X in the high half (order kept for negative X), position in the low */
         hatchCrossKeys[count] = ((uint64_t)((uint32_t)cx ^ 0x80000000u) << 32) | (uint32_t)count;
         ++count;
     }
+    if (count < 2)
+        return 0; /* no span: outside, and nothing to poll */
     HatchSortKeys(hatchCrossKeys, count);
     /* Merge equal neighbours in one walk: `next` is the record the rule
        calls k, `out` the records that stay. */
