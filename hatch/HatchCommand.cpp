@@ -1,10 +1,157 @@
 /*
- * HatchCommand.cpp - entry of the hatching command.  The command itself is
- * not built yet: the entry opens and closes a pass of work and returns.
+ * HatchCommand.cpp - the hatching command Hatch: settings in, then passes
+ * of panel, region, optional base point, generation, trimming and hand-over
+ * until the user cancels the panel, then settings out.
+ *
+ * What a pass leaves: on success the new figures follow the drawing's old
+ * end marker, whose entry stays empty (type 0); on overflow (the write limit)
+ * nothing, and the message says so.  A region of selected lines is joined
+ * back to the drawing at once, so the boundary stays whatever the pass does;
+ * a drawn region's edges stand behind the end marker and are overwritten.
  */
 #include "hatch/Hatch.h"
+
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+/* 1 when a stored pitch and its scaled value are positive finite numbers
+   (a zero, negative, infinite or NaN pitch would give no grid or an
+   endless one). */
+static int32_t pitchUsable(double stored)
+{
+    double scaled = HatchScale() * stored;
+    return stored > 0.0 && isfinite(stored) && scaled > 0.0 && isfinite(scaled);
+}
+
+/* 1 when stepping by pitch moves every coordinate between from and to: the
+   grid loops then end. */
+static int32_t gridAdvances(double from, double to, double pitch)
+{
+    double m = fmax(fabs(from), fabs(to));
+    return m + pitch > m;
+}
+
+/* The grid node base + k * pitch (k whole) that is the largest not above
+   low: low plus (base - low) modulo pitch brought into (-pitch, 0].  fmod is
+   exact, so this is the node the one-pitch-at-a-time walk aims at, found at
+   once however far the base point lies. */
+static double gridNode(double base, double low, double pitch)
+{
+    double r = fmod(base - low, pitch);
+    if (r > 0.0)
+        r -= pitch;
+    return low + r;
+}
+
+/* Base point of the grid; a cancel asks again. */
+static void askBasePoint(void)
+{
+    HostState *s = gHostState;
+    do {
+        strcpy(s->promptText, hatchBasePointPrompt);
+        s->inputMode = 1;
+        s->inputOption = 1;
+        s->bandKind = 0;
+        gHostServices->GetPoint();
+    } while (s->inputStatus == 2);
+    gHostServices->ConfirmPoint();
+    baseX = s->pointX;
+    baseY = s->pointY;
+}
+
+static void reportOverflow(void)
+{
+    sprintf(gHostState->promptText, "%s", hatchLimitMessage);
+    gHostServices->ShowMessage();
+}
+
+/* Region, grid, generation, trimming and hand-over of one pass (the panel
+   has been closed with OK). */
+static void pass(void)
+{
+    HostState *s = gHostState;
+    if (!pitchUsable(hatchPx[hatchNo]) || !pitchUsable(hatchPy[hatchNo]))
+        return;
+    if (s->selectMode != 0) {
+        strcpy(s->selectPromptText, hatchSelectPrompt);
+        gHostServices->SelectFigures();
+        if (s->inputStatus == 2)
+            return;
+        FrameSetFigureType(s->selFirst, 0); /* the selection is joined back: the boundary stays */
+    } else {
+        HatchRegionInput();
+        FrameSetFigureType(s->selFirst, -1); /* the drawn edges leave the drawing */
+    }
+    HatchCopyRegionLines();
+    if (regionLineCount < 2 || regionLineCount > lineLimit)
+        return;
+    if (hkitenSw == 1)
+        askBasePoint();
+    rangeStart = s->tables->workBase + 1;
+    HatchMeasureRegion();
+    regionX1 = s->rangeX1;
+    regionY1 = s->rangeY1;
+    regionX2 = s->rangeX2;
+    regionY2 = s->rangeY2;
+    pitchX = HatchScale() * hatchPx[hatchNo];
+    pitchY = HatchScale() * hatchPy[hatchNo];
+    if (hkitenSw == 1) {
+        baseX = gridNode(baseX, regionX1, pitchX);
+        baseY = gridNode(baseY, regionY1, pitchY);
+    } else {
+        baseX = regionX1;
+        baseY = regionY1;
+    }
+    if (!(pitchX > 0.0) || !(pitchY > 0.0) || !gridAdvances(baseX, regionX2, pitchX) ||
+        !gridAdvances(baseY, regionY2 + pitchY, pitchY))
+        return; /* a grid too fine for its coordinates would never end */
+    HatchIndexRegion();
+
+    writeStart = gHostServices->FindMarker(s->tables->figureType, -1, 0);
+    writeNext = writeStart + 1;
+    if (writeNext >= s->tables->figureLimit) {
+        reportOverflow(); /* not even room for the end marker */
+        return;
+    }
+    FrameSetFigureType(writeStart, 0);
+    FrameSetFigureType(writeNext, -1);
+    writeLimit = s->tables->figureLimit - 50;
+    if (HatchGenerate() == 1) {
+        reportOverflow();
+        FrameSetFigureType(writeStart, -1); /* every figure of the pass is dropped */
+        return;
+    }
+    for (int32_t h = writeStart + 1; h <= writeNext - 1; ++h) {
+        int32_t kind = gHostServices->GetFigureKind(FrameFigureType(h));
+        if (kind == 2 || kind == 3)
+            HatchTrimFigure(h);
+    }
+    s->rangeFirst = writeStart;
+    s->rangeSecond = -1;
+    gHostServices->CommitNewFigures();
+    s->drawIndex = writeStart;
+    s->drawMode = 3;
+    s->circleX = 0.0;
+    s->circleY = 0.0;
+    s->drawShiftX = 0;
+    s->drawShiftY = 0;
+    s->drawingModified = 1;
+    gHostServices->BeginCommand(1);
+}
 
 extern "C" void HOST_API Hatch(char *)
 {
     gHostServices->BeginCommand(1);
+    HatchReadSettings();
+    for (;;) {
+        DrawingTables *t = gHostState->tables;
+        workRoom = t->workEnd - t->workBase - 50;
+        lineLimit = workRoom - 50;
+        HatchOptionsPanel();
+        if (gHostState->inputStatus == 2)
+            break;
+        pass();
+    }
+    HatchWriteSettings();
 }

@@ -15,7 +15,7 @@
  *   panel ok / panel cancel close it; inputStatus 1 or 2 after ClosePanel
  *
  * panelEvent is the event id of the item the event changed (0 for ok and
- * cancel).  Captions match exactly, or else with blanks (including the
+ * cancel, and for a value the control refused).  Captions match exactly, or else with blanks (including the
  * ideographic space) trimmed at both ends.
  */
 #include "host/Services.h"
@@ -415,6 +415,10 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
         return;
     }
     h.panel.result = 1;
+    /* A value the control refuses changes nothing, so the event carries no
+       id; without this the id of the previous event would stay behind and
+       the module would act on it again (the hatch panel would rebuild). */
+    h.rec.put(SF::panelEvent, 0);
     std::string what = panelEvent(*l);
     h.traceAnswer(l->source + " (" + what + ")");
 }

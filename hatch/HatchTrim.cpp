@@ -1,0 +1,272 @@
+/*
+ * HatchTrim.cpp - trimming the generated lines and circles to the hatch
+ * region, and the crossings of a line or circle with the region edges.
+ *
+ * A line is judged by its two ends alone: both inside, kept whole; both
+ * outside, deleted; one inside, cut at the crossing with the last region
+ * edge (in edge order) that it meets.  A circle is judged by its four axis
+ * points: all inside, kept; none, deleted; otherwise cut to the arc between
+ * its smallest and largest crossing angle, oriented by the axis point that
+ * starts each crossing's quadrant.
+ *
+ * With the pass's edge index the crossing searches look only at edges that
+ * can meet the figure, in the same order, and give what a search over every
+ * edge gives; the host's IntersectLines is then asked about fewer edges.
+ */
+#include "hatch/HatchIndex.h"
+
+#include <math.h>
+
+int32_t HatchTruncate(double v)
+{
+    if (!(v == v))
+        return 0;
+    if (v >= 2147483647.0)
+        return 2147483647;
+    if (v <= -2147483648.0)
+        return (-2147483647 - 1);
+    return (int32_t)v; /* in range: truncation toward zero */
+}
+
+/* Region edge k (1-based) from the index copy or the work area. */
+static struct HatchEdge regionEdge(int32_t k, int32_t indexed)
+{
+    if (indexed)
+        return hatchEdges[k - 1];
+    DrawingTables *t = gHostState->tables;
+    int32_t e = t->workBase + k;
+    struct HatchEdge edge = {t->figureX1[e], t->figureY1[e], t->figureX2[e], t->figureY2[e]};
+    return edge;
+}
+
+static void redraw(int32_t h)
+{
+    gHostState->drawIndex = h;
+    gHostState->drawMode = 3;
+    gHostState->drawFlag = 0;
+    gHostServices->DrawFigure();
+}
+
+/* IntersectLines of edge C-D with the hatch line E-F: 1 with the point. */
+static int32_t meetsEdge(const struct HatchEdge *e, double x1, double y1, double x2, double y2, double *cx, double *cy)
+{
+    HostState *s = gHostState;
+    s->argCx = e->x1;
+    s->argCy = e->y1;
+    s->argDx = e->x2;
+    s->argDy = e->y2;
+    s->argEx = x1;
+    s->argEy = y1;
+    s->argFx = x2;
+    s->argFy = y2;
+    if (gHostServices->IntersectLines() == 0)
+        return 0;
+    *cx = gHostServices->IntersectionX();
+    *cy = gHostServices->IntersectionY();
+    return 1;
+}
+
+int32_t HatchLineCrossing(double x1, double y1, double x2, double y2, double *cx, double *cy)
+{
+    if (!HatchIndexUsable()) {
+        int32_t found = 0;
+        for (int32_t k = 1; k <= regionLineCount; ++k) {
+            struct HatchEdge e = regionEdge(k, 0);
+            found |= meetsEdge(&e, x1, y1, x2, y2, cx, cy);
+        }
+        return found;
+    }
+    /* The last edge in edge order that meets the line: look from the end and
+       stop at the first.  Segments whose boxes do not meet cannot meet. */
+    double lowX = fmin(x1, x2), highX = fmax(x1, x2), lowY = fmin(y1, y2), highY = fmax(y1, y2);
+    int32_t n = 0;
+    const int32_t *near = HatchIndexAcross(lowY, highY, &n);
+    for (int32_t i = n - 1; i >= 0; --i) {
+        const struct HatchEdge *e = &hatchEdges[near[i]];
+        if (fmax(e->x1, e->x2) < lowX || fmin(e->x1, e->x2) > highX || fmax(e->y1, e->y2) < lowY ||
+            fmin(e->y1, e->y2) > highY)
+            continue;
+        if (meetsEdge(e, x1, y1, x2, y2, cx, cy))
+            return 1;
+    }
+    return 0;
+}
+
+int32_t HatchCircleLineIntersect(double cx, double cy, double r, double x1, double y1, double x2, double y2,
+                                 double *ax, double *ay, double *bx, double *by)
+{
+    double dx = x2 - x1, dy = y2 - y1;
+    double m = dx * dx + dy * dy;
+    if (m == 0.0)
+        return 0;
+    double c = dx * (cy - y1) - dy * (cx - x1);
+    double disc = r * r * m - c * c;
+    if (disc < 0.0)
+        return 0;
+    double d = dx * (cx - x1) + dy * (cy - y1);
+    if (disc == 0.0) {
+        double t = d / m;
+        *ax = x1 + t * dx;
+        *ay = y1 + t * dy;
+        return 1;
+    }
+    double root = sqrt(disc);
+    double t1 = (d - root) / m, t2 = (d + root) / m;
+    *ax = x1 + t1 * dx;
+    *ay = y1 + t1 * dy;
+    *bx = x1 + t2 * dx;
+    *by = y1 + t2 * dy;
+    return 2;
+}
+
+/* Angles of the circle's crossings with one edge into angles[*n ...]. */
+static void edgeAngles(const struct HatchEdge *edge, double cx, double cy, double r, double *angles, int32_t *n)
+{
+    double x1 = edge->x1, y1 = edge->y1, x2 = edge->x2, y2 = edge->y2;
+    if (x1 > x2) { /* exchanged as pairs: x1 <= x2 */
+        double s = x1;
+        x1 = x2;
+        x2 = s;
+        s = y1;
+        y1 = y2;
+        y2 = s;
+    }
+    double p[2][2];
+    if (HatchCircleLineIntersect(cx, cy, r, x1, y1, x2, y2, &p[0][0], &p[0][1], &p[1][0], &p[1][1]) != 2)
+        return; /* no crossing, or only touching */
+    int32_t first = p[1][0] < p[0][0] || (p[1][0] == p[0][0] && p[1][1] < p[0][1]) ? 1 : 0;
+    double lowY = y1 < y2 ? y1 : y2, highY = y1 < y2 ? y2 : y1;
+    for (int32_t i = 0; i < 2; ++i) {
+        const double *q = p[i == 0 ? first : 1 - first];
+        if (!(x1 <= q[0] && q[0] <= x2 && lowY <= q[1] && q[1] <= highY))
+            continue;
+        HostState *s = gHostState;
+        s->argBx = q[0] - cx;
+        s->argBy = -(q[1] - cy);
+        gHostServices->VectorAngle();
+        angles[(*n)++] = gHostState->vectorAngle * 180.0 / gHostState->pi;
+    }
+}
+
+int32_t HatchCircleCrossings(double cx, double cy, double r, double *aMin, double *aMax)
+{
+    double angles[9]; /* an edge looked at with 7 held can add two: room for nine */
+    int32_t n = 0;
+    if (!HatchIndexUsable()) {
+        for (int32_t k = 1; k <= regionLineCount && n < 8; ++k) {
+            struct HatchEdge e = regionEdge(k, 0);
+            edgeAngles(&e, cx, cy, r, angles, &n);
+        }
+    } else {
+        /* Edges whose box stays clear of the circle's box by more than the
+           rounding of the intersection can give no angle: leave them out.
+           The margin is far above that rounding for 32-bit coordinates. */
+        double margin = 4.0 + fabs(r) / 4096.0;
+        double lowX = cx - fabs(r) - margin, highX = cx + fabs(r) + margin;
+        int32_t count = 0;
+        const int32_t *near = HatchIndexAcross(cy - fabs(r) - margin, cy + fabs(r) + margin, &count);
+        for (int32_t i = 0; i < count && n < 8; ++i) {
+            const struct HatchEdge *e = &hatchEdges[near[i]];
+            if (fmax(e->x1, e->x2) < lowX || fmin(e->x1, e->x2) > highX)
+                continue;
+            edgeAngles(e, cx, cy, r, angles, &n);
+        }
+    }
+    for (int32_t i = 0; i < n; ++i) {
+        if (i == 0 || angles[i] < *aMin)
+            *aMin = angles[i];
+        if (i == 0 || angles[i] > *aMax)
+            *aMax = angles[i];
+    }
+    return n;
+}
+
+static void trimLine(int32_t h)
+{
+    DrawingTables *t = gHostState->tables;
+    if (t->figureX1[h] > t->figureX2[h]) { /* run toward larger X */
+        gHostServices->SwapInts(&t->figureX1[h], &t->figureX2[h]);
+        t = gHostState->tables;
+        gHostServices->SwapInts(&t->figureY1[h], &t->figureY2[h]);
+    }
+    t = gHostState->tables;
+    double x1 = t->figureX1[h], y1 = t->figureY1[h], x2 = t->figureX2[h], y2 = t->figureY2[h];
+    int32_t a = HatchInside(x1, y1);
+    int32_t b = HatchInside(x2, y2);
+    int32_t code = a + 2 * b;
+    if (code == 0) {
+        FrameSetFigureType(h, 0); /* both ends outside: deleted, not redrawn */
+        return;
+    }
+    if (code != 3) {
+        double cx = 0.0, cy = 0.0;
+        if (HatchLineCrossing(x1, y1, x2, y2, &cx, &cy)) {
+            t = gHostState->tables;
+            if (code == 1) { /* start inside: the end moves to the boundary */
+                t->figureX2[h] = HatchTruncate(cx);
+                t->figureY2[h] = HatchTruncate(cy);
+            } else {
+                t->figureX1[h] = HatchTruncate(cx);
+                t->figureY1[h] = HatchTruncate(cy);
+            }
+        } else {
+            FrameSetFigureType(h, 0);
+        }
+    }
+    redraw(h);
+}
+
+/* Quadrant q (0..3) with q * 90 < a <= (q + 1) * 90, or -1. */
+static int32_t quadrantOf(double a)
+{
+    for (int32_t q = 0; q < 4; ++q)
+        if (q * 90.0 < a && a <= (q + 1) * 90.0)
+            return q;
+    return -1;
+}
+
+static void trimCircle(int32_t h)
+{
+    DrawingTables *t = gHostState->tables;
+    double cx = t->figureX1[h], cy = t->figureY1[h], r = t->figureX2[h];
+    int32_t axis[4]; /* inside state of the points at 0, 90, 180 and 270 degrees */
+    axis[3] = HatchInside(cx, cy + r);
+    axis[1] = HatchInside(cx, cy - r);
+    axis[0] = HatchInside(cx + r, cy);
+    axis[2] = HatchInside(cx - r, cy);
+    int32_t sum = axis[0] + axis[1] + axis[2] + axis[3];
+    if (sum != 4) {
+        double start = 0.0, end = 360.0, aMin = 0.0, aMax = 0.0;
+        int32_t n = sum == 0 ? 0 : HatchCircleCrossings(cx, cy, r, &aMin, &aMax);
+        if (n < 2) {
+            FrameSetFigureType(h, 0);
+            FrameSetFigureType(h + 1, 0);
+        } else {
+            double ends[2] = {aMin, aMax};
+            for (int32_t i = 0; i < 2; ++i) {
+                int32_t q = quadrantOf(ends[i]);
+                if (q < 0)
+                    continue; /* an angle in no quadrant changes nothing */
+                if (axis[q] == 1)
+                    end = ends[i]; /* the arc leaves the region here */
+                else
+                    start = ends[i];
+            }
+            int32_t startCode = gHostServices->EncodeCoordinate(start * 1000000.0);
+            int32_t endCode = gHostServices->EncodeCoordinate(end * 1000000.0);
+            t = gHostState->tables;
+            t->figureX2[h + 1] = startCode;
+            t->figureY2[h + 1] = endCode;
+        }
+    }
+    redraw(h);
+}
+
+void HatchTrimFigure(int32_t h)
+{
+    int32_t kind = gHostServices->GetFigureKind(FrameFigureType(h));
+    if (kind == 2)
+        trimLine(h);
+    else if (kind == 3)
+        trimCircle(h);
+}

@@ -1,0 +1,233 @@
+// The hatching command as the user meets it: settings in and out, refused
+// pitches, the grid and its base point, the region (selected or drawn, with
+// step-back), and the write limit.
+#include "hatch/Hatch.h"
+#include "host/Text.h"
+#include "tests/support/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+
+using testing_support::play;
+using testing_support::traceLines;
+
+namespace {
+
+std::string set(const std::string &key, double v)
+{
+    std::ostringstream s;
+    s.precision(17);
+    s << "setting Hatch " << key << " " << v << "\n";
+    return s.str();
+}
+
+const char *kSquare = "line 0 0 1000 0\nline 1000 0 1000 1000\nline 1000 1000 0 1000\nline 0 1000 0 0\n";
+
+// Keys in their fixed order with their defaults.
+std::vector<std::pair<std::string, double>> expectedKeys()
+{
+    std::vector<std::pair<std::string, double>> k = {{"HatchNo", 0}, {"Hkiten_sw", 0}};
+    for (int p = 0; p < 8; ++p) {
+        std::string s = "[" + std::to_string(p) + "]";
+        for (auto name : {"HatchPx", "HatchPy", "Hprint_sw", "Hich_sw", "Hkata_sw"})
+            k.push_back({name + s, name[0] == 'H' && name[1] == 'a' ? 100 : 0});
+        for (int e = 0; e < 8; ++e)
+            for (auto name : {"Hsw", "HatchX1", "HatchQ1", "HatchR", "HatchY1"})
+                k.push_back({name + s + "[" + std::to_string(e) + "]", 0});
+    }
+    return k;
+}
+
+TEST(HatchSettings, All362KeysInOrderWithDefaultsAndARoundTrip)
+{
+    auto h = play("run Hatch\npanel cancel\n", kSquare);
+    auto keys = expectedKeys();
+    auto reads = traceLines(*h, "ReadSetting"), writes = traceLines(*h, "WriteSetting");
+    ASSERT_EQ(keys.size(), 362u);
+    ASSERT_EQ(reads.size(), 362u);
+    ASSERT_EQ(writes.size(), 362u);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(0u, reads[i].find("ReadSetting \"" + keys[i].first + "\" 0 null")) << reads[i];
+        EXPECT_EQ(0u, writes[i].find("WriteSetting \"" + keys[i].first + "\"")) << writes[i];
+        EXPECT_EQ(keys[i].second, h->settings.get("Hatch", keys[i].first).value_or(-1)) << keys[i].first;
+    }
+    EXPECT_EQ(play("", kSquare)->fig.dump(), h->fig.dump()); /* nothing added */
+    EXPECT_EQ(1, h->beginCommandCalls);
+
+    // Values survive the trip: integers exactly, doubles bit for bit.
+    std::string store;
+    std::vector<double> values;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        bool integer = keys[i].first == "HatchNo" || keys[i].first.rfind("Hatch", 0) != 0;
+        values.push_back(integer ? static_cast<double>(i % 8) : 0.1 * static_cast<double>(i) - 7.3);
+        store += set(keys[i].first, values.back());
+    }
+    auto again = play(store + "run Hatch\npanel cancel\n");
+    for (size_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(values[i], again->settings.get("Hatch", keys[i].first).value_or(-99)) << keys[i].first;
+    EXPECT_EQ(0.1 * 2 - 7.3, hatchPx[0]);
+    EXPECT_EQ(7, hsw[0][0]); /* key 7 */
+}
+
+TEST(HatchSettings, OddStoredValuesAreMadeSafe)
+{
+    // A slot number beyond 0..7, kinds outside 0..8, integers that are not
+    // numbers or beyond 32 bits: read safely, and a kind 12 draws nothing.
+    auto h = play(set("HatchNo", 9) + set("Hsw[7][0]", 12) + set("Hsw[7][1]", -1) + set("Hsw[7][2]", 2) +
+                      set("HatchR[7][2]", 10) + "setting Hatch Hsw[7][3] nan\n" + set("Hprint_sw[7]", 1e12) +
+                      set("Hkiten_sw", -5e20) + "run Hatch\npanel ok\nselect all\npanel cancel\n",
+                  kSquare);
+    EXPECT_EQ(7, h->settings.get("Hatch", "HatchNo"));
+    EXPECT_EQ(0, h->settings.get("Hatch", "Hsw[7][0]"));
+    EXPECT_EQ(0, h->settings.get("Hatch", "Hsw[7][1]"));
+    EXPECT_EQ(0, h->settings.get("Hatch", "Hsw[7][3]"));
+    EXPECT_EQ(2147483647.0, h->settings.get("Hatch", "Hprint_sw[7]"));
+    EXPECT_EQ(-2147483648.0, h->settings.get("Hatch", "Hkiten_sw"));
+    EXPECT_EQ(11u * 12, traceLines(*h, "StoreArc").size()); /* only the circle, one per cell: 11 columns, 12 rows */
+    EXPECT_EQ(0u, traceLines(*h, "StoreLine").size());
+    auto low = play(set("HatchNo", -3) + "run Hatch\npanel cancel\n");
+    EXPECT_EQ(0, low->settings.get("Hatch", "HatchNo"));
+}
+
+TEST(HatchGrid, FreshStoreHatchesNothingAndUnusablePitchesGoBackToThePanel)
+{
+    auto h = play("run Hatch\npanel ok\nselect all\npanel cancel\n", kSquare);
+    EXPECT_TRUE(traceLines(*h, "StoreLine").empty());
+    EXPECT_EQ(2, h->beginCommandCalls); /* the pass was handed over, empty */
+    for (const char *pitch : {"0", "-100", "inf", "nan"}) {
+        // The panel is asked again at once: no selection is asked for.
+        auto r = play(std::string("setting Hatch HatchPy[0] ") + pitch + "\n" + set("Hsw[0][0]", 2) +
+                          set("HatchR[0][0]", 5) + "run Hatch\npanel ok\npanel cancel\n",
+                      kSquare);
+        EXPECT_TRUE(traceLines(*r, "SelectFigures").empty()) << pitch;
+        EXPECT_TRUE(traceLines(*r, "StoreArc").empty()) << pitch;
+    }
+    // A pitch too small to move the grid's coordinates would never end.
+    auto fine = play(set("HatchPx[0]", 1e-300) + set("Hsw[0][0]", 2) + set("HatchR[0][0]", 5) +
+                         "run Hatch\npanel ok\nselect all\npanel cancel\n",
+                     kSquare);
+    EXPECT_TRUE(traceLines(*fine, "StoreArc").empty());
+    EXPECT_NE(std::string::npos, fine->fig.dump().find("line 0 0 1000 0"));
+}
+
+TEST(HatchGrid, BasePointKeepsItsNodeEvenFromFarAway)
+{
+    std::string grid = set("Hkiten_sw", 1) + set("HatchPx[0]", 40) + set("HatchPy[0]", 40);
+    std::string slot = grid + set("Hsw[0][0]", 1) + set("HatchR[0][0]", 10) + set("HatchY1[0][0]", -5);
+    // 2.5 pitches right of the box: the first column is half a pitch left of it.
+    auto h = play(slot + "run Hatch\npanel ok\nselect all\ncancel\npoint 100 0\n", kSquare);
+    EXPECT_EQ(-20.0, baseX);
+    EXPECT_EQ(0.0, baseY);
+    EXPECT_EQ(2u, traceLines(*h, "GetPoint").size()); /* a cancel asks again */
+    std::string dump = h->fig.dump();
+    EXPECT_EQ(std::string::npos, dump.find("line -20 5")); /* the first column lies outside */
+    EXPECT_NE(std::string::npos, dump.find("line 20 5 30 5"));
+    EXPECT_NE(std::string::npos, dump.find("line 980 45 990 45"));
+    // Exactly on the box: stays.  Far away (the walk would take a billion
+    // steps): found at once, exactly.
+    play(slot + "run Hatch\npanel ok\nselect all\npoint 0 -80\n", kSquare);
+    EXPECT_EQ(0.0, baseX);
+    EXPECT_EQ(0.0, baseY);
+    play(grid + set("HatchPx[0]", 0.5) + "run Hatch\npanel ok\nselect all\npoint 1000000000.25 -2000000000\n", kSquare);
+    EXPECT_EQ(-0.25, baseX);
+    EXPECT_EQ(0.0, baseY);
+    play(grid + "run Hatch\npanel ok\nselect all\npoint -1000000013 1000000033\n", kSquare);
+    EXPECT_EQ(-13.0, baseX);
+    EXPECT_EQ(-7.0, baseY);
+}
+
+TEST(HatchRegion, SelectedLinesStayInTheDrawingAndOtherFiguresAreIgnored)
+{
+    std::string drawing = std::string(kSquare) + "circle 500 500 100\n";
+    std::string slot = set("Hsw[0][0]", 2) + set("HatchR[0][0]", 10) + set("HatchX1[0][0]", 50) +
+                       set("HatchY1[0][0]", -50);
+    auto h = play(slot + "run Hatch\npanel ok\nselect all\npanel cancel\n", drawing);
+    std::string dump = h->fig.dump();
+    for (const char *kept : {"line 0 0 1000 0", "line 1000 0 1000 1000", "line 1000 1000 0 1000", "line 0 1000 0 0",
+                             "circle 500 500 100", "circle 50 50 10", "circle 950 950 10"})
+        EXPECT_NE(std::string::npos, dump.find(kept)) << kept;
+    EXPECT_EQ(4, regionLineCount);
+    EXPECT_EQ(1, h->rec.i32(host::SF::drawingModified));
+    // One line is no region (back to the panel, nothing written, the line
+    // stays); two are enough.
+    auto one = play(slot + "run Hatch\npanel ok\nselect 0\npanel cancel\n", drawing);
+    EXPECT_TRUE(traceLines(*one, "StoreArc").empty());
+    EXPECT_NE(std::string::npos, one->fig.dump().find("line 0 0 1000 0"));
+    auto two = play(slot + "run Hatch\npanel ok\nselect 0 1\npanel cancel\n", drawing);
+    EXPECT_EQ(2, regionLineCount);
+    EXPECT_FALSE(traceLines(*two, "StoreArc").empty());
+}
+
+TEST(HatchRegion, DrawnPolygonStepsBackNewestFirstAndLeavesNoEdges)
+{
+    std::string slot = set("Hsw[0][0]", 2) + set("HatchR[0][0]", 10) + set("HatchX1[0][0]", 50) +
+                       set("HatchY1[0][0]", -50) + "set selectMode 0\n";
+    auto h = play(slot + "run Hatch\npanel ok\npoint 0 0\npoint 500 0\npoint 500 500\ncancel\ncancel\ncancel\n"
+                         "point 0 0\npoint 300 0\npoint 300 300\npoint 0 300\npoint 0 0\nclose\npanel cancel\n");
+    std::vector<std::string> erased;
+    for (const std::string &l : traceLines(*h, "DrawFigure"))
+        if (l.find("drawMode=2") != std::string::npos)
+            erased.push_back(l);
+    ASSERT_EQ(2u, erased.size());
+    EXPECT_EQ(0u, erased[0].find("DrawFigure drawIndex=2 drawMode=2"));
+    EXPECT_EQ(0u, erased[1].find("DrawFigure drawIndex=1 drawMode=2"));
+    auto marks = traceLines(*h, "HighlightPoint");
+    ASSERT_EQ(2u, marks.size());
+    EXPECT_NE(std::string::npos, marks[0].find("pointX=" + host::formatDouble(500) + " pointY=0"));
+    EXPECT_NE(std::string::npos, marks[1].find("pointX=0 pointY=0"));
+    EXPECT_EQ(2u, traceLines(*h, "GetPoint promptText=\"ハッチング領域開始点\"").size());
+    EXPECT_EQ(4, regionLineCount);
+    std::string dump = h->fig.dump();
+    EXPECT_EQ(std::string::npos, dump.find("line")); /* the drawn edges are not part of the drawing */
+    EXPECT_EQ(4u * 5, traceLines(*h, "StoreArc").size()); /* columns 0..300, rows 0..400 */
+    EXPECT_NE(std::string::npos, dump.find("circle 250 250 10"));
+    EXPECT_EQ(std::string::npos, dump.find("circle 350"));
+}
+
+TEST(HatchLimit, AFullDrawingKeepsItsFiguresAndSaysSo)
+{
+    // Drawn region on a drawing that holds a circle; a cell of eight octagons
+    // (64 entries) starts 10 entries before the limit margin ends, so it
+    // would reach beyond figureLimit: nothing of the pass is kept, nothing
+    // is written at or beyond figureLimit (the guard zones are checked at
+    // every host call), and the message is shown.
+    std::string slot = "set selectMode 0\n";
+    for (int e = 0; e < 8; ++e)
+        slot += set("Hsw[0][" + std::to_string(e) + "]", 7) + set("HatchR[0][" + std::to_string(e) + "]", 20) +
+                set("HatchX1[0][" + std::to_string(e) + "]", 50) + set("HatchY1[0][" + std::to_string(e) + "]", -50);
+    host::HostOptions o;
+    o.figureLimit = 62;
+    o.workBase = 100;
+    o.workEnd = 400;
+    std::string region = "run Hatch\npanel ok\npoint 0 0\npoint 300 0\npoint 300 300\npoint 0 300\npoint 0 0\nclose\n";
+    auto h = play(slot + region + "panel cancel\n", "circle 500 500 100\n", o);
+    EXPECT_EQ(play("", "circle 500 500 100\n", o)->fig.dump(), h->fig.dump());
+    ASSERT_EQ(1u, h->messages.size());
+    EXPECT_EQ("書込線本数が制限値を越えました。(何度か繰返とﾊｯﾁﾝｸﾞ可能になります。）", h->messages[0]);
+    EXPECT_EQ(69u, std::strlen(hatchLimitMessage));
+    EXPECT_EQ(1, h->beginCommandCalls);
+    // The same pattern with room hatches; an edge whose end marker would
+    // stand at figureLimit is refused while drawing.
+    o.figureLimit = 1400;
+    o.workBase = 1450;
+    o.workEnd = 1800;
+    auto ok = play(slot + region + "panel cancel\n", "circle 500 500 100\n", o);
+    EXPECT_TRUE(ok->messages.empty());
+    EXPECT_EQ(64u * 4 * 5, traceLines(*ok, "StoreLine").size()); /* 4 columns, 5 rows */
+    std::string kept = ok->fig.dump();
+    size_t lines = 0;
+    for (size_t at = kept.find(" line "); at != std::string::npos; at = kept.find(" line ", at + 1))
+        ++lines;
+    EXPECT_EQ(64u * 3 * 3, lines); /* the cells inside, whole */
+    o.figureLimit = 5;
+    o.workBase = 100;
+    o.workEnd = 400;
+    auto edges = play(slot + "run Hatch\npanel ok\npoint 0 0\npoint 300 0\npoint 300 300\npoint 0 300\npoint 0 0\nclose\n",
+                      "", o);
+    EXPECT_EQ(1, edges->signalErrors);
+    EXPECT_EQ(3, regionLineCount);
+}
+
+} // namespace

@@ -1,0 +1,347 @@
+// The hatch inside test and crossing searches against a straightforward
+// reference kept here: every edge scanned in order, crossings sorted by
+// exchange, merged and spanned exactly as the rule says, with PollKey
+// counted.  The module's indexed scans (and its straightforward fall-back for
+// regions the index does not hold) must agree on every point, call PollKey
+// the same number of times, and end alike on Escape.
+#include "hatch/Hatch.h"
+#include "tests/support/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <sstream>
+
+namespace {
+
+struct Edge {
+    int32_t x1, y1, x2, y2;
+};
+
+struct RefInside {
+    int inside = 0;
+    int polls = 0;
+};
+
+int32_t trunc32(double v) { return static_cast<int32_t>(v); }
+
+// The rule as written: scratch room, exchange sort, merge with shifting,
+// spans with a poll before each.  escAt: the poll (0-based) that sees Escape.
+// faultyMerge drops every equal pair whatever its marks: a deliberate fault
+// that proves the probe points reach the vertex cases.
+RefInside referenceInside(const std::vector<Edge> &edges, int workRoom, double x, double y, int escAt = -1,
+                          bool faultyMerge = false)
+{
+    struct Rec {
+        int32_t x, y, mark;
+    };
+    std::vector<Rec> r;
+    int n = static_cast<int>(edges.size());
+    for (const Edge &e : edges) {
+        if (static_cast<int>(r.size()) + n > workRoom)
+            continue;
+        double x1 = e.x1, y1 = e.y1, x2 = e.x2, y2 = e.y2;
+        if (y1 > y2) {
+            std::swap(y1, y2);
+            std::swap(x1, x2);
+        }
+        if ((y1 > y && y2 > y) || (y1 < y && y2 < y) || (y1 == y && y2 == y))
+            continue;
+        int mark = (y1 < y && y2 == y) ? -1 : (y1 == y && y2 > y) ? 1 : 0;
+        r.push_back({trunc32((x2 - x1) * (y - y1) / (y2 - y1) + x1), trunc32(y), mark});
+    }
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (size_t k = 0; k + 1 < r.size(); ++k)
+            if (r[k].x > r[k + 1].x) {
+                std::swap(r[k], r[k + 1]);
+                swapped = true;
+            }
+    }
+    for (size_t k = 0; k + 1 < r.size();) {
+        if (r[k].x != r[k + 1].x) {
+            ++k;
+            continue;
+        }
+        r.erase(r.begin() + static_cast<long>(k), r.begin() + static_cast<long>(k) + (faultyMerge || r[k].mark == r[k + 1].mark ? 2 : 1));
+    }
+    RefInside out;
+    if (r.size() < 2)
+        return out;
+    for (size_t k = 0; k + 1 < r.size(); k += 2) {
+        if (out.polls++ == escAt)
+            return out;
+        bool same = r[k].x == r[k + 1].x && r[k].y == r[k + 1].y;
+        if (!same && r[k].x <= x && x <= r[k + 1].x)
+            out.inside = 1;
+    }
+    return out;
+}
+
+// Circle crossings over every edge, as written (angles from the host).
+int referenceCircle(const std::vector<Edge> &edges, double cx, double cy, double r, double &aMin, double &aMax)
+{
+    std::vector<double> angles;
+    for (const Edge &e : edges) {
+        if (angles.size() >= 8)
+            break;
+        double x1 = e.x1, y1 = e.y1, x2 = e.x2, y2 = e.y2;
+        if (x1 > x2) {
+            std::swap(x1, x2);
+            std::swap(y1, y2);
+        }
+        double dx = x2 - x1, dy = y2 - y1, m = dx * dx + dy * dy;
+        if (m == 0.0)
+            continue;
+        double c = dx * (cy - y1) - dy * (cx - x1), disc = r * r * m - c * c;
+        if (disc <= 0.0)
+            continue;
+        double d = dx * (cx - x1) + dy * (cy - y1), root = std::sqrt(disc);
+        double t[2] = {(d - root) / m, (d + root) / m};
+        double p[2][2] = {{x1 + t[0] * dx, y1 + t[0] * dy}, {x1 + t[1] * dx, y1 + t[1] * dy}};
+        int first = (p[1][0] < p[0][0] || (p[1][0] == p[0][0] && p[1][1] < p[0][1])) ? 1 : 0;
+        for (int i = 0; i < 2; ++i) {
+            const double *q = p[i == 0 ? first : 1 - first];
+            if (!(x1 <= q[0] && q[0] <= x2 && std::min(y1, y2) <= q[1] && q[1] <= std::max(y1, y2)))
+                continue;
+            gHostState->argBx = q[0] - cx;
+            gHostState->argBy = -(q[1] - cy);
+            gHostServices->VectorAngle();
+            angles.push_back(gHostState->vectorAngle * 180.0 / gHostState->pi);
+        }
+    }
+    for (size_t i = 0; i < angles.size(); ++i) {
+        aMin = i ? std::min(aMin, angles[i]) : angles[i];
+        aMax = i ? std::max(aMax, angles[i]) : angles[i];
+    }
+    return static_cast<int>(angles.size());
+}
+
+// The last edge in order that the host's IntersectLines says meets the line.
+int referenceLine(const std::vector<Edge> &edges, double x1, double y1, double x2, double y2, double &cx, double &cy)
+{
+    int found = 0;
+    for (const Edge &e : edges) {
+        gHostState->argCx = e.x1;
+        gHostState->argCy = e.y1;
+        gHostState->argDx = e.x2;
+        gHostState->argDy = e.y2;
+        gHostState->argEx = x1;
+        gHostState->argEy = y1;
+        gHostState->argFx = x2;
+        gHostState->argFy = y2;
+        if (gHostServices->IntersectLines()) {
+            found = 1;
+            cx = gHostServices->IntersectionX();
+            cy = gHostServices->IntersectionY();
+        }
+    }
+    return found;
+}
+
+// A host after one hatch pass over `edges` chosen with SelectFigures (a
+// fresh store writes nothing), its trace off so that many calls stay cheap.
+std::unique_ptr<host::Host> regionHost(const std::vector<Edge> &edges, host::HostOptions options = host::HostOptions())
+{
+    std::ostringstream drawing;
+    for (const Edge &e : edges)
+        drawing << "line " << e.x1 << " " << e.y1 << " " << e.x2 << " " << e.y2 << "\n";
+    options.guardEveryCall = false;
+    auto h = testing_support::play("run Hatch\npanel ok\nselect all\n", drawing.str(), options);
+    h->trace.keepLines(false);
+    EXPECT_EQ(regionLineCount, static_cast<int32_t>(edges.size()));
+    return h;
+}
+
+int polls(const host::Host &h) { return h.serviceCounts[static_cast<size_t>(host::Svc::PollKey)]; }
+
+// Compares the module with the reference on `points`; returns mismatches.
+int compareInside(host::Host &h, const std::vector<Edge> &edges, const std::vector<std::pair<double, double>> &points)
+{
+    int bad = 0;
+    for (const auto &p : points) {
+        int before = polls(h);
+        RefInside ref = referenceInside(edges, workRoom, p.first, p.second);
+        int got = HatchInside(p.first, p.second);
+        int used = polls(h) - before;
+        if (got != ref.inside || used != ref.polls) {
+            if (++bad <= 5)
+                ADD_FAILURE() << "point (" << p.first << ", " << p.second << "): module " << got << " with " << used
+                              << " polls, reference " << ref.inside << " with " << ref.polls;
+        }
+    }
+    return bad;
+}
+
+// Points that meet the special cases: every vertex, the middle and integer
+// points of every edge, vertex heights with random X, and random points.
+std::vector<std::pair<double, double>> probePoints(const std::vector<Edge> &edges, std::mt19937 &rng, int randomCount,
+                                                   int lo, int hi)
+{
+    std::vector<std::pair<double, double>> pts;
+    std::uniform_int_distribution<int> coord(lo, hi);
+    std::uniform_real_distribution<double> real(lo, hi);
+    for (const Edge &e : edges) {
+        pts.push_back({double(e.x1), double(e.y1)});
+        pts.push_back({(e.x1 + e.x2) / 2.0, (e.y1 + e.y2) / 2.0});
+        pts.push_back({double(coord(rng)), double(e.y2)});
+        if (e.x1 == e.x2 || e.y1 == e.y2)
+            pts.push_back({double(e.x1 == e.x2 ? e.x1 : coord(rng)), double(e.y1 == e.y2 ? e.y1 : coord(rng))});
+    }
+    for (int i = 0; i < randomCount; ++i)
+        pts.push_back(i % 2 ? std::make_pair(double(coord(rng)), double(coord(rng))) : std::make_pair(real(rng), real(rng)));
+    return pts;
+}
+
+std::vector<Edge> randomPolygon(std::mt19937 &rng, int n, int grid)
+{
+    std::uniform_int_distribution<int> c(0, grid);
+    std::vector<Edge> edges;
+    int fx = c(rng), fy = c(rng), px = fx, py = fy;
+    for (int i = 1; i < n; ++i) {
+        int x = c(rng), y = rng() % 3 == 0 ? py : c(rng); /* many horizontal edges */
+        if (rng() % 5 == 0)
+            x = px; /* and vertical ones */
+        edges.push_back({px, py, x, y});
+        px = x;
+        py = y;
+    }
+    edges.push_back({px, py, fx, fy});
+    return edges;
+}
+
+TEST(HatchInsideDifferential, RandomRegionsAgreeWithTheRuleEverywhere)
+{
+    std::mt19937 rng(20240611);
+    int checked = 0, faultsSeen = 0;
+    for (int round = 0; round < 40; ++round) {
+        int n = 3 + static_cast<int>(rng() % (round < 20 ? 12 : 300));
+        int grid = round % 3 == 0 ? 8 : round % 3 == 1 ? 40 : 100000;
+        std::vector<Edge> edges = randomPolygon(rng, n, grid);
+        if (round % 7 == 6) { /* an edge soup: random segments in random directions, some of zero length */
+            std::uniform_int_distribution<int> c(0, grid);
+            for (Edge &e : edges)
+                e = {c(rng), c(rng), rng() % 9 ? c(rng) : e.x1, rng() % 9 ? c(rng) : e.y1};
+        }
+        auto h = regionHost(edges);
+        auto pts = probePoints(edges, rng, 400, -2, grid + 2);
+        EXPECT_EQ(0, compareInside(*h, edges, pts)) << "round " << round << ", " << n << " edges";
+        checked += static_cast<int>(pts.size());
+        for (const auto &p : pts)
+            faultsSeen += referenceInside(edges, workRoom, p.first, p.second, -1, true).inside != HatchInside(p.first, p.second);
+    }
+    EXPECT_GT(checked, 20000);
+    EXPECT_GT(faultsSeen, 100); /* the deliberate fault shows: the vertex cases are reached */
+}
+
+TEST(HatchInsideDifferential, CollinearPiecesAndAScratchAreaThatFills)
+{
+    // A comb of 70 teeth: 140 crossings on most scan lines, while the scratch
+    // rule lets only 51 in (workRoom = edges + 50).  Its baseline and teeth
+    // are cut into collinear pieces, so vertices lie on many scan lines.
+    std::vector<Edge> edges;
+    int x = 0;
+    for (int t = 0; t < 70; ++t, x += 20) {
+        edges.push_back({x, 0, x, 50});
+        edges.push_back({x, 50, x, 100});
+        edges.push_back({x, 100, x + 10, 100});
+        edges.push_back({x + 10, 100, x + 10, 0});
+        edges.push_back({x + 10, 0, x + 20, 0});
+    }
+    edges.push_back({x, 0, x, -20});
+    edges.push_back({x, -20, 0, -20});
+    edges.push_back({0, -20, 0, 0});
+    host::HostOptions small;
+    small.workEnd = small.workBase + 100 + static_cast<int>(edges.size());
+    auto h = regionHost(edges, small);
+    ASSERT_EQ(workRoom - regionLineCount + 1, 51);
+    std::mt19937 rng(7);
+    auto pts = probePoints(edges, rng, 3000, -5, x + 5);
+    EXPECT_EQ(0, compareInside(*h, edges, pts));
+    // The cap matters here: on the scan line y = 60 only the first 51 teeth
+    // edges count, so the last teeth read as outside.
+    EXPECT_EQ(1, HatchInside(5, 60));
+    EXPECT_EQ(0, HatchInside(1355, 60));
+}
+
+TEST(HatchInsideDifferential, EscapeEndsTheSameTestWithTheSameResult)
+{
+    // Zigzag region: many spans per scan line, so Escape can land on each.
+    std::vector<Edge> edges;
+    for (int t = 0; t < 10; ++t)
+        edges.push_back({t * 10, t % 2 ? 100 : 0, (t + 1) * 10, t % 2 ? 0 : 100});
+    edges.push_back({100, 0, 100, -10});
+    edges.push_back({100, -10, 0, -10});
+    edges.push_back({0, -10, 0, 0});
+    auto h = regionHost(edges);
+    int compared = 0;
+    for (int esc = 0; esc < 6; ++esc)
+        for (double px = -1; px <= 101; px += 3.5) {
+            RefInside ref = referenceInside(edges, workRoom, px, 37.0, esc);
+            h->escAfter = esc;
+            int before = polls(*h);
+            EXPECT_EQ(ref.inside, HatchInside(px, 37.0)) << "x " << px << ", Escape at poll " << esc;
+            EXPECT_EQ(ref.polls, polls(*h) - before);
+            h->escAfter = -1;
+            ++compared;
+        }
+    EXPECT_EQ(compared, 180);
+}
+
+TEST(HatchInsideDifferential, CrossingSearchesFindWhatAFullScanFinds)
+{
+    std::mt19937 rng(99);
+    std::uniform_int_distribution<int> c(0, 2000), small(-60, 60), radius(0, 120);
+    for (int round = 0; round < 6; ++round) {
+        std::vector<Edge> edges = randomPolygon(rng, 200 + round * 150, 2000);
+        auto h = regionHost(edges);
+        for (int i = 0; i < 400; ++i) {
+            double x1 = c(rng), y1 = c(rng), x2 = x1 + small(rng), y2 = y1 + small(rng);
+            double rx = -1, ry = -1, mx = -2, my = -2;
+            int ref = referenceLine(edges, x1, y1, x2, y2, rx, ry);
+            ASSERT_EQ(ref, HatchLineCrossing(x1, y1, x2, y2, &mx, &my)) << x1 << " " << y1 << " " << x2 << " " << y2;
+            if (ref) {
+                EXPECT_EQ(rx, mx);
+                EXPECT_EQ(ry, my);
+            }
+            double cx = c(rng), cy = c(rng), r = radius(rng), a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+            int n = referenceCircle(edges, cx, cy, r, a0, a1);
+            ASSERT_EQ(n, HatchCircleCrossings(cx, cy, r, &b0, &b1)) << cx << " " << cy << " " << r;
+            if (n > 0) {
+                EXPECT_EQ(a0, b0);
+                EXPECT_EQ(a1, b1);
+            }
+        }
+    }
+}
+
+TEST(HatchInsideDifferential, RegionBeyondTheIndexUsesTheStraightforwardScan)
+{
+    // More edges than the index holds: a noisy circle of 16,500 edges.
+    std::vector<Edge> edges;
+    const int n = 16500;
+    std::mt19937 rng(3);
+    std::vector<std::pair<int, int>> v;
+    for (int i = 0; i < n; ++i) {
+        double a = 2 * M_PI * i / n, r = 100000 + static_cast<int>(rng() % 3000);
+        v.push_back({static_cast<int>(r * std::cos(a)), static_cast<int>(r * std::sin(a))});
+    }
+    for (int i = 0; i < n; ++i)
+        edges.push_back({v[i].first, v[i].second, v[(i + 1) % n].first, v[(i + 1) % n].second});
+    host::HostOptions big;
+    big.figureLimit = 40000;
+    big.workBase = 40050;
+    big.workEnd = 60000;
+    auto h = regionHost(edges, big);
+    std::uniform_int_distribution<int> c(-110000, 110000);
+    std::vector<std::pair<double, double>> pts;
+    for (int i = 0; i < 150; ++i)
+        pts.push_back({double(c(rng)), double(c(rng))});
+    for (int i = 0; i < 50; ++i)
+        pts.push_back({double(edges[i * 300].x1), double(edges[i * 300].y1)});
+    EXPECT_EQ(0, compareInside(*h, edges, pts));
+    EXPECT_EQ(1, HatchInside(0, 0));
+}
+
+} // namespace

@@ -1,0 +1,93 @@
+// The pattern editor panel: controls bound to the chosen slot and element,
+// the rebuild on a list change (901), the field limits, and the preview.
+#include "hatch/Hatch.h"
+#include "tests/support/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using testing_support::play;
+using testing_support::traceLines;
+
+namespace {
+
+const host::PanelItem *item(const host::Host &h, host::ItemKind kind, int row)
+{
+    for (const host::PanelItem &it : h.panel.items)
+        if (it.kind == kind && it.row == row)
+            return &it;
+    return nullptr;
+}
+
+void expectBox(const host::PanelShape &s, double x1, double y1, double x2, double y2, int colour, const char *option)
+{
+    EXPECT_EQ(x1, s.x1);
+    EXPECT_EQ(y1, s.y1);
+    EXPECT_EQ(x2, s.x2);
+    EXPECT_EQ(y2, s.y2);
+    EXPECT_EQ(colour, s.colour);
+    EXPECT_EQ(option, s.option);
+}
+
+TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
+{
+    auto h = play("run Hatch\n"
+                  "panel pick 3 \"3\"\n"          /* slot index 2 */
+                  "panel set \"ﾋﾟｯﾁ X\" -5\n"     /* refused: pitches are not negative; no rebuild */
+                  "panel pick 8 \"5\"\n"          /* element index 4 */
+                  "panel set \"⊿X:ｒ\" 30\n"      /* no rebuild for a value */
+                  "panel pick 9 \"８\"\n"         /* kind 7: rebuilt, an octagon */
+                  "panel set \"⊿Ｘ\" -40\n"       /* element values take any number */
+                  "panel cancel\n");
+    EXPECT_EQ("OpenPanel 16 24 160 120", traceLines(*h, "OpenPanel")[0]);
+    EXPECT_EQ(3u, traceLines(*h, "ClearPanel").size()); /* one rebuild a list change */
+    EXPECT_EQ(4u, traceLines(*h, "ShowPanel").size());
+    EXPECT_EQ(1u, traceLines(*h, "<- panel set \"ﾋﾟｯﾁ X\" -5 (refused").size());
+    const host::PanelItem *pitch = item(*h, host::ItemKind::Number, 4), *kinds = item(*h, host::ItemKind::List, 9);
+    ASSERT_TRUE(pitch && kinds);
+    EXPECT_EQ(&hatchPx[2], pitch->boundDouble);
+    EXPECT_EQ(0.0, pitch->lowest);
+    EXPECT_EQ(&hsw[2][4], kinds->boundInt);
+    EXPECT_EQ((std::vector<std::string>{"＊", "／", "○", "△", "□", "５", "６", "８", "長"}), kinds->entries);
+    EXPECT_EQ(&hatchR[2][4], item(*h, host::ItemKind::Number, 11)->boundDouble);
+    EXPECT_EQ(&hatchElement, item(*h, host::ItemKind::Selector, 8)->boundInt);
+    EXPECT_EQ(901, item(*h, host::ItemKind::Selector, 3)->eventId);
+    EXPECT_EQ(24u, h->panel.items.size()); /* every item once after each rebuild */
+    EXPECT_EQ(2, h->settings.get("Hatch", "HatchNo"));
+    EXPECT_EQ(7, h->settings.get("Hatch", "Hsw[2][4]"));
+    EXPECT_EQ(30, h->settings.get("Hatch", "HatchR[2][4]"));
+    EXPECT_EQ(-40, h->settings.get("Hatch", "HatchX1[2][4]"));
+    EXPECT_EQ(100, h->settings.get("Hatch", "HatchPx[2]"));
+    EXPECT_EQ(0, h->settings.get("Hatch", "Hsw[0][4]"));
+    // Preview of the last build: background, frame, octagon.  The octagon
+    // (radius 30 round the cell origin) reaches 80 from the cell's centre, so
+    // k = 78 * 0.9 / 160 and the 100 x 100 frame is 42 pixels wide.
+    ASSERT_EQ(10u, h->panel.shapes.size());
+    expectBox(h->panel.shapes[0], 112, 176, 190, 254, 0, "BF");
+    expectBox(h->panel.shapes[1], 130, 194, 172, 236, 7, "B");
+    for (size_t i = 2; i < 10; ++i) {
+        EXPECT_EQ(2, h->panel.shapes[i].colour);
+        EXPECT_EQ("", h->panel.shapes[i].option);
+        EXPECT_NEAR(13.16, std::hypot(h->panel.shapes[i].x1 - 130, h->panel.shapes[i].y1 - 236), 1.5);
+    }
+}
+
+TEST(HatchPanel, RectanglePreviewAndNoScaleWithoutExtent)
+{
+    auto rect = play("setting Hatch HatchR[0][0] 50\nsetting Hatch HatchQ1[0][0] 100\n"
+                     "run Hatch\npanel pick 8 \"1\"\npanel pick 9 \"長\"\npanel cancel\n");
+    EXPECT_EQ(8, rect->settings.get("Hatch", "Hsw[0][0]"));
+    ASSERT_EQ(3u, rect->panel.shapes.size());
+    // The cell and the rectangle share their lower-left corner; it reaches
+    // 100 up, so D = 50 and k = 0.702.
+    expectBox(rect->panel.shapes[1], 116, 180, 186, 250, 7, "B");
+    expectBox(rect->panel.shapes[2], 116, 250, 151, 180, 2, "B");
+    auto none = play("setting Hatch HatchPx[0] 0\nsetting Hatch HatchPy[0] 0\nrun Hatch\npanel cancel\n");
+    ASSERT_EQ(1u, none->panel.shapes.size()); /* background only */
+    EXPECT_EQ("BF", none->panel.shapes[0].option);
+    auto nan = play("setting Hatch HatchPx[0] nan\nrun Hatch\npanel cancel\n");
+    EXPECT_EQ(1u, nan->panel.shapes.size());
+}
+
+} // namespace
