@@ -49,6 +49,7 @@ extern double pitchX, pitchY;   /* scaled pitches of the slot in use */
 extern int32_t writeStart;      /* the drawing's end marker when generation started */
 extern int32_t writeNext;       /* where the next generated figure goes */
 extern int32_t writeLimit;      /* figureLimit - 50: no cell is started beyond it */
+extern int32_t hatchEscaped;    /* 1 once an inside test of the pass saw Escape: the pass is abandoned */
 
 /* --- texts (Shift-JIS in the module) --- */
 extern const char hatchPanelTitle[];         /* "新ﾊｯﾁﾝｸﾞ byVelmar v0.1b" */

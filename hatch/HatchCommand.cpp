@@ -66,6 +66,21 @@ static void reportOverflow(void)
     gHostServices->ShowMessage();
 }
 
+/* Escape while trimming: the inside test that saw it gave the result found
+   so far, which may delete or cut a figure that belongs in the hatch, and
+   the user asked to stop anyway.  The pass's figures leave the display and
+   the drawing, which is as it was before the pass. */
+static void abandonPass(void)
+{
+    HostState *s = gHostState;
+    s->drawIndex = writeStart + 1;
+    s->drawMode = 2;
+    s->drawShiftX = 0;
+    s->drawShiftY = 0;
+    gHostServices->DrawFiguresFrom();
+    FrameSetFigureType(writeStart, -1);
+}
+
 /* Region, grid, generation, trimming and hand-over of one pass (the panel
    has been closed with OK). */
 static void pass(void)
@@ -122,10 +137,15 @@ static void pass(void)
         FrameSetFigureType(writeStart, -1); /* every figure of the pass is dropped */
         return;
     }
+    hatchEscaped = 0;
     for (int32_t h = writeStart + 1; h <= writeNext - 1; ++h) {
         int32_t kind = gHostServices->GetFigureKind(FrameFigureType(h));
         if (kind == 2 || kind == 3)
             HatchTrimFigure(h);
+        if (hatchEscaped) {
+            abandonPass();
+            return;
+        }
     }
     s->rangeFirst = writeStart;
     s->rangeSecond = -1;

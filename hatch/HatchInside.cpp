@@ -12,7 +12,8 @@
  * the first goes, a vertex the boundary passes through); and the point is
  * inside when it lies in one of the spans between crossings 1-2, 3-4, ...,
  * ends included.  Each span is preceded by PollKey, and Escape ends the test
- * with the result found so far.
+ * with the result found so far and sets hatchEscaped: that result may be
+ * wrong, so the command then abandons the whole pass.
  *
  * Two scans follow that rule.  The indexed one (the edge index of a pass)
  * visits only the edges whose Y range holds y, sorts in O(k log k) and keeps
@@ -36,8 +37,10 @@ static int32_t scanSpans(const int32_t *crossX, int32_t count, double x)
     if (count < 2)
         return 0;
     for (int32_t k = 0; k + 1 < count; k += 2) {
-        if (gHostServices->PollKey() == 27)
-            return result; /* Escape: the result found so far */
+        if (gHostServices->PollKey() == 27) {
+            hatchEscaped = 1; /* the command abandons the pass */
+            return result;    /* Escape: the result found so far */
+        }
         if (crossX[k] != crossX[k + 1] && crossX[k] <= x && x <= crossX[k + 1])
             result = 1;
     }
@@ -144,8 +147,10 @@ static int32_t straightInside(double x, double y)
         return 0;
     int32_t result = 0;
     for (int32_t k = 1; k <= count - 1; k += 2) {
-        if (gHostServices->PollKey() == 27)
-            return result; /* Escape: the result found so far */
+        if (gHostServices->PollKey() == 27) {
+            hatchEscaped = 1; /* the command abandons the pass */
+            return result;    /* Escape: the result found so far */
+        }
         DrawingTables *t = gHostState->tables;
         int32_t a = crossBase + k;
         int32_t samePoint = t->figureX1[a] == t->figureX1[a + 1] && t->figureY1[a] == t->figureY1[a + 1];

@@ -36,6 +36,7 @@ double pitchX, pitchY;
 int32_t writeStart;
 int32_t writeNext;
 int32_t writeLimit;
+int32_t hatchEscaped;
 
 /* Edge index and the inside test's crossings (about 2.7 MB, zero-filled). */
 int32_t hatchIndexCount;

@@ -186,6 +186,30 @@ TEST(HatchRegion, DrawnPolygonStepsBackNewestFirstAndLeavesNoEdges)
     EXPECT_EQ(std::string::npos, dump.find("circle 350"));
 }
 
+TEST(HatchEscape, StopsThePassAndLeavesTheDrawingAsItWas)
+{
+    // Lines and circles in a concave pentagon; Escape reaches the 40th poll
+    // of the trimming.  Before, that one inside test ended with a partial
+    // result and the pass went on with a figure wrongly cut or lost.
+    std::string slot = "set selectMode 0\n" + set("HatchPx[0]", 50) + set("HatchPy[0]", 50) + set("Hsw[0][0]", 1) +
+                       set("HatchR[0][0]", 40) + set("HatchQ1[0][0]", 20) + set("Hsw[0][1]", 2) +
+                       set("HatchX1[0][1]", 25) + set("HatchY1[0][1]", -25) + set("HatchR[0][1]", 12);
+    std::string region = "run Hatch\npanel ok\npoint 0 0\npoint 300 0\npoint 300 200\npoint 150 100\npoint 0 200\n"
+                         "point 0 0\n";
+    const char *drawing = "circle 500 500 100\n";
+    auto escaped = play(slot + region + "key esc after 39\nclose\npanel ok\ncancel\npanel cancel\n", drawing);
+    EXPECT_EQ(play("", drawing)->fig.dump(), escaped->fig.dump());
+    EXPECT_TRUE(traceLines(*escaped, "CommitNewFigures").empty());
+    std::vector<std::string> erased = traceLines(*escaped, "DrawFiguresFrom");
+    ASSERT_EQ(1u, erased.size());
+    EXPECT_NE(std::string::npos, erased[0].find("drawIndex=3 drawMode=2")); /* after the end marker at 2 */
+    EXPECT_EQ(3u, traceLines(*escaped, "WaitPanelEvent").size()); /* the panel came back twice, then it ended */
+    // Without the key the same pass is kept.
+    auto done = play(slot + region + "close\npanel cancel\n", drawing);
+    EXPECT_EQ(1u, traceLines(*done, "CommitNewFigures").size());
+    EXPECT_NE(play("", drawing)->fig.dump(), done->fig.dump());
+}
+
 TEST(HatchLimit, AFullDrawingKeepsItsFiguresAndSaysSo)
 {
     // Drawn region on a drawing that holds a circle; a cell of eight octagons
