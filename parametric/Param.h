@@ -61,6 +61,11 @@ int32_t ParamMoveFits(double dx, double dy);
    draws the work area.  dx and dy must have passed ParamMoveInput. */
 void ParamApply(double dx, double dy, int32_t linkMode, int32_t linkConfirm);
 
+/* DrawFiguresFrom for the figures from `first` up to the next end marker in
+   drawing mode `mode` (1 preview, 3 final), unshifted, at the view's
+   reference point (viewRefX, viewRefY truncated toward zero). */
+void ParamDrawAtView(int32_t first, int32_t mode);
+
 /* 1 when (px, py) lies strictly outside the window with corners (x1, y1)
    and (x2, y2) in either order; a point on the border is inside (0). */
 int32_t ParamPointOutside(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t px, int32_t py);

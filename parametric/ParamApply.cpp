@@ -171,11 +171,17 @@ void ParamApply(double dx, double dy, int32_t linkMode, int32_t linkConfirm)
     st->drawingModified = 1;
     s->ClearMarks(0, 0);
 
+    ParamDrawAtView(n + 1, 3);
+}
+
+void ParamDrawAtView(int32_t first, int32_t mode)
+{
+    HostState *st = gHostState;
     st->drawShiftX = 0;
     st->drawShiftY = 0;
-    st->drawMode = 3;
-    st->drawIndex = n + 1;
+    st->drawMode = mode;
+    st->drawIndex = first;
     st->refPointX = FrameTruncate(st->tables->viewRefX);
     st->refPointY = FrameTruncate(st->tables->viewRefY);
-    s->DrawFiguresFrom();
+    gHostServices->DrawFiguresFrom();
 }

@@ -61,12 +61,6 @@ int32_t ParamDragPreview(void)
     s->DrawXorLine(0, 1, 0xFFFFFF, distance);
 
     st->tables->drawContext = st->viewContext;
-    st->drawShiftX = 0;
-    st->drawShiftY = 0;
-    st->drawMode = 1;
-    st->drawIndex = m + 1;
-    st->refPointX = FrameTruncate(st->tables->viewRefX);
-    st->refPointY = FrameTruncate(st->tables->viewRefY);
-    s->DrawFiguresFrom();
+    ParamDrawAtView(m + 1, 1);
     return 1;
 }
