@@ -121,11 +121,22 @@ std::string formatDouble(double v)
         return "nan";
     if (std::isinf(v))
         return v > 0 ? "inf" : "-inf";
-    char buf[40];
-    for (int precision = 1; precision <= 17; ++precision) {
+    char buf[400];
+    int precision = 1;
+    for (; precision <= 17; ++precision) {
         std::snprintf(buf, sizeof buf, "%.*g", precision, v);
         if (std::strtod(buf, nullptr) == v)
             break;
+    }
+    /* %g chooses an exponent once the digits run out ("1.2e+02" for 120);
+       between 1e-5 and 1e16 plain decimals read better and are as exact. */
+    double a = std::fabs(v);
+    if (std::strchr(buf, 'e') && a >= 1e-5 && a < 1e16) {
+        int exponent = static_cast<int>(std::floor(std::log10(a)));
+        int decimals = precision - 1 - exponent;
+        std::snprintf(buf, sizeof buf, "%.*f", decimals > 0 ? decimals : 0, v);
+        if (std::strtod(buf, nullptr) != v) /* the log10 estimate was off by one */
+            std::snprintf(buf, sizeof buf, "%.*f", decimals + 1 > 0 ? decimals + 1 : 0, v);
     }
     return buf;
 }

@@ -268,6 +268,14 @@ TEST(HostText, ConvertsShiftJisBothWaysAndShowsBadBytes)
     EXPECT_FALSE(host::utf8ToCp932("\xF0\x9F\x98\x80").has_value());
     EXPECT_EQ(host::formatDouble(0.1), "0.1");
     EXPECT_EQ(host::formatDouble(1.211), "1.211");
+    EXPECT_EQ(host::formatDouble(120), "120");
+    EXPECT_EQ(host::formatDouble(-2147483648.0), "-2147483648");
+    EXPECT_EQ(host::formatDouble(1e15), "1000000000000000");
+    EXPECT_EQ(host::formatDouble(1e300), "1e+300");
+    EXPECT_EQ(host::formatDouble(0.000012), "0.000012");
+    EXPECT_EQ(host::formatDouble(1.7976931348623157e308), "1.7976931348623157e+308");
+    for (double v : {0.1, 1.0 / 3, 2.0 / 3 * 1e7, 123456789.123, 9.99, -7.9e-5, 5e15 + 1})
+        EXPECT_EQ(std::strtod(host::formatDouble(v).c_str(), nullptr), v) << v;
     EXPECT_EQ(host::formatMillionths(-1500000), "-1.5");
     EXPECT_EQ(host::formatMillionths(INT32_MIN), "-2147.483648");
 }
