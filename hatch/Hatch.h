@@ -160,9 +160,6 @@ int32_t HatchCircleCrossings(double cx, double cy, double r, double *aMin, doubl
 int32_t HatchCircleLineIntersect(double cx, double cy, double r, double x1, double y1, double x2, double y2,
                                  double *ax, double *ay, double *bx, double *by);
 
-/* A double truncated toward zero into 32 bits, saturating at the ends of
-   the range; NaN gives 0 (a plain conversion would be undefined there). */
-int32_t HatchTruncate(double v);
 
 /* --- edge index (HatchIndex.cpp) --- */
 

@@ -109,8 +109,8 @@ static int32_t straightInside(double x, double y)
             continue;
         ++count;
         t = gHostState->tables;
-        t->figureX1[crossBase + count] = HatchTruncate((x2 - x1) * (y - y1) / (y2 - y1) + x1);
-        t->figureY1[crossBase + count] = HatchTruncate(y);
+        t->figureX1[crossBase + count] = FrameTruncate((x2 - x1) * (y - y1) / (y2 - y1) + x1);
+        t->figureY1[crossBase + count] = FrameTruncate(y);
         t->figureW[crossBase + count] = y1 < y && y2 == y ? -1 : y1 == y && y2 > y ? 1 : 0;
     }
     /* Exchange sort by X: equal X keep their order. */

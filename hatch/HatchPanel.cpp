@@ -91,7 +91,7 @@ static void build(void)
 void HatchOptionsPanel(void)
 {
     HostState *s = gHostState;
-    gHostServices->OpenPanel(16, 24, HatchTruncate(s->cursorX), HatchTruncate(s->cursorY));
+    gHostServices->OpenPanel(16, 24, FrameTruncate(s->cursorX), FrameTruncate(s->cursorY));
     build();
     for (;;) {
         gHostServices->WaitPanelEvent(0);

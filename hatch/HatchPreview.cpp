@@ -13,7 +13,7 @@
    whatever v is). */
 static double pixel(double origin, double v)
 {
-    return origin + HatchTruncate(v);
+    return origin + FrameTruncate(v);
 }
 
 void HatchDrawPreview(void)
@@ -56,7 +56,7 @@ void HatchDrawPreview(void)
     int32_t gx = left + w / 2, gy = top + h / 2;
     DrawingTables *t = s->tables;
     int32_t frame = t->previewColorB, colour = t->previewColorA;
-    double fx = HatchTruncate(k * px / 2), fy = HatchTruncate(k * py / 2);
+    double fx = FrameTruncate(k * px / 2), fy = FrameTruncate(k * py / 2);
     gHostServices->PanelBox(surface, gx - fx, gy - fy, gx + fx, gy + fy, frame, "B", -1, -1);
     double pi = s->pi;
     for (int32_t e = 0; e < HATCH_ELEMENTS; ++e) {
@@ -66,10 +66,10 @@ void HatchDrawPreview(void)
         if (kind == 0)
             continue;
         if (kind == 1 || kind == 8) { /* a line, or the rectangle's outline */
-            gHostServices->PanelBox(surface, x0, y0, pixel(x0, k * r), y0 - HatchTruncate(k * q1), colour,
+            gHostServices->PanelBox(surface, x0, y0, pixel(x0, k * r), y0 - FrameTruncate(k * q1), colour,
                                     kind == 8 ? "B" : 0, -1, -1);
         } else if (kind == 2) {
-            gHostServices->PanelCircle(surface, x0, y0, HatchTruncate(k * r), colour, 0, 0, 0, 0, 0, -1);
+            gHostServices->PanelCircle(surface, x0, y0, FrameTruncate(k * r), colour, 0, 0, 0, 0, 0, -1);
         } else {
             int32_t n = kind == 7 ? 8 : kind;
             double a0 = -q1 * pi / 180 + pi / n + pi / 2, step = 2 * pi / n, rho = k * r;

@@ -30,10 +30,10 @@ static void storeEdge(void)
     FrameSetFigureType(i, 0x200);
     t->figureW[i] = 0;
     t->figureAttr[i] = 0x701;
-    t->figureX1[i] = HatchTruncate(s->pointX);
-    t->figureY1[i] = HatchTruncate(s->pointY);
-    t->figureX2[i] = HatchTruncate(s->pickX);
-    t->figureY2[i] = HatchTruncate(s->pickY);
+    t->figureX1[i] = FrameTruncate(s->pointX);
+    t->figureY1[i] = FrameTruncate(s->pointY);
+    t->figureX2[i] = FrameTruncate(s->pickX);
+    t->figureY2[i] = FrameTruncate(s->pickY);
 }
 
 /* Start point; 0 when the user cancelled it. */

@@ -17,17 +17,6 @@
 
 #include <math.h>
 
-int32_t HatchTruncate(double v)
-{
-    if (!(v == v))
-        return 0;
-    if (v >= 2147483647.0)
-        return 2147483647;
-    if (v <= -2147483648.0)
-        return (-2147483647 - 1);
-    return (int32_t)v; /* in range: truncation toward zero */
-}
-
 /* Region edge k (1-based) from the index copy or the work area. */
 static struct HatchEdge regionEdge(int32_t k, int32_t indexed)
 {
@@ -203,11 +192,11 @@ static void trimLine(int32_t h)
         if (HatchLineCrossing(x1, y1, x2, y2, &cx, &cy)) {
             t = gHostState->tables;
             if (code == 1) { /* start inside: the end moves to the boundary */
-                t->figureX2[h] = HatchTruncate(cx);
-                t->figureY2[h] = HatchTruncate(cy);
+                t->figureX2[h] = FrameTruncate(cx);
+                t->figureY2[h] = FrameTruncate(cy);
             } else {
-                t->figureX1[h] = HatchTruncate(cx);
-                t->figureY1[h] = HatchTruncate(cy);
+                t->figureX1[h] = FrameTruncate(cx);
+                t->figureY1[h] = FrameTruncate(cy);
             }
         } else {
             FrameSetFigureType(h, 0);

@@ -15,13 +15,7 @@ using testing_support::traceLines;
 
 namespace {
 
-std::string set(const std::string &key, double v)
-{
-    std::ostringstream s;
-    s.precision(17);
-    s << "setting Hatch " << key << " " << v << "\n";
-    return s.str();
-}
+std::string set(const std::string &key, double v) { return testing_support::settingLine("Hatch", key, v); }
 
 const char *kSquare = "line 0 0 1000 0\nline 1000 0 1000 1000\nline 1000 1000 0 1000\nline 0 1000 0 0\n";
 

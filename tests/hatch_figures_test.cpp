@@ -14,13 +14,7 @@ using testing_support::traceLines;
 
 namespace {
 
-std::string set(const std::string &key, double v)
-{
-    std::ostringstream s;
-    s.precision(17);
-    s << "setting Hatch " << key << " " << v << "\n";
-    return s.str();
-}
+std::string set(const std::string &key, double v) { return testing_support::settingLine("Hatch", key, v); }
 
 // Element e of slot 0: kind, size values and offset.
 std::string element(int e, int kind, double r, double q1, double x1, double y1)

@@ -31,6 +31,14 @@ std::vector<std::string> traceLines(const host::Host &h, const std::string &pref
     return out;
 }
 
+std::string settingLine(const std::string &section, const std::string &key, double value)
+{
+    std::ostringstream s;
+    s.precision(17);
+    s << "setting " << section << " " << key << " " << value << "\n";
+    return s.str();
+}
+
 std::string scratchFile(const std::string &name, const std::string &text)
 {
     mkdir("scratch", 0755);

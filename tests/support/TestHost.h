@@ -17,6 +17,9 @@ std::unique_ptr<host::Host> play(const std::string &script, const std::string &d
 // Lines of the trace that start (after indentation) with `prefix`.
 std::vector<std::string> traceLines(const host::Host &h, const std::string &prefix);
 
+// A session line that stores `value` (exactly) under `key` in `section`.
+std::string settingLine(const std::string &section, const std::string &key, double value);
+
 // Runs nerolit-host with arguments; returns the exit status, and standard
 // error in `err`.
 int runHostProgram(const std::string &arguments, std::string &err);
