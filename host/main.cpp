@@ -185,15 +185,9 @@ int main(int argc, char **argv)
 
     options.guardEveryCall = !fast;
     Host h(binding, options);
-    if (fast)
-        h.trace.keepLines(false);
-    if (!tracePath.empty()) {
-        if (!h.trace.openFile(tracePath))
-            die(kExitBadInput, tracePath + ": cannot write the trace");
-        h.trace.keepLines(false);
-    } else {
-        h.trace.keepLines(false);
-    }
+    h.trace.keepLines(false); /* the trace goes to its file, or nowhere */
+    if (!tracePath.empty() && !h.trace.openFile(tracePath))
+        die(kExitBadInput, tracePath + ": cannot write the trace");
     if (!drawing.empty())
         h.loadDrawing(readFile(drawing, "drawing"), drawing);
     if (!settingsPath.empty())
