@@ -8,6 +8,18 @@
 
 #include <string.h>
 
+/* One point request: `prompt`, input mode `mode`, option 1, rubber band
+   `band` (its anchor set by the caller). */
+static void askPoint(const char *prompt, int32_t mode, int32_t band)
+{
+    HostState *st = gHostState;
+    strcpy(st->promptText, prompt);
+    st->inputMode = mode;
+    st->inputOption = 1;
+    st->bandKind = band;
+    gHostServices->GetPoint();
+}
+
 /* Asks "基準点 １" and "基準点 ２" into axisStart and axisEnd.  Cancelling the
    first point returns with inputStatus 2; cancelling the second asks the
    first again.  A second point equal to the first (a zero-length axis, about
@@ -19,11 +31,7 @@ void MirrorPickAxis(void)
     HostServices *svc = gHostServices;
     HostState *st = gHostState;
     for (;;) {
-        strcpy(st->promptText, mirrorFirstPointPrompt);
-        st->inputMode = 2;
-        st->inputOption = 1;
-        st->bandKind = 0;
-        svc->GetPoint();
+        askPoint(mirrorFirstPointPrompt, 2, 0);
         if (st->inputStatus == 2)
             return;
         axisStart.x = st->pickX;
@@ -31,13 +39,9 @@ void MirrorPickAxis(void)
         svc->ConfirmPoint();
 
         for (;;) {
-            strcpy(st->promptText, mirrorSecondPointPrompt);
-            st->inputMode = 2;
-            st->inputOption = 1;
-            st->bandKind = 6;
-            st->lineAnchorX = axisStart.x;
+            st->lineAnchorX = axisStart.x; /* rubber line from the first point */
             st->lineAnchorY = axisStart.y;
-            svc->GetPoint();
+            askPoint(mirrorSecondPointPrompt, 2, 6);
             if (st->inputStatus == 2 || st->pickX != axisStart.x || st->pickY != axisStart.y)
                 break;
             svc->SignalError(); /* the same point twice: no axis */
@@ -69,11 +73,7 @@ void MirrorPickBase(void)
     HostServices *svc = gHostServices;
     HostState *st = gHostState;
     for (;;) {
-        strcpy(st->promptText, mirrorBasePointPrompt);
-        st->inputMode = 4;
-        st->inputOption = 1;
-        st->bandKind = 0;
-        svc->GetPoint();
+        askPoint(mirrorBasePointPrompt, 4, 0);
         if (st->inputStatus == 2)
             return;
         basePoint.x = st->pickX;
