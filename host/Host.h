@@ -17,7 +17,7 @@
 
 #include "host/Figures.h"
 #include "host/Layout.h"
-#include "host/Module.h"
+#include "host/ModuleBinding.h"
 #include "host/Records.h"
 #include "host/Script.h"
 #include "host/Settings.h"

@@ -2,7 +2,7 @@
  * ModuleFile.cpp - the export names, and loading a module file.  Only the
  * Windows build loads modules from files; the Linux build links them.
  */
-#include "host/Module.h"
+#include "host/ModuleBinding.h"
 
 #ifdef _WIN32
 #include <windows.h>

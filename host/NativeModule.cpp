@@ -2,7 +2,7 @@
  * NativeModule.cpp - the module linked into the 32-bit Linux host, listed
  * under the export names that the Windows host looks up in the DLL.
  */
-#include "host/Module.h"
+#include "host/ModuleBinding.h"
 
 extern "C" void HOST_STDCALL StartDLL(void *services, void *state);
 extern "C" void EndDLL(void);

@@ -1,11 +1,11 @@
 /*
- * Module.h - how the reference host reaches a module: the exported entry
+ * ModuleBinding.h - how the reference host reaches a module: the exported entry
  * points, found by their export names.  On Windows they come from the DLL
  * through LoadLibrary and GetProcAddress; in the 32-bit Linux build the
  * module's sources are linked in and nativeModule() lists them.
  */
-#ifndef NEROLIT_HOST_MODULE_H
-#define NEROLIT_HOST_MODULE_H
+#ifndef NEROLIT_HOST_MODULEBINDING_H
+#define NEROLIT_HOST_MODULEBINDING_H
 
 #include <cstdint>
 #include <map>
