@@ -3,6 +3,7 @@
  */
 #include "host/Host.h"
 
+#include "host/ScriptUser.h"
 #include "host/Text.h"
 
 #include <cctype>
@@ -18,11 +19,10 @@ namespace host {
 Host *gHost = nullptr;
 std::atomic<long long> gCommandStartedMs{0};
 
-namespace {
-
 const char *requestName(Request r)
 {
     switch (r) {
+    case Request::Command: return "a command or directive";
     case Request::GetPoint: return "a point (GetPoint)";
     case Request::GetCursorPoint: return "a point (GetCursorPoint)";
     case Request::GetPointOrFigure: return "a region point (GetPointOrFigure)";
@@ -30,15 +30,17 @@ const char *requestName(Request r)
     case Request::Panel: return "a panel event (WaitPanelEvent)";
     case Request::Group: return "a group number (GetGroupNumber)";
     case Request::Message: return "an answer to a message (ShowMessage)";
+    case Request::Poll: return "a key (PollKey)";
     }
     return "?";
 }
 
-bool answers(Request r, Verb v)
+bool answersRequest(Request r, Verb v)
 {
     if (v == Verb::Cancel)
-        return true;
+        return r != Request::Command && r != Request::Poll;
     switch (r) {
+    case Request::Command: return v == Verb::Run;
     case Request::GetPoint:
         return v == Verb::Point || v == Verb::Move || v == Verb::Repaint;
     case Request::GetCursorPoint:
@@ -49,11 +51,10 @@ bool answers(Request r, Verb v)
     case Request::Panel: return v == Verb::Panel;
     case Request::Group: return v == Verb::Group;
     case Request::Message: return v == Verb::Message;
+    case Request::Poll: return v == Verb::Key;
     }
     return false;
 }
-
-} // namespace
 
 Host::Host(const ModuleBinding &module, const HostOptions &options)
     : fig(rec), module_(module), options_(options)
@@ -104,6 +105,9 @@ void Host::fail(int code, const std::string &message)
 {
     trace.write("session failed: " + message);
     trace.flush();
+    gCommandStartedMs = 0;
+    if (failHook)
+        failHook(code, message);
     std::fflush(stdout);
     std::fprintf(stderr, "nerolit-host: %s\n", message.c_str());
     std::fflush(stderr);
@@ -147,8 +151,8 @@ void Host::loadScript(const std::string &text, const std::string &name)
     std::optional<std::vector<ScriptLine>> lines = parseScript(text, name, error);
     if (!lines)
         fail(kExitBadInput, error);
-    lines_ = std::move(*lines);
-    pos_ = 0;
+    scriptUser_ = std::make_unique<ScriptUser>(std::move(*lines));
+    user_ = scriptUser_.get();
 }
 
 void Host::start()
@@ -164,8 +168,12 @@ void Host::start()
 void Host::runScript()
 {
     start();
-    while (pos_ < lines_.size())
-        runLine(lines_[pos_++]);
+    if (!user_)
+        return;
+    while (std::optional<ScriptLine> l = user_->next(*this, ask(Request::Command, ""))) {
+        take(*l);
+        runLine(*l);
+    }
 }
 
 void Host::runLine(const ScriptLine &l)
@@ -176,6 +184,7 @@ void Host::runLine(const ScriptLine &l)
         commandArgument = l.name;
         commandActive_ = true;
         activeCommand_ = l.name;
+        userDone_ = false;
         idleRequests_ = 0;
         callCommand(l.name, &commandArgument[0]);
         commandActive_ = false;
@@ -239,45 +248,86 @@ void Host::traceAnswer(const std::string &what)
     --trace.depth;
 }
 
-const ScriptLine *Host::answer(Request r, const char *asked)
+Ask Host::ask(Request r, const std::string &prompt) const
 {
-    while (pos_ < lines_.size()) {
-        const ScriptLine &l = lines_[pos_];
-        if (l.isDirective()) {
-            ++pos_;
-            applyDirective(l);
-            continue;
-        }
-        if (l.verb == Verb::Run)
-            break;
-        if (!answers(r, l.verb))
-            fail(kExitBadInput, l.where() + ": " + activeCommand_ + " asked for " + requestName(r) +
-                                    (asked && *asked ? " (\"" + std::string(asked) + "\")" : std::string()) +
-                                    ", but the line says '" + l.source + "'");
-        ++pos_;
-        idleRequests_ = 0;
-        return &l;
+    Ask a;
+    a.kind = r;
+    a.command = commandActive_ ? activeCommand_ : std::string();
+    a.prompt = prompt;
+    if (r == Request::GetPoint || r == Request::GetCursorPoint || r == Request::GetPointOrFigure) {
+        a.bandKind = rec.i32(SF::bandKind);
+        a.bandOption = rec.i32(SF::bandOption);
+        SF bx = a.bandKind == 2 ? SF::boxAnchorX : a.bandKind == 6 ? SF::lineAnchorX : SF::pointX;
+        SF by = a.bandKind == 2 ? SF::boxAnchorY : a.bandKind == 6 ? SF::lineAnchorY : SF::pointY;
+        a.baseX = rec.f64(bx);
+        a.baseY = rec.f64(by);
     }
+    a.cursorX = toDrawingX(rec.f64(SF::cursorX));
+    a.cursorY = toDrawingY(rec.f64(SF::cursorY));
+    a.panel = panel.open ? &panel : nullptr;
+    a.figures = &fig;
+    return a;
+}
+
+void Host::take(const ScriptLine &l)
+{
+    pollsSinceTake_ = 0;
+    escapedSinceTake_ = false;
+    if (recorder)
+        recorder->take(l);
+}
+
+std::optional<ScriptLine> Host::nothingToSay()
+{
+    userDone_ = true;
     if (++idleRequests_ > kHangRequests)
         fail(kExitModuleFault, activeCommand_ + " has hung: it made more than " + std::to_string(kHangRequests) +
                                    " requests after its lines ran out");
-    return nullptr;
+    return std::nullopt;
 }
 
-const ScriptLine *Host::messageAnswer(bool *answered)
+std::optional<ScriptLine> Host::answer(const Ask &a)
 {
-    *answered = false;
-    while (pos_ < lines_.size() && lines_[pos_].isDirective())
-        applyDirective(lines_[pos_++]);
-    if (pos_ < lines_.size() && (lines_[pos_].verb == Verb::Message || lines_[pos_].verb == Verb::Cancel)) {
+    if (userDone_ || !user_)
+        return nothingToSay();
+    for (;;) {
+        std::optional<ScriptLine> l = user_->next(*this, a);
+        if (!l)
+            return nothingToSay();
+        take(*l);
+        if (l->isDirective()) {
+            applyDirective(*l);
+            continue;
+        }
+        if (!answersRequest(a.kind, l->verb))
+            fail(kExitBadInput, l->where() + ": " + activeCommand_ + " asked for " + requestName(a.kind) +
+                                    (a.prompt.empty() ? std::string() : " (\"" + a.prompt + "\")") +
+                                    ", but the line says '" + l->source + "'");
         idleRequests_ = 0;
-        return &lines_[pos_++];
+        return l;
     }
-    if (++idleRequests_ > kHangRequests)
-        fail(kExitModuleFault, activeCommand_ + " has hung: it showed more than " + std::to_string(kHangRequests) +
-                                   " messages without an answer line");
-    *answered = pos_ < lines_.size() && lines_[pos_].verb != Verb::Run;
-    return nullptr;
+}
+
+int32_t Host::pollKey()
+{
+    long long poll = pollsSinceTake_++;
+    bool counted = escAfter == 0;
+    if (escAfter >= 0)
+        --escAfter;
+    if (counted)
+        return 27;
+    if (!user_ || escapedSinceTake_)
+        return 0;
+    std::optional<ScriptLine> l = user_->next(*this, ask(Request::Poll, ""));
+    if (!l)
+        return 0;
+    if (l->verb != Verb::Key)
+        fail(kExitBadInput, l->where() + ": at a poll of the keyboard the user can only press Escape, but the line says '" +
+                                l->source + "'");
+    escapedSinceTake_ = true;
+    if (recorder)
+        recorder->escapeAtPoll(poll);
+    return 27;
 }
 
 void Host::applyDirective(const ScriptLine &l)

@@ -6,11 +6,16 @@
  * contract").  The services (Svc*.cpp) reach the running host through gHost;
  * everything runs on one thread, as in the CAD host.
  *
- * Failures end the session at once: fail() writes one line to standard
- * error and exits with kExitBadInput (a malformed or unanswerable session
- * line, an unreadable file), kExitModuleFault (a trap, a guard-zone write,
- * a hang) or kExitNoModule (a module that cannot be loaded or lacks an
- * export).
+ * The user who answers is behind an interface (User.h): the session file's
+ * (loadScript) unless setUser() names another; a SessionRecorder set in
+ * `recorder` writes the session down as it plays (Recorder.h).
+ *
+ * Failures end the session at once: fail() calls failHook when one is set
+ * (it ends the session its own way: throws, or ends the process), else it
+ * writes one line to standard error and exits with kExitBadInput (a
+ * malformed or unanswerable session line, an unreadable file),
+ * kExitModuleFault (a trap, a guard-zone write, a hang) or kExitNoModule (a
+ * module that cannot be loaded or lacks an export).
  */
 #ifndef NEROLIT_HOST_HOST_H
 #define NEROLIT_HOST_HOST_H
@@ -19,12 +24,16 @@
 #include "host/Layout.h"
 #include "host/ModuleBinding.h"
 #include "host/Records.h"
+#include "host/Recorder.h"
 #include "host/Script.h"
 #include "host/Settings.h"
 #include "host/Trace.h"
+#include "host/User.h"
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,8 +41,8 @@ namespace host {
 
 constexpr int kExitBadInput = 2, kExitModuleFault = 3, kExitNoModule = 4;
 
-/* Requests after the lines of a command ran out (or messages answered
-   without a line) that make the command count as hung. */
+/* Requests after the user had no more to say to a command that make the
+   command count as hung. */
 constexpr int kHangRequests = 1000;
 
 struct HostOptions {
@@ -44,8 +53,6 @@ struct HostOptions {
     int timeoutSeconds = 120;   /* a command that runs longer has hung */
     std::string snapshotDir;    /* where relative snapshot files go */
 };
-
-enum class Request { GetPoint, GetCursorPoint, GetPointOrFigure, Select, Panel, Group, Message };
 
 /* An item of the open panel, as the module built it. */
 enum class ItemKind { Check, Radio, Caption, Selector, Number, List, Header, Layer, LineType, Color, Group, GroupChoice };
@@ -95,7 +102,12 @@ public:
     void loadDrawing(const std::string &text, const std::string &name);
     void loadScript(const std::string &text, const std::string &name);
 
-    /* StartDLL, then every line of the script. */
+    /* The user who answers from now on (not owned; it must outlive the
+       session).  loadScript() makes the session file the user. */
+    void setUser(User *user) { user_ = user; }
+
+    /* StartDLL, then the session: the user's actions between commands until
+       it has none. */
     void start();
     void runScript();
     /* One command call, outside a script (tests). */
@@ -107,7 +119,12 @@ public:
     std::string displaySvg() const;  /* what is on the display now */
     std::string panelSvg() const;    /* the open (or last) panel */
 
+    /* Ends the session: the trace says why; then failHook, if set, and if
+       it returns (or none is set) the process ends with `code` and the
+       message on standard error.  After a failure the host is left as the
+       failure found it: read its outputs, but play nothing more on it. */
     [[noreturn]] void fail(int code, const std::string &message);
+    std::function<void(int code, const std::string &message)> failHook;
     void trap(uint32_t slotOffset);
 
     /* Service bookkeeping (ServiceCall). */
@@ -115,14 +132,20 @@ public:
     void leaveService();
     void checkGuards(const std::string &when);
 
-    /* The scripted user: the next line that answers a request of this kind,
-       already consumed, or nullptr when the command's lines ran out (the
-       request is then cancelled).  Directives on the way are carried out; a
-       line that does not answer the request fails the session. */
-    const ScriptLine *answer(Request r, const char *asked);
-    /* For ShowMessage: a message line or cancel if one is next, else nullptr
-       with *answered = true (answered ok). */
-    const ScriptLine *messageAnswer(bool *answered);
+    /* A request of kind r, filled from the records: the running command,
+       the prompt given, the band and its base point (point requests), the
+       cursor, the open panel and the figures. */
+    Ask ask(Request r, const std::string &prompt) const;
+    /* The user's answer to `ask`: a line that fits the request, taken (and
+       recorded), or nothing when the user has no more to say to the running
+       command (the request is then cancelled).  Directives on the way are
+       carried out; a line that does not fit the request fails the session
+       (exit 2); too many requests answered by nothing, a hang (exit 3). */
+    std::optional<ScriptLine> answer(const Ask &ask);
+    /* The key at a poll of the keyboard: 27 (Escape) when a `key esc [after
+       N]` line has counted down to this poll, or when the user presses it
+       now (asked at most once per line taken), else 0. */
+    int32_t pollKey();
     void traceAnswer(const std::string &what);
 
     /* Mouse event at drawing point (x, y) during a point request. */
@@ -139,6 +162,7 @@ public:
     FigureTable fig;
     Trace trace;
     SettingsStore settings;
+    SessionRecorder *recorder = nullptr; /* writes the session down when set */
     Panel panel;
     std::vector<XorLine> xorLines;
 
@@ -159,6 +183,8 @@ public:
     std::string commandArgument;           /* the text passed to a command */
 
 private:
+    void take(const ScriptLine &l);
+    std::optional<ScriptLine> nothingToSay();
     void applyDirective(const ScriptLine &l);
     void setField(const ScriptLine &l);
     void runLine(const ScriptLine &l);
@@ -168,11 +194,14 @@ private:
 
     ModuleBinding module_;
     HostOptions options_;
-    std::vector<ScriptLine> lines_;
-    size_t pos_ = 0;
+    std::unique_ptr<User> scriptUser_; /* the session file's, made by loadScript */
+    User *user_ = nullptr;
     bool commandActive_ = false;
     std::string activeCommand_;
-    int idleRequests_ = 0; /* requests answered without a line, in a row */
+    bool userDone_ = false;           /* the user has no more to say to the running command */
+    int idleRequests_ = 0;            /* requests answered by nothing, in a row */
+    long long pollsSinceTake_ = 0;    /* polls since the last line taken from the user */
+    bool escapedSinceTake_ = false;   /* the user pressed Escape at one of them */
     bool started_ = false;
 };
 

@@ -279,4 +279,47 @@ const char *verbName(Verb v)
     return "?";
 }
 
+std::string sessionText(const ScriptLine &l)
+{
+    auto number = [](double v) { return formatDouble(v); };
+    switch (l.verb) {
+    case Verb::Set: return "set " + l.name + " " + l.value;
+    case Verb::Setting: return "setting " + l.value + " " + l.name + " " + number(l.number);
+    case Verb::Seed: return "seed " + std::to_string(l.count);
+    case Verb::Key: return "key esc after " + std::to_string(l.count);
+    case Verb::Snapshot: return l.value == "panel" ? "snapshot panel " + l.name : "snapshot " + l.name;
+    case Verb::Run: return "run " + l.name;
+    case Verb::Point: return "point " + number(l.x) + " " + number(l.y);
+    case Verb::Move: return "move " + number(l.x) + " " + number(l.y);
+    case Verb::Cancel: return "cancel";
+    case Verb::Repaint: return "repaint";
+    case Verb::Confirm: return "confirm";
+    case Verb::Close: return "close";
+    case Verb::Select: {
+        if (l.select == SelectHow::All)
+            return "select all";
+        if (l.select == SelectHow::Window)
+            return "select window " + number(l.x) + " " + number(l.y) + " " + number(l.x2) + " " + number(l.y2);
+        std::string s = "select";
+        for (int i : l.indices)
+            s += " " + std::to_string(i);
+        return s;
+    }
+    case Verb::Panel:
+        switch (l.panel) {
+        case PanelAction::Ok: return "panel ok";
+        case PanelAction::Cancel: return "panel cancel";
+        case PanelAction::Choose: return "panel choose " + quoted(l.name);
+        case PanelAction::Pick: return "panel pick " + std::to_string(l.count) + " " + quoted(l.name);
+        case PanelAction::Set:
+            return "panel set " + (!l.name.empty() && l.name[0] == '@' ? l.name : quoted(l.name)) + " " +
+                   (l.value.empty() ? number(l.number) : l.value);
+        }
+        break;
+    case Verb::Group: return "group " + number(l.number);
+    case Verb::Message: return l.ok ? "message ok" : "message cancel";
+    }
+    return "?";
+}
+
 } // namespace host

@@ -50,8 +50,13 @@ struct ScriptLine {
 std::optional<std::vector<ScriptLine>> parseScript(const std::string &text, const std::string &file,
                                                    std::string &error);
 
-/* What a request accepts, in words ("a point, a mouse move or cancel"). */
+/* The session verb of a line ("point", "panel", ...). */
 const char *verbName(Verb v);
+
+/* The line in the session language, in a form that parses back into the
+   same action (numbers in their shortest exact form, texts quoted): what a
+   recorded session says for it. */
+std::string sessionText(const ScriptLine &l);
 
 } // namespace host
 

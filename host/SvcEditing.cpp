@@ -59,7 +59,7 @@ void HOST_STDCALL SelectFigures()
     Records &r = h.rec;
     TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(SF::selectPromptText));
     std::string prompt = cp932ToUtf8(r.text(SF::selectPromptText));
-    const ScriptLine *l = h.answer(Request::Select, prompt.c_str());
+    std::optional<ScriptLine> l = h.answer(h.ask(Request::Select, prompt));
     if (!l || l->verb == Verb::Cancel) {
         r.put(SF::inputStatus, 2);
         h.traceAnswer(l ? "cancel" : "cancel (the command's lines ran out)");

@@ -95,9 +95,8 @@ void HOST_STDCALL UpdateLinks(void *tables, int32_t first, int32_t last, int32_t
     requireIndex("UpdateLinks", "first", first);
     if (confirm != 0) {
         h.messages.push_back("リンクを更新しますか？");
-        bool answeredOk = false;
-        const ScriptLine *l = h.messageAnswer(&answeredOk);
-        h.traceAnswer(l ? l->source : answeredOk ? "message ok (no message line)" : "cancel (the command's lines ran out)");
+        std::optional<ScriptLine> l = h.answer(h.ask(Request::Message, h.messages.back()));
+        h.traceAnswer(l ? l->source : "cancel (the command's lines ran out)");
     }
     redrawLinkedBelow(first, last);
 }

@@ -1,8 +1,8 @@
 /*
  * SvcInput.cpp - the user's side of the host: point requests with their
  * mouse events, group numbers, messages, the Escape key and the region test
- * of the hatch polygon.  Every request is answered by the next session line
- * (Host::answer); when the command's lines have run out it is cancelled.
+ * of the hatch polygon.  Every request is answered by the host's user
+ * (Host::answer); when the user has no more to say, it is cancelled.
  */
 #include "host/Services.h"
 #include "host/Text.h"
@@ -41,7 +41,7 @@ void pointRequest(Request req, const char *name)
     tracePointRequest(name, req);
     std::string prompt = cp932ToUtf8(r.text(SF::promptText));
     for (;;) {
-        const ScriptLine *l = h.answer(req, prompt.c_str());
+        std::optional<ScriptLine> l = h.answer(h.ask(req, prompt));
         if (!l) {
             r.put(SF::inputStatus, 2);
             h.traceAnswer("cancel (the command's lines ran out)");
@@ -165,7 +165,7 @@ void HOST_STDCALL GetGroupNumber()
     ServiceCall c(Svc::GetGroupNumber);
     Host &h = H();
     TraceLine(h.trace, "GetGroupNumber").fieldText("promptText", h.rec.text(SF::promptText));
-    const ScriptLine *l = h.answer(Request::Group, "");
+    std::optional<ScriptLine> l = h.answer(h.ask(Request::Group, cp932ToUtf8(h.rec.text(SF::promptText))));
     if (!l || l->verb == Verb::Cancel) {
         h.rec.put(SF::inputStatus, 2);
         h.traceAnswer(l ? "cancel" : "cancel (the command's lines ran out)");
@@ -176,8 +176,8 @@ void HOST_STDCALL GetGroupNumber()
     h.traceAnswer(l->source);
 }
 
-/* ShowMessage: `message ok` or `message cancel` (or cancel) answers it; with
-   no such line next the user answers ok. */
+/* ShowMessage: `message ok` or `message cancel` (or cancel) answers it; the
+   session file's user answers ok when no such line is next (ScriptUser.h). */
 void HOST_STDCALL ShowMessage()
 {
     ServiceCall c(Svc::ShowMessage);
@@ -185,23 +185,18 @@ void HOST_STDCALL ShowMessage()
     std::string text = h.rec.text(SF::promptText);
     TraceLine(h.trace, "ShowMessage").fieldText("promptText", text);
     h.messages.push_back(cp932ToUtf8(text));
-    bool answeredOk = false;
-    const ScriptLine *l = h.messageAnswer(&answeredOk);
-    bool ok = l ? (l->verb == Verb::Message && l->ok) : answeredOk;
-    h.rec.put(SF::inputStatus, ok ? 1 : 2);
-    h.traceAnswer(l ? l->source : answeredOk ? "message ok (no message line)" : "cancel (the command's lines ran out)");
+    std::optional<ScriptLine> l = h.answer(h.ask(Request::Message, h.messages.back()));
+    h.rec.put(SF::inputStatus, l && l->verb == Verb::Message && l->ok ? 1 : 2);
+    h.traceAnswer(l ? l->source : "cancel (the command's lines ran out)");
 }
 
-/* PollKey: 0, or 27 once a `key esc [after N]` line has counted down. */
+/* PollKey: 0, or 27 once a `key esc [after N]` line has counted down, or
+   when the user presses Escape at this poll. */
 int32_t HOST_STDCALL PollKey()
 {
     ServiceCall c(Svc::PollKey);
     Host &h = H();
-    int32_t key = 0;
-    if (h.escAfter == 0)
-        key = 27;
-    if (h.escAfter >= 0)
-        --h.escAfter;
+    int32_t key = h.pollKey();
     TraceLine(h.trace, "PollKey").result(std::to_string(key));
     return key;
 }

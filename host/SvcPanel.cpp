@@ -405,7 +405,7 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
     Host &h = H();
     TraceLine(h.trace, "WaitPanelEvent").argText(caption);
     h.panel.caption = textOf(caption);
-    const ScriptLine *l = h.answer(Request::Panel, h.panel.caption.c_str());
+    std::optional<ScriptLine> l = h.answer(h.ask(Request::Panel, h.panel.caption));
     if (!l || l->verb == Verb::Cancel || l->panel == PanelAction::Cancel || l->panel == PanelAction::Ok) {
         h.panel.result = 0;
         h.panel.cancelled = !(l && l->verb == Verb::Panel && l->panel == PanelAction::Ok);

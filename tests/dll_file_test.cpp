@@ -1,6 +1,14 @@
 // The Windows module as a file: the names it exports, the DLLs it imports,
-// its bitmaps and its version block.  Runs when NEROLIT_DLL names the built
-// Nerolit.dll (the Wine end-to-end script sets it).
+// its texts, its bitmaps and its version block.  Runs when NEROLIT_DLL names
+// the built Nerolit.dll (the Wine end-to-end script sets it).  And the texts
+// of the linked module: code page 932 bytes made by the build from the UTF-8
+// sources, checked here against the host's own conversion.
+#include "cloud/Cloud.h"
+#include "hatch/Hatch.h"
+#include "host/Text.h"
+#include "mirror/Mirror.h"
+#include "parametric/Param.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,12 +17,58 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Every text of the module that it keeps as a string, as the module's sources
+// spell it in UTF-8, with the bytes the linked module holds for it (null for
+// the registration captions, found only in the DLL).  The two texts StartDLL
+// copies into the state record are not here: the compiler writes them as
+// immediate stores (frame_test checks what StartDLL writes).
+struct ModuleText {
+    const char *bytes;
+    const char *utf8;
+};
+
+const std::vector<ModuleText> &moduleTexts()
+{
+    static const std::vector<ModuleText> texts = {
+        {nullptr, "雲マーク"}, {nullptr, "新ハッチング"},
+        {mirrorSelectPrompt, "ミラー"}, {mirrorFirstPointPrompt, "基準点 １"}, {mirrorSecondPointPrompt, "基準点 ２"},
+        {mirrorBasePointPrompt, "基準点"}, {mirrorProgressPrompt, "ＥＳＣで中断します。"},
+        {mirrorPanelCaption, "ミラー反転"}, {mirrorDirectionText, "方向"}, {mirrorUpDownText, "上下"},
+        {mirrorLeftRightText, "左右"}, {mirrorSlantText, "斜め"}, {mirrorKeepText, "元データを残す　　"},
+        {mirrorFlipOriginText, "文字原点を反転する"},
+        {hatchPanelTitle, "新ﾊｯﾁﾝｸﾞ byVelmar v0.1b"}, {hatchBasePointCheck, "基点を指定する"},
+        {hatchPatternLabel, "<=ﾊﾟﾀｰﾝ"}, {hatchPitchXCaption, "ﾋﾟｯﾁ X"}, {hatchPitchYCaption, "ﾋﾟｯﾁ Y"},
+        {hatchPrintSizeCheck, "印刷ｻｲｽﾞ"}, {hatchVaryLabel, "変形"}, {hatchRandomPositionCheck, "位　置"},
+        {hatchRandomShapeCheck, "図　形"}, {hatchElementEditLabel, "書込み図形編集"}, {hatchElementLabel, "<=個目"},
+        {hatchKindLabel, "図形=>"}, {hatchKindNote, "↓／　長方形：○　多角形"}, {hatchSizeXCaption, "⊿X:ｒ"},
+        {hatchSizeYCaption, "⊿Y:θ"}, {hatchOffsetLabel, "原点からの位置"}, {hatchOffsetXCaption, "⊿Ｘ"},
+        {hatchOffsetYCaption, "⊿Ｙ"}, {hatchSelectPrompt, "ハッチング"}, {hatchRegionStartPrompt, "ハッチング領域開始点"},
+        {hatchRegionNextPrompt, "ハッチング領域指定"}, {hatchBasePointPrompt, "基点を指定"},
+        {hatchLimitMessage, "書込線本数が制限値を越えました。(何度か繰返とﾊｯﾁﾝｸﾞ可能になります。）"},
+        {hatchKindTexts[0], "＊"}, {hatchKindTexts[1], "／"}, {hatchKindTexts[2], "○"}, {hatchKindTexts[3], "△"},
+        {hatchKindTexts[4], "□"}, {hatchKindTexts[5], "５"}, {hatchKindTexts[6], "６"}, {hatchKindTexts[7], "８"},
+        {hatchKindTexts[8], "長"},
+        {kumoPromptBoxFirst, "雲マーク=> BOX指定 始点/終了"}, {kumoPromptBoxSecond, "雲マーク=> BOX指定 終点/戻る"},
+        {kumoPromptTrailStart, "雲マーク=> マウス軌跡 始点/終了"}, {kumoPromptTrailTrack, "雲マーク=> マウス軌跡 確定/戻る"},
+        {kumoMessageZeroChord, "弦の長さが[ 0 ]です。（右ｸﾘｯｸでｻﾌﾞﾒﾆｭｰ）"}, {kumoPanelTitle, "雲ﾏｰｸ 030420 byVelmar"},
+        {kumoPanelModeText[0], "矩形指定（ 凹型） "}, {kumoPanelModeText[1], "矩形指定（ 凸型） "},
+        {kumoPanelModeText[2], "マウス軌跡（時計周凹型） "}, {kumoPanelModeText[3], "自由曲線（omake） "},
+        {kumoPanelChord, "弦の長さ"}, {kumoPanelPrint, "印刷"}, {kumoPanelActive, "書き込み属性"},
+        {paramCaption, "パラメトリック変形"}, {paramDragLabel, "ドラッグ"}, {paramConfirmLabel, "確認"},
+        {paramUnlinkLabel, "リンクを解除する"}, {paramRelinkLabel, "リンクを更新する"},
+        {paramRangeStartPrompt, "パラメトリック範囲 始点"}, {paramRangeEndPrompt, "パラメトリック範囲 終点"},
+        {paramMoveStartPrompt, "移動 始点"}, {paramMoveEndPrompt, "移動 終点"},
+    };
+    return texts;
+}
 
 // Just enough of the PE format to find the three directories.
 class PeFile {
@@ -55,6 +109,7 @@ public:
         }
         return 0;
     }
+    const std::string &data() const { return data_; }
     std::string cstr(uint32_t rva) const { return std::string(data_.c_str() + at(rva)); }
     std::string bytes(uint32_t rva, uint32_t n) const { return data_.substr(at(rva), n); }
     std::string utf16(uint32_t off) const // a counted resource name
@@ -197,4 +252,24 @@ TEST(DllFile, CarriesFourJapaneseBitmapsAndTheVersionBlock)
                              "InternalName", "1, 0, 0, 1", "Translation"})
         EXPECT_NE(v.find(utf16le(text)), std::string::npos) << text;
     EXPECT_NE(v.find(std::string("\x11\x04\xB0\x04", 4)), std::string::npos); // 0x0411, code page 1200
+}
+
+TEST(ModuleTexts, AreTheCodePage932FormsOfTheSources)
+{
+    for (const ModuleText &t : moduleTexts()) {
+        std::optional<std::string> expected = host::utf8ToCp932(t.utf8);
+        ASSERT_TRUE(expected.has_value()) << t.utf8;
+        if (t.bytes)
+            EXPECT_EQ(std::string(t.bytes), *expected) << t.utf8;
+    }
+}
+
+TEST(DllFile, HoldsEveryTextInCodePage932)
+{
+    if (!dllPath())
+        GTEST_SKIP() << "NEROLIT_DLL is not set";
+    PeFile pe(dllPath());
+    ASSERT_TRUE(pe.valid);
+    for (const ModuleText &t : moduleTexts())
+        EXPECT_NE(pe.data().find(*host::utf8ToCp932(t.utf8) + '\0'), std::string::npos) << t.utf8;
 }

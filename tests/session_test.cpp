@@ -220,3 +220,20 @@ TEST(SessionProgram, ReportsBadInputWithOneLineAndWritesItsOutputs)
               2);
     EXPECT_NE(err.find("the drawing does not fit below figureLimit 2"), std::string::npos);
 }
+
+TEST(SessionProgram, AMessageTheSessionNeverAnswersIsTheSessionsFault)
+{
+    // The chord length NaN in trail mode: the cloud command shows its message
+    // again after each ok, as it should; the session goes on with a point.
+    std::string err;
+    std::string session = scratchFile("unanswered.session", "setting kumo1 KumoMode 2\nsetting kumo1 KumoGen nan\n"
+                                                            "run kumo1\npanel ok\npoint 10 10\n");
+    EXPECT_EQ(runHostProgram(session, err), 2);
+    EXPECT_EQ(err, "nerolit-host: scratch/unanswered.session:5: kumo1 showed the message "
+                   "\"弦の長さが[ 0 ]です。（右ｸﾘｯｸでｻﾌﾞﾒﾆｭｰ）\" 4 times in a row, and the session does not answer "
+                   "it: its next line says 'point 10 10'\n");
+    // Answered, the same session ends cleanly.
+    session = scratchFile("answered.session", "setting kumo1 KumoMode 2\nsetting kumo1 KumoGen nan\n"
+                                              "run kumo1\npanel ok\nmessage cancel\npanel cancel\n");
+    EXPECT_EQ(runHostProgram(session, err), 0) << err;
+}

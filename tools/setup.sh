@@ -8,7 +8,7 @@ need=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-for pkg in cmake ninja-build g++ gcc-multilib g++-multilib googletest \
+for pkg in cmake ninja-build python3 g++ gcc-multilib g++-multilib googletest clang-14 libclang-rt-14-dev \
            g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # test.sh - every test: the 32-bit Linux build, the same with AddressSanitizer
-# and UBSan, and the Windows build run under Wine against the native one.
+# and UBSan, the clang build with both, and the Windows build run under Wine
+# against the native one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
-tools/build.sh native native-asan windows
+tools/build.sh native native-asan native-clang windows
 
 jobs=$(nproc 2>/dev/null || echo 2)
 echo "== native tests"
 ctest --preset native -j "$jobs"
 echo "== native tests with AddressSanitizer and UBSan"
 ctest --preset native-asan -j "$jobs"
+echo "== clang build with AddressSanitizer and UBSan"
+ctest --preset native-clang -j "$jobs"
 echo "== Windows build under Wine"
 tests/wine/e2e.sh build/native build/windows
 wineserver -k 2>/dev/null || true

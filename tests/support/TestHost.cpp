@@ -7,6 +7,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -49,7 +50,8 @@ std::string scratchFile(const std::string &name, const std::string &text)
 
 int runHostProgram(const std::string &arguments, std::string &err)
 {
-    std::string errFile = scratchFile("stderr.txt", "");
+    // one file per test process: ctest runs tests in parallel
+    std::string errFile = scratchFile("stderr." + std::to_string(getpid()) + ".txt", "");
     std::string cmd = std::string(NEROLIT_HOST_PROGRAM) + " " + arguments + " 2>" + errFile;
     int status = std::system(cmd.c_str());
     std::ifstream in(errFile);

@@ -62,10 +62,10 @@ for session in examples/*.session tests/sessions/*.session; do
   echo "ok   $session (exit $(cat "$n.status"))"
 done
 
-# The DLL file: export names, imports, resources, version block.
+# The DLL file: export names, imports, texts, resources, version block.
 if NEROLIT_DLL="$win/Nerolit.dll" "$1/tests/nerolit_tests" --gtest_filter='DllFile.*' >"$work/dllfile.log" 2>&1 &&
-   grep -q "PASSED.* 3 tests" "$work/dllfile.log" && ! grep -q SKIPPED "$work/dllfile.log"; then
-  echo "ok   Nerolit.dll exports, imports and resources"
+   grep -q "PASSED.* 4 tests" "$work/dllfile.log" && ! grep -q SKIPPED "$work/dllfile.log"; then
+  echo "ok   Nerolit.dll exports, imports, texts and resources"
 else
   cat "$work/dllfile.log"; fail "Nerolit.dll file checks"
 fi

@@ -1,0 +1,42 @@
+/*
+ * Recorder.h - writes down a session as it plays, whoever the user is: every
+ * line the host takes from its user (directives, `run`, answers, including
+ * a message answered ok without a line) in the session language, and an
+ * Escape pressed at a poll as the `key esc after N` line that gives the same
+ * poll in a replay.  The text replays the same session in nerolit-host with
+ * the same drawing and settings file.
+ *
+ * Use: set Host::recorder to a SessionRecorder before the session plays;
+ * text() is the session so far at any time, also after a failure.
+ */
+#ifndef NEROLIT_HOST_RECORDER_H
+#define NEROLIT_HOST_RECORDER_H
+
+#include "host/Script.h"
+
+#include <string>
+#include <vector>
+
+namespace host {
+
+class SessionRecorder {
+public:
+    /* A line the host took from its user, in the order taken. */
+    void take(const ScriptLine &l);
+    /* The user pressed Escape at the poll that came `polls` polls after the
+       last line taken (0: the first).  A `key esc after N` directive is read
+       by the host together with the line after it, so it goes just before
+       the last line taken, where a replay reads it at the same moment. */
+    void escapeAtPoll(long long polls);
+    /* The session so far, a line each; `header` lines (comments) first. */
+    std::string text(const std::string &header = "") const;
+    size_t size() const { return lines_.size(); }
+
+private:
+    std::vector<std::string> lines_;
+    size_t lastTaken_ = 0; /* index of the last line taken, lines_.size() before any */
+};
+
+} // namespace host
+
+#endif
