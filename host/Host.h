@@ -15,6 +15,7 @@
 #ifndef NEROLIT_HOST_HOST_H
 #define NEROLIT_HOST_HOST_H
 
+#include "host/Dxf.h"
 #include "host/Figures.h"
 #include "host/Layout.h"
 #include "host/ModuleBinding.h"
@@ -93,6 +94,9 @@ public:
 
     /* Set-up.  Errors end the session (kExitBadInput). */
     void loadDrawing(const std::string &text, const std::string &name);
+    /* A DXF drawing instead: its figures, names, unit and current
+       attributes; what it could not keep is written to standard error. */
+    void loadDxf(const std::string &bytes, const std::string &name);
     void loadScript(const std::string &text, const std::string &name);
 
     /* StartDLL, then every line of the script. */
@@ -106,6 +110,7 @@ public:
     std::string drawingSvg() const;  /* the drawing */
     std::string displaySvg() const;  /* what is on the display now */
     std::string panelSvg() const;    /* the open (or last) panel */
+    std::string drawingDxf() const;  /* the drawing as DXF 2000 */
 
     [[noreturn]] void fail(int code, const std::string &message);
     void trap(uint32_t slotOffset);
@@ -137,6 +142,7 @@ public:
 
     Records rec;
     FigureTable fig;
+    DxfNames dxfNames; /* the names of the drawing's layers, line types and styles */
     Trace trace;
     SettingsStore settings;
     Panel panel;
