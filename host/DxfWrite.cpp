@@ -56,6 +56,9 @@ public:
     Writer(const FigureTable &fig, const DxfNames &names, double unitFactor, const DxfCurrent &current)
         : fig_(fig), names_(names), current_(current)
     {
+        /* A session may set any number; the figures' fields hold 0..65535 and 0..255. */
+        current_.layer = std::max(0, std::min(0xFFFF, current_.layer));
+        current_.lineType = std::max(0, std::min(0xFF, current_.lineType));
         double length = dxfUnitLength(names.insUnits);
         scale_ = unitFactor > 0 && std::isfinite(unitFactor) ? length / unitFactor : 1.0;
         if (std::fabs(scale_ - std::round(scale_)) < 1e-9 * scale_)

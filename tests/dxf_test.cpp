@@ -306,6 +306,11 @@ TEST(DxfWrite, AFigureListComesBackFigureForFigure)
     EXPECT_NE(plain.find("AcDbLine\n 10\n-5\n 20\n7\n 30\n0\n 11\n2147483647\n 21\n-2147483648\n"),
               std::string::npos);
     EXPECT_NE(plain.find("AcDbArc\n 50\n0\n 51\n90\n"), std::string::npos); // the host's 270..0 is the upper right quarter
+    // Current attributes a session set beyond the figures' fields.
+    host::DxfDrawing odd = read(host::writeDxf(fig, host::DxfNames{}, 0.01, host::DxfCurrent{-5, 300, 999}));
+    EXPECT_EQ(odd.currentLayer, 0);
+    EXPECT_EQ(odd.currentColor, 0);
+    EXPECT_EQ(odd.names.lineTypes[static_cast<size_t>(odd.currentLineType)].name, "LTYPE_255");
     {
         std::string out = host::writeDxf(fig, host::DxfNames{}, 0.01, host::DxfCurrent{3, 2, 7});
         host::DxfDrawing d = read(out);
