@@ -164,15 +164,22 @@ private:
             }
             i += n > 0 ? n : 1;
         }
+        /* Numbers beyond the tables get names and go to the tables' ends. */
+        size_t layerCount = layers_.size(), typeCount = lineTypes_.size(), styleCount = styles_.size();
         for (int32_t l : usedLayers)
-            if (l >= static_cast<int32_t>(layers_.size()))
-                extraLayers_[l] = freeName(std::to_string(l), taken);
+            if (l >= static_cast<int32_t>(layerCount)) {
+                DxfLayer added;
+                added.name = extraLayers_[l] = freeName(std::to_string(l), taken);
+                layers_.push_back(added);
+            }
         std::set<std::string> typeNames{"BYBLOCK", "BYLAYER"};
         for (const DxfLineType &t : lineTypes_)
             typeNames.insert(upper(t.name));
         for (int32_t t : usedTypes)
-            if (t >= static_cast<int32_t>(lineTypes_.size()))
+            if (t >= static_cast<int32_t>(typeCount)) {
                 extraTypes_[t] = freeName("LTYPE_" + std::to_string(t), typeNames);
+                lineTypes_.push_back(DxfLineType{extraTypes_[t], "host line type " + std::to_string(t), {}});
+            }
         for (const DxfLayer &l : layers_)
             if (!typeNames.count(upper(l.lineType))) { /* a layer's line type the LTYPE table lacked */
                 typeNames.insert(upper(l.lineType));
@@ -182,24 +189,22 @@ private:
         for (const DxfStyle &s : styles_)
             styleNames.insert(upper(s.name));
         for (int32_t s : usedStyles)
-            if (s >= static_cast<int32_t>(styles_.size()))
-                extraStyles_[s] = freeName("STYLE_" + std::to_string(s), styleNames);
+            if (s >= static_cast<int32_t>(styleCount)) {
+                DxfStyle added;
+                added.name = extraStyles_[s] = freeName("STYLE_" + std::to_string(s), styleNames);
+                styles_.push_back(added);
+            }
     }
-    std::string layerName(int32_t l) const
+    /* The name of a host number: its table entry, or the name made for it. */
+    template <class Entry>
+    static std::string nameOf(int32_t n, const std::vector<Entry> &table, const std::map<int32_t, std::string> &made)
     {
-        return l >= 0 && l < static_cast<int32_t>(layers_.size()) ? layers_[static_cast<size_t>(l)].name
-                                                                   : extraLayers_.at(l);
+        auto it = made.find(n);
+        return it != made.end() ? it->second : table[static_cast<size_t>(n)].name;
     }
-    std::string typeName(int32_t t) const
-    {
-        return t >= 0 && t < static_cast<int32_t>(lineTypes_.size()) ? lineTypes_[static_cast<size_t>(t)].name
-                                                                      : extraTypes_.at(t);
-    }
-    std::string styleName(int32_t s) const
-    {
-        return s >= 0 && s < static_cast<int32_t>(styles_.size()) ? styles_[static_cast<size_t>(s)].name
-                                                                   : extraStyles_.at(s);
-    }
+    std::string layerName(int32_t l) const { return nameOf(l, layers_, extraLayers_); }
+    std::string typeName(int32_t t) const { return nameOf(t, lineTypes_, extraTypes_); }
+    std::string styleName(int32_t s) const { return nameOf(s, styles_, extraStyles_); }
 
     /* --- sections ----------------------------------------------------- */
     void header()
@@ -255,32 +260,18 @@ private:
         real(41, 1.34);
         pair(0, "ENDTAB");
 
-        table("LTYPE", hLtypeTable, lineTypes_.size() + 1 + extraTypes_.size());
+        table("LTYPE", hLtypeTable, lineTypes_.size() + 1);
         lineType(DxfLineType{"ByBlock", "", {}});
         for (const DxfLineType &t : lineTypes_)
             lineType(t);
-        for (const auto &e : extraTypes_)
-            lineType(DxfLineType{e.second, "host line type " + std::to_string(e.first), {}});
         pair(0, "ENDTAB");
-
-        table("LAYER", hLayerTable, layers_.size() + extraLayers_.size());
+        table("LAYER", hLayerTable, layers_.size());
         for (const DxfLayer &l : layers_)
             layer(l);
-        for (const auto &e : extraLayers_) {
-            DxfLayer l;
-            l.name = e.second;
-            layer(l);
-        }
         pair(0, "ENDTAB");
-
-        table("STYLE", hStyleTable, styles_.size() + extraStyles_.size());
+        table("STYLE", hStyleTable, styles_.size());
         for (const DxfStyle &s : styles_)
             style(s);
-        for (const auto &e : extraStyles_) {
-            DxfStyle s;
-            s.name = e.second;
-            style(s);
-        }
         pair(0, "ENDTAB");
 
         table("VIEW", hViewTable, 0);
@@ -371,25 +362,27 @@ private:
         const unsigned owner[2] = {hModelRecord, hPaperRecord}, begin[2] = {hModelBlock, hPaperBlock},
                        end[2] = {hModelEnd, hPaperEnd};
         for (int k = 0; k < 2; ++k) {
-            start("BLOCK", begin[k], owner[k]);
-            pair(100, "AcDbEntity");
-            if (k == 1)
-                whole(67, 1);
-            pair(8, "0");
+            blockHead("BLOCK", begin[k], owner[k], k == 1);
             pair(100, "AcDbBlockBegin");
             pair(2, names[k]);
             whole(70, 0);
             point(10, 0, 0);
             pair(3, names[k]);
             pair(1, "");
-            start("ENDBLK", end[k], owner[k]);
-            pair(100, "AcDbEntity");
-            if (k == 1)
-                whole(67, 1);
-            pair(8, "0");
+            blockHead("ENDBLK", end[k], owner[k], k == 1);
             pair(100, "AcDbBlockEnd");
         }
         pair(0, "ENDSEC");
+    }
+
+    /* What a BLOCK and an ENDBLK record begin with. */
+    void blockHead(const char *type, unsigned h, unsigned owner, bool paper)
+    {
+        start(type, h, owner);
+        pair(100, "AcDbEntity");
+        if (paper)
+            whole(67, 1);
+        pair(8, "0");
     }
 
     void entities()
