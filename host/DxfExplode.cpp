@@ -535,6 +535,10 @@ private:
         int attach = std::max(1, std::min(9, r.integer(71, 1)));
         t.vpos = (attach - 1) / 3;
         t.hpos = (attach - 1) % 3;
+        /* The direction vector wins over the rotation.  The rotation is taken
+           in degrees, as the writers that give it (ezdxf among them) write
+           it, although the format's reference speaks of radians; AutoCAD
+           itself writes the vector. */
         double ux = r.num(11, 0), uy = r.num(21, 0), len = std::hypot(ux, uy);
         if (len == 0) {
             ux = std::cos(radians(r.num(50, 0)));
