@@ -518,4 +518,24 @@ std::optional<std::string> FigureTable::load(const std::string &text, const std:
     return std::nullopt;
 }
 
+std::optional<std::string> FigureTable::replace(const std::vector<Figure> &figures)
+{
+    int limit = r_.figureLimit();
+    long long entries = 0;
+    for (const Figure &f : figures)
+        entries += entriesOfKind(f.kind);
+    if (entries + 1 > limit)
+        return "the drawing is full: " + std::to_string(entries) + " entries and an end marker, figureLimit is " +
+               std::to_string(limit);
+    for (int i = 0; i < limit; ++i)
+        clearEntry(i);
+    int next = 0;
+    for (const Figure &f : figures) {
+        write(next, f);
+        next += entriesOfKind(f.kind);
+    }
+    setType(next, kTypeEnd);
+    return std::nullopt;
+}
+
 } // namespace host

@@ -106,6 +106,9 @@ public:
     std::string dump() const;
     /* Replaces the drawing by a figure list; an error names the line. */
     std::optional<std::string> load(const std::string &text, const std::string &fileName);
+    /* Replaces the drawing by these figures, one after the other; nothing
+       changes (and the reason is returned) when they do not fit. */
+    std::optional<std::string> replace(const std::vector<Figure> &figures);
     /* One figure in list form, without the index. */
     std::string describe(int i) const;
 

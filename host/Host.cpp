@@ -145,6 +145,33 @@ void Host::loadDrawing(const std::string &text, const std::string &name)
         fail(kExitBadInput, *e);
 }
 
+void Host::loadDxf(const std::string &bytes, const std::string &name)
+{
+    DxfDrawing d;
+    int limit = rec.figureLimit();
+    if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(limit), d))
+        fail(kExitBadInput, *e);
+    if (std::optional<std::string> e = fig.replace(d.figures))
+        fail(kExitBadInput, name + ": " + *e);
+    for (const std::string &n : d.notices)
+        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
+    dxfNames = std::move(d.names);
+    rec.put(TF::unitFactor, d.unitFactor);
+    rec.put(TF::currentLayer, d.currentLayer);
+    rec.put(TF::currentColor, d.currentColor);
+    rec.put(TF::currentLineType, d.currentLineType);
+    trace.write("drawing " + name + ": " + std::to_string(d.figures.size()) + " figures from DXF");
+}
+
+std::string Host::drawingDxf() const
+{
+    DxfCurrent current;
+    current.layer = rec.i32(TF::currentLayer);
+    current.color = rec.i32(TF::currentColor);
+    current.lineType = rec.i32(TF::currentLineType);
+    return writeDxf(fig, dxfNames, rec.f64(TF::unitFactor), current);
+}
+
 void Host::loadScript(const std::string &text, const std::string &name)
 {
     std::string error;

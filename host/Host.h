@@ -20,6 +20,7 @@
 #ifndef NEROLIT_HOST_HOST_H
 #define NEROLIT_HOST_HOST_H
 
+#include "host/Dxf.h"
 #include "host/Figures.h"
 #include "host/Layout.h"
 #include "host/ModuleBinding.h"
@@ -100,6 +101,9 @@ public:
 
     /* Set-up.  Errors end the session (kExitBadInput). */
     void loadDrawing(const std::string &text, const std::string &name);
+    /* A DXF drawing instead: its figures, names, unit and current
+       attributes; what it could not keep is written to standard error. */
+    void loadDxf(const std::string &bytes, const std::string &name);
     void loadScript(const std::string &text, const std::string &name);
 
     /* The user who answers from now on (not owned; it must outlive the
@@ -118,6 +122,7 @@ public:
     std::string drawingSvg() const;  /* the drawing */
     std::string displaySvg() const;  /* what is on the display now */
     std::string panelSvg() const;    /* the open (or last) panel */
+    std::string drawingDxf() const;  /* the drawing as DXF 2000 */
 
     /* Ends the session: the trace says why; then failHook, if set, and if
        it returns (or none is set) the process ends with `code` and the
@@ -160,6 +165,7 @@ public:
 
     Records rec;
     FigureTable fig;
+    DxfNames dxfNames; /* the names of the drawing's layers, line types and styles */
     Trace trace;
     SettingsStore settings;
     SessionRecorder *recorder = nullptr; /* writes the session down when set */

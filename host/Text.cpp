@@ -35,8 +35,9 @@ size_t utf8Length(unsigned char c)
     return 1;
 }
 
-/* Converts one character; nothing when it has no form in the target. */
-std::optional<std::string> convertOne(const std::string &ch, bool toUtf8)
+/* Converts one character with the platform's tables; nothing when it has
+   no form in the target. */
+std::optional<std::string> convertRaw(const std::string &ch, bool toUtf8)
 {
 #ifdef _WIN32
     UINT from = toUtf8 ? 932 : CP_UTF8, to = toUtf8 ? CP_UTF8 : 932;
@@ -46,7 +47,8 @@ std::optional<std::string> convertOne(const std::string &ch, bool toUtf8)
         return std::nullopt;
     char out[16];
     BOOL lossy = FALSE;
-    int m = WideCharToMultiByte(to, 0, wide, n, out, sizeof out, nullptr, toUtf8 ? nullptr : &lossy);
+    int m = WideCharToMultiByte(to, toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, n, out, sizeof out, nullptr,
+                                toUtf8 ? nullptr : &lossy);
     if (m <= 0 || lossy)
         return std::nullopt;
     return std::string(out, static_cast<size_t>(m));
@@ -64,6 +66,21 @@ std::optional<std::string> convertOne(const std::string &ch, bool toUtf8)
         return std::nullopt;
     return std::string(out, sizeof out - ol);
 #endif
+}
+
+/* Converts one character; nothing when it has no form in the target.  A
+   Shift-JIS form must read back as the same character: the platforms'
+   tables also map some characters one way only (¥ to the backslash on
+   Linux, é to e on Windows), which would change the text. */
+std::optional<std::string> convertOne(const std::string &ch, bool toUtf8)
+{
+    std::optional<std::string> out = convertRaw(ch, toUtf8);
+    if (!out || toUtf8)
+        return out;
+    std::optional<std::string> back = convertRaw(*out, true);
+    if (!back || *back != ch)
+        return std::nullopt;
+    return out;
 }
 
 } // namespace

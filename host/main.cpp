@@ -188,7 +188,9 @@ int main(int argc, char **argv)
     h.trace.keepLines(false); /* the trace goes to its file, or nowhere */
     if (!tracePath.empty() && !h.trace.openFile(tracePath))
         die(kExitBadInput, tracePath + ": cannot write the trace");
-    if (!drawing.empty())
+    if (!drawing.empty() && isDxfName(drawing))
+        h.loadDxf(readFile(drawing, "drawing"), drawing);
+    else if (!drawing.empty())
         h.loadDrawing(readFile(drawing, "drawing"), drawing);
     if (!settingsPath.empty())
         if (std::optional<std::string> e = h.settings.loadFile(settingsPath))
@@ -200,7 +202,7 @@ int main(int argc, char **argv)
     h.runScript();
 
     if (!dump.empty())
-        writeFile(dump, h.fig.dump());
+        writeFile(dump, isDxfName(dump) ? h.drawingDxf() : h.fig.dump());
     if (!svg.empty())
         writeFile(svg, h.drawingSvg());
     if (!settingsPath.empty())

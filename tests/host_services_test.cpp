@@ -266,6 +266,13 @@ TEST(HostText, ConvertsShiftJisBothWaysAndShowsBadBytes)
     EXPECT_EQ(host::cp932ToUtf8("\xB1\xB2"), "ｱｲ"); // half-width katakana are single bytes
     EXPECT_EQ(host::cp932ToUtf8("a\x81"), "a\\x81"); // a lead byte at the end
     EXPECT_FALSE(host::utf8ToCp932("\xF0\x9F\x98\x80").has_value());
+    // A Shift-JIS form reads back as the same character: the platforms'
+    // one-way mappings (¥ to the backslash on Linux, é to e on Windows, the
+    // wave dash to CP932's full-width tilde) would change the text.
+    EXPECT_EQ(host::utf8ToCp932("表～ｱ①"), std::optional<std::string>("\x95\x5C\x81\x60\xB1\x87\x40"));
+    EXPECT_FALSE(host::utf8ToCp932("¥"));
+    EXPECT_FALSE(host::utf8ToCp932("é"));
+    EXPECT_FALSE(host::utf8ToCp932("\xE3\x80\x9C"));
     EXPECT_EQ(host::formatDouble(0.1), "0.1");
     EXPECT_EQ(host::formatDouble(1.211), "1.211");
     EXPECT_EQ(host::formatDouble(120), "120");

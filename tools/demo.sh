@@ -16,10 +16,16 @@ for session in examples/*.session; do
   name=$(basename "$session" .session)
   args=(--dump "$out/$name.figures.txt" --svg "$out/$name.svg" --trace "$out/$name.trace.txt"
         --snapshot-dir "$out" --summary)
-  if [ -f "examples/$name.drawing" ]; then
-    args+=(--drawing "examples/$name.drawing")
+  drawing=""
+  [ -f "examples/$name.drawing" ] && drawing="examples/$name.drawing"
+  if [ -f "examples/$name.dxf" ]; then  # a DXF drawing is saved as DXF too
+    drawing="examples/$name.dxf"
+    args=(--dump "$out/$name.dxf" "${args[@]:2}")
+  fi
+  if [ -n "$drawing" ]; then
+    args+=(--drawing "$drawing")
     : >"$out/empty.session"
-    wine "$out/nerolit-host.exe" --drawing "examples/$name.drawing" --svg "$out/$name.before.svg" \
+    wine "$out/nerolit-host.exe" --drawing "$drawing" --svg "$out/$name.before.svg" \
       "$out/empty.session" >/dev/null 2>&1 || true
   fi
   if [ -f "examples/$name.ini" ]; then

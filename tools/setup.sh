@@ -8,8 +8,11 @@ need=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
+# python3-ezdxf checks the DXF reader and writer; fonts-ipafont-gothic
+# draws the Japanese texts of the pictures.
 for pkg in cmake ninja-build python3 g++ gcc-multilib g++-multilib googletest clang-14 libclang-rt-14-dev \
-           g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386; do
+           g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 \
+           python3-ezdxf fonts-ipafont-gothic; do
   dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
 done
 if [ ${#need[@]} -gt 0 ]; then

@@ -2,7 +2,8 @@
 # e2e.sh NATIVE_BUILD WINDOWS_BUILD - the Windows host and the real DLL under
 # Wine against the 32-bit Linux build: every session of examples/ and
 # tests/sessions/ must give the same exit status, byte-identical figure lists
-# and settings, and traces that differ at most in the last digits of numbers
+# (DXF files for a session that starts from NAME.dxf) and settings, and
+# traces that differ at most in the last digits of numbers
 # (the two C runtimes' math functions may round differently).  Then the DLL
 # file itself, a module that writes where it may not, and one that lacks
 # an export.
@@ -38,8 +39,11 @@ for session in examples/*.session tests/sessions/*.session; do
   dir=$(dirname "$session"); name=$(basename "$session" .session)
   for side in native windows; do
     mkdir -p "$work/$side"
-    args=(--dump "$work/$side/$name.figures" --trace "$work/$side/$name.trace" --snapshot-dir "$work/$side")
+    dump="$work/$side/$name.figures"
+    [ -f "$dir/$name.dxf" ] && dump="$dump.dxf"
+    args=(--dump "$dump" --trace "$work/$side/$name.trace" --snapshot-dir "$work/$side")
     [ -f "$dir/$name.drawing" ] && args+=(--drawing "$dir/$name.drawing")
+    [ -f "$dir/$name.dxf" ] && args+=(--drawing "$dir/$name.dxf")
     if [ -f "$dir/$name.ini" ]; then
       cp "$dir/$name.ini" "$work/$side/$name.ini"
       args+=(--settings "$work/$side/$name.ini")
@@ -56,7 +60,10 @@ for session in examples/*.session tests/sessions/*.session; do
     fail "$session: exit status $(cat "$n.status") natively, $(cat "$w.status") under Wine: $(cat "$w.err")"
     continue
   fi
-  [ -f "$n.figures" ] && ! cmp -s "$n.figures" "$w.figures" && fail "$session: the figure lists differ" && diff "$n.figures" "$w.figures" | head -5
+  for f in "$n.figures" "$n.figures.dxf"; do
+    [ -f "$f" ] && ! cmp -s "$f" "$work/windows/${f#"$work/native/"}" && fail "$session: the figure lists differ" &&
+      diff -a "$f" "$work/windows/${f#"$work/native/"}" | head -5
+  done
   [ -f "$n.ini" ] && ! cmp -s "$n.ini" "$w.ini" && fail "$session: the settings differ"
   if ! out=$(same_trace "$n.trace" "$w.trace"); then fail "$session: the traces differ"; echo "$out"; fi
   echo "ok   $session (exit $(cat "$n.status"))"
