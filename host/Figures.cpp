@@ -452,7 +452,7 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
         std::string key = words[k].substr(0, eq), val = eq == std::string::npos ? "" : words[k].substr(eq + 1);
         int32_t *slot = key == "layer" ? &f.layer : key == "group" ? &f.group : key == "color" ? &f.color
                       : key == "ltype" ? &f.ltype : key == "link" ? &f.link : nullptr;
-        bool text = f.kind == 5;
+        bool text = what == "text"; /* kind=6 may come before any other attribute */
         if (!slot && text)
             slot = key == "origin" ? &f.origin : key == "height" ? &f.height : key == "width" ? &f.width
                  : key == "spacing" ? &f.spacing : key == "style" ? &f.style : nullptr;

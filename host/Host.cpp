@@ -397,9 +397,11 @@ void Host::setField(const ScriptLine &l)
             std::optional<int32_t> v = parseInt32(l.value);
             if (!v)
                 bad("expected an integer");
-            int limit = f == TF::figureLimit ? *v : rec.figureLimit();
-            int base = f == TF::workBase ? *v : rec.workBase();
-            int end = f == TF::workEnd ? *v : rec.workEnd();
+            /* in 64 bits: the work area moved behind a huge figureLimit
+               lies beyond the 32-bit range, and is refused as too large */
+            int64_t limit = f == TF::figureLimit ? *v : rec.figureLimit();
+            int64_t base = f == TF::workBase ? *v : rec.workBase();
+            int64_t end = f == TF::workEnd ? *v : rec.workEnd();
             if (f == TF::figureLimit && base < limit) { /* keep the work area behind the drawing */
                 end += limit + 50 - base;
                 base = limit + 50;
