@@ -122,10 +122,10 @@ void Host::trap(uint32_t slotOffset)
     fail(kExitModuleFault, buf + (commandActive_ ? " (while " + activeCommand_ + " ran)" : std::string()));
 }
 
-void Host::checkGuards(const std::string &when)
+void Host::checkGuards(const char *when, const char *name, const char *after)
 {
     if (std::optional<std::string> e = rec.checkGuards())
-        fail(kExitModuleFault, *e + " (found " + when + ")");
+        fail(kExitModuleFault, *e + " (found " + when + name + after + ")");
 }
 
 void Host::enterService(Svc s)
@@ -133,7 +133,7 @@ void Host::enterService(Svc s)
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
     if (options_.guardEveryCall)
-        checkGuards(std::string("at the call of ") + serviceInfo(s).name);
+        checkGuards("at the call of ", serviceInfo(s).name);
     ++trace.depth;
 }
 
@@ -244,7 +244,7 @@ void Host::callCommand(const std::string &name, char *argument)
     fn(argument);
     gCommandStartedMs = 0;
     trace.write("return " + name);
-    checkGuards("after " + name + " returned");
+    checkGuards("after ", name.c_str(), " returned");
 }
 
 int32_t Host::callHook(bool ussr)
@@ -252,7 +252,8 @@ int32_t Host::callHook(bool ussr)
     ++trace.depth;
     trace.write(ussr ? "USSR" : "USA");
     int32_t result = ussr ? module_.ussr() : module_.usa();
-    trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
+    if (trace.enabled())
+        trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
     --trace.depth;
     checkGuards(ussr ? "after USSR returned" : "after USA returned");
     return result;
@@ -270,6 +271,8 @@ void Host::mouseEvent(Request r, double x, double y, bool update)
 
 void Host::traceAnswer(const std::string &what)
 {
+    if (!trace.enabled())
+        return;
     ++trace.depth;
     trace.write("<- " + what);
     --trace.depth;

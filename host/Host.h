@@ -135,7 +135,9 @@ public:
     /* Service bookkeeping (ServiceCall). */
     void enterService(Svc s);
     void leaveService();
-    void checkGuards(const std::string &when);
+    /* Fails the session when the module wrote into a guard zone; the
+       message says when, from the three parts (joined only on failure). */
+    void checkGuards(const char *when, const char *name = "", const char *after = "");
 
     /* A request of kind r, filled from the records: the running command,
        the prompt given, the band and its base point (point requests), the
