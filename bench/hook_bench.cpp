@@ -28,8 +28,6 @@
 #include "host/Host.h"
 #include "host/ScriptUser.h"
 
-#include <x86intrin.h> /* __rdtsc */
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -133,10 +131,10 @@ void timeBlocks(host::Host &h, bool timed, int blocks, int perBlock, const std::
         uint64_t host0 = h.serviceTicks;
         long long calls0 = h.serviceCalls;
         Clock::time_point t0 = Clock::now();
-        uint64_t tick0 = __rdtsc();
+        uint64_t tick0 = host::serviceCounter();
         for (int e = 0; e < perBlock; ++e)
             event(h, ++k);
-        out.ticks.push_back(__rdtsc() - tick0);
+        out.ticks.push_back(host::serviceCounter() - tick0);
         out.wall.push_back(seconds(t0, Clock::now()));
         out.inHost.push_back(h.serviceTicks - host0);
         out.calls.push_back(h.serviceCalls - calls0);
@@ -224,17 +222,17 @@ void keepFastest(Blocks &best, const Blocks &run)
         best.digest = 0;
 }
 
-// What one read of the time-stamp counter costs, in its own ticks: the
+// What one read of the host's service counter costs, in its own ticks: the
 // timed run reads it twice per service call.
 double counterRead()
 {
     const int n = 1000;
     uint64_t best = ~0ull;
     for (int round = 0; round < 200; ++round) { /* the least disturbed of many short loops */
-        uint64_t t0 = __rdtsc();
+        uint64_t t0 = host::serviceCounter();
         for (int i = 0; i < n - 1; ++i)
-            (void)__rdtsc(); /* a builtin with a side effect: never left out */
-        best = std::min<uint64_t>(best, __rdtsc() - t0);
+            (void)host::serviceCounter(); /* (a call into the host: never left out) */
+        best = std::min<uint64_t>(best, host::serviceCounter() - t0);
     }
     return static_cast<double>(best) / n;
 }

@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#if defined(__i386__) || defined(__x86_64__)
 #include <x86intrin.h> /* __rdtsc */
+#endif
 
 namespace host {
 
@@ -129,12 +131,21 @@ void Host::checkGuards(const char *when, const char *name, const char *after)
         fail(kExitModuleFault, *e + " (found " + when + name + after + ")");
 }
 
+uint64_t serviceCounter()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    return __rdtsc();
+#else
+    return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+#endif
+}
+
 void Host::enterService(Svc s)
 {
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
     if (timeServices && serviceNesting_++ == 0)
-        serviceStart_ = __rdtsc();
+        serviceStart_ = serviceCounter();
     if (options_.guardEveryCall)
         checkGuards("at the call of ", serviceInfo(s).name);
     ++trace.depth;
@@ -144,7 +155,7 @@ void Host::leaveService()
 {
     --trace.depth;
     if (serviceNesting_ > 0 && --serviceNesting_ == 0)
-        serviceTicks += __rdtsc() - serviceStart_;
+        serviceTicks += serviceCounter() - serviceStart_;
 }
 
 void Host::loadDrawing(const std::string &text, const std::string &name)

@@ -183,10 +183,9 @@ public:
     long long serviceCalls = 0;
     std::vector<int> serviceCounts;        /* by Svc */
     /* Benchmarks: while timeServices is on, the time spent inside services
-       (outermost calls only) adds up in serviceTicks, in the processor's
-       time-stamp counter (rdtsc: a few nanoseconds a read, where a clock
-       read costs ten times as much), so that a hook's cost splits into the
-       host's share and the module's. */
+       (outermost calls only) adds up in serviceTicks, in serviceCounter()
+       ticks, so that a hook's cost splits into the host's share and the
+       module's. */
     bool timeServices = false;
     uint64_t serviceTicks = 0;
     uint64_t rng = 0x9E3779B97F4A7C15ull;  /* Random's state (seed directive) */
@@ -221,6 +220,11 @@ private:
     int serviceNesting_ = 0; /* services entered while timeServices was on */
     uint64_t serviceStart_ = 0;
 };
+
+/* The counter of Host::serviceTicks: the processor's time-stamp counter on
+   x86 (rdtsc, a few nanoseconds a read where a clock read costs ten times
+   as much), the steady clock elsewhere. */
+uint64_t serviceCounter();
 
 /* The host whose services the module is calling. */
 extern Host *gHost;
