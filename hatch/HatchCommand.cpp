@@ -5,7 +5,10 @@
  *
  * What a pass leaves: on success the new figures follow the drawing's old
  * end marker, whose entry stays empty (type 0); on overflow (the write limit)
- * nothing, and the message says so.  A region of selected lines is joined
+ * nothing, and the message says so; after Escape, or when the host refuses
+ * the pattern's figures cell after cell (SignalError), nothing.  A slot
+ * whose pitches or elements cannot give a grid of figures is refused before
+ * the region is asked for.  A region of selected lines is joined
  * back to the drawing at once, so the boundary stays whatever the pass does;
  * a drawn region's edges stand behind the end marker and are overwritten.
  */
@@ -30,6 +33,18 @@ static int32_t gridAdvances(double from, double to, double pitch)
 {
     double m = fmax(fabs(from), fabs(to));
     return m + pitch > m;
+}
+
+/* 1 when the slot in use has elements and the host could store none of
+   them (HatchElementUsable): such a pass would write nothing. */
+static int32_t slotRefused(void)
+{
+    int32_t any = 0, usable = 0;
+    for (int32_t e = 0; e < HATCH_ELEMENTS; ++e) {
+        any |= hsw[hatchNo][e] != 0;
+        usable |= HatchElementUsable(e);
+    }
+    return any && !usable;
 }
 
 /* The grid node base + k * pitch (k whole) that is the largest not above
@@ -88,6 +103,10 @@ static void pass(void)
     HostState *s = gHostState;
     if (!pitchUsable(hatchPx[hatchNo]) || !pitchUsable(hatchPy[hatchNo]))
         return;
+    if (slotRefused()) {
+        gHostServices->SignalError();
+        return;
+    }
     if (s->selectMode != 0) {
         strcpy(s->selectPromptText, hatchSelectPrompt);
         gHostServices->SelectFigures();
@@ -132,12 +151,16 @@ static void pass(void)
     FrameSetFigureType(writeStart, 0);
     FrameSetFigureType(writeNext, -1);
     writeLimit = s->tables->figureLimit - 50;
-    if (HatchGenerate() == 1) {
-        reportOverflow();
+    hatchEscaped = 0;
+    int32_t generated = HatchGenerate();
+    if (generated != 0) {
+        if (generated == 1)
+            reportOverflow();
+        else if (!hatchEscaped)
+            gHostServices->SignalError(); /* the host refused the pattern's figures */
         FrameSetFigureType(writeStart, -1); /* every figure of the pass is dropped */
         return;
     }
-    hatchEscaped = 0;
     for (int32_t h = writeStart + 1; h <= writeNext - 1; ++h) {
         int32_t kind = gHostServices->GetFigureKind(FrameFigureType(h));
         if (kind == 2 || kind == 3)
