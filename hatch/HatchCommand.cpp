@@ -18,21 +18,23 @@
 #include <stdio.h>
 #include <string.h>
 
-/* 1 when a stored pitch and its scaled value are positive finite numbers
-   (a zero, negative, infinite or NaN pitch would give no grid or an
-   endless one). */
-static int32_t pitchUsable(double stored)
+/* 1 when stepping by a scaled pitch moves every coordinate a grid can
+   reach, so that the grid's loops end.  Its nodes lie in the 32-bit range
+   widened by one pitch, and a pitch that moves 2^31 + pitch moves every
+   smaller magnitude too.  Zero, negative, infinite and NaN pitches fail;
+   so does one too fine for large coordinates (below about 2.4e-7 drawing
+   units) whatever the region: such a grid could never be written, its
+   first row alone would fill the drawing. */
+static int32_t stepUsable(double pitch)
 {
-    double scaled = HatchScale() * stored;
-    return stored > 0.0 && isfinite(stored) && scaled > 0.0 && isfinite(scaled);
+    double m = 2147483648.0 + pitch;
+    return pitch > 0.0 && isfinite(pitch) && m + pitch > m;
 }
 
-/* 1 when stepping by pitch moves every coordinate between from and to: the
-   grid loops then end. */
-static int32_t gridAdvances(double from, double to, double pitch)
+/* A stored pitch: positive and finite, and usable once scaled. */
+static int32_t pitchUsable(double stored)
 {
-    double m = fmax(fabs(from), fabs(to));
-    return m + pitch > m;
+    return stored > 0.0 && isfinite(stored) && stepUsable(HatchScale() * stored);
 }
 
 /* 1 when the slot in use has elements and the host could store none of
@@ -102,7 +104,7 @@ static void pass(void)
 {
     HostState *s = gHostState;
     if (!pitchUsable(hatchPx[hatchNo]) || !pitchUsable(hatchPy[hatchNo]))
-        return;
+        return; /* before the region is asked for */
     if (slotRefused()) {
         gHostServices->SignalError();
         return;
@@ -137,9 +139,8 @@ static void pass(void)
         baseX = regionX1;
         baseY = regionY1;
     }
-    if (!(pitchX > 0.0) || !(pitchY > 0.0) || !gridAdvances(baseX, regionX2, pitchX) ||
-        !gridAdvances(baseY, regionY2 + pitchY, pitchY))
-        return; /* a grid too fine for its coordinates would never end */
+    if (!stepUsable(pitchX) || !stepUsable(pitchY))
+        return; /* a session changed the scale while the region was given */
     HatchIndexRegion();
 
     writeStart = gHostServices->FindMarker(s->tables->figureType, -1, 0);

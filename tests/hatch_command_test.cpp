@@ -91,20 +91,26 @@ TEST(HatchGrid, FreshStoreHatchesNothingAndUnusablePitchesGoBackToThePanel)
     auto h = play("run Hatch\npanel ok\nselect all\npanel cancel\n", kSquare);
     EXPECT_TRUE(traceLines(*h, "StoreLine").empty());
     EXPECT_EQ(2, h->beginCommandCalls); /* the pass was handed over, empty */
-    for (const char *pitch : {"0", "-100", "inf", "nan"}) {
-        // The panel is asked again at once: no selection is asked for.
+    // Zero, negative, infinite, not a number, and too fine to move a grid's
+    // coordinates (1e-300 stored, or 1e-5 that the unit factor makes 1e-7):
+    // the panel is asked again at once, before the region.
+    for (const char *pitch : {"0", "-100", "inf", "nan", "1e-300", "1e-5\nset unitFactor 100"}) {
         auto r = play(std::string("setting Hatch HatchPy[0] ") + pitch + "\n" + set("Hsw[0][0]", 2) +
                           set("HatchR[0][0]", 5) + "run Hatch\npanel ok\npanel cancel\n",
                       kSquare);
         EXPECT_TRUE(traceLines(*r, "SelectFigures").empty()) << pitch;
         EXPECT_TRUE(traceLines(*r, "StoreArc").empty()) << pitch;
+        EXPECT_EQ(2u, traceLines(*r, "WaitPanelEvent").size()) << pitch;
     }
-    // A pitch too small to move the grid's coordinates would never end.
-    auto fine = play(set("HatchPx[0]", 1e-300) + set("Hsw[0][0]", 2) + set("HatchR[0][0]", 5) +
+    // A pitch that moves every coordinate of the range is taken: this one
+    // fills the drawing in its first row and says so.
+    auto fine = play(set("HatchPx[0]", 1e-6) + set("Hsw[0][0]", 2) + set("HatchR[0][0]", 5) +
                          "run Hatch\npanel ok\nselect all\npanel cancel\n",
                      kSquare);
-    EXPECT_TRUE(traceLines(*fine, "StoreArc").empty());
+    EXPECT_EQ(1u, traceLines(*fine, "SelectFigures").size());
+    EXPECT_EQ(1u, fine->messages.size());
     EXPECT_NE(std::string::npos, fine->fig.dump().find("line 0 0 1000 0"));
+    EXPECT_EQ(std::string::npos, fine->fig.dump().find("circle"));
 }
 
 TEST(HatchGrid, BasePointKeepsItsNodeEvenFromFarAway)
