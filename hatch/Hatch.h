@@ -103,7 +103,8 @@ void HatchOptionsPanel(void);
 /* Draws the preview of the slot in use into the open panel: the background,
    the cell frame and the elements, scaled so that the farthest point fills
    90 % of half the preview's height.  With no usable scale (all extents
-   zero, or not finite) only the background is drawn. */
+   zero, or not finite) only the background is drawn; with a text cell so
+   large that the preview's corners leave the 32-bit range, nothing. */
 void HatchDrawPreview(void);
 
 /* --- command flow (HatchCommand.cpp, HatchRegion.cpp) --- */
