@@ -61,6 +61,18 @@ int32_t ParamMoveFits(double dx, double dy);
    draws the work area.  dx and dy must have passed ParamMoveInput. */
 void ParamApply(double dx, double dy, int32_t linkMode, int32_t linkConfirm);
 
+/* Link-update mode, before the host stretches the work area N+1 .. M-1 in
+   the window (rangeX1 .. rangeY2) by (dx, dy): tallies the work area's
+   linked lines by link number and moves every centred text below N that
+   is linked to one of them with the line's middle (ParamLinks.cpp). */
+void ParamLinksBeforeStretch(double dx, double dy);
+
+/* Link-update mode, after the stretch: takes off each linked text of the
+   work area what the stretch moved it beyond the middles of its lines, or
+   all of it when none of its lines was collected.  Needs the tallies of
+   ParamLinksBeforeStretch of the same pass. */
+void ParamLinksAfterStretch(void);
+
 /* DrawFiguresFrom for the figures from `first` up to the next end marker in
    drawing mode `mode` (1 preview, 3 final), unshifted, at the view's
    reference point (viewRefX, viewRefY truncated toward zero). */
