@@ -20,6 +20,11 @@
 
 extern int32_t paramDragSwitch;   /* "c92_drag_sw": non-zero asks the end point with the drag preview */
 extern int32_t paramPreviewReady; /* 1 only while the end point is asked and the preview copy exists */
+extern int32_t paramTextRoom;     /* slots the linked-text pass may use, 0 .. PARAM_TEXT_SLOTS (tests lower it) */
+
+/* Texts below the work area whose places the linked-text pass can hold at
+   once (ParamLinks.cpp); more take further batches. */
+#define PARAM_TEXT_SLOTS 65536
 
 /* --- texts (Shift-JIS in the module) ------------------------------------ */
 
