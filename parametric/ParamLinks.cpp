@@ -29,30 +29,30 @@
  * there.  A drawing whose texts do not fit takes a few such batches; only
  * a single line whose link number alone carries more texts than the slots
  * hold is served by looking through the figures below N for it.  The pass
- * is linear in the drawing for any drawing the slots hold, and no host
- * call is made for a figure before its link number qualified it.
+ * is linear in the drawing when the slots hold every such text (one batch),
+ * and no host call is made for a figure before its link number qualified it.
  */
 #include "parametric/Param.h"
 
 /* What the present pass knows of one link number. */
 struct ParamLink {
-    uint32_t pass;    /* linkPass when the entry was set up; otherwise it reads as all zero */
-    int32_t lines;    /* linked lines (kind 2) of the work area */
-    int32_t through;  /* of them, with both end points outside the window */
-    int32_t crossing; /* of them, with exactly one end point outside */
-    int32_t texts;    /* centred texts below N carrying the number (counted only with lines) */
-    uint32_t batch;   /* textBatch when its texts were last laid out in textSlots */
+    uint32_t pass;     /* linkPass when the entry was set up; otherwise it reads as all zero */
+    int32_t lines;     /* linked lines (kind 2) of the work area */
+    int32_t through;   /* of them, with both end points outside the window */
+    int32_t crossing;  /* of them, with exactly one end point outside */
+    int32_t texts;     /* centred texts below N carrying the number (counted only with lines) */
+    uint32_t batch;    /* textBatch when its texts were last laid out in textSlots */
     int32_t slotFirst; /* there: the first slot of its texts ... */
     int32_t slotEnd;   /* ... and one past those filled in so far */
 };
 
 #define PARAM_LINKS 32768 /* link numbers 1 .. 32767: figureAttr >> 16 of 32 bits */
 
-static struct ParamLink links[PARAM_LINKS];      /* by link number */
-static uint32_t linkPass;                        /* number of the present pass; entries of others are stale */
-static int32_t textSlots[PARAM_TEXT_SLOTS];      /* indices of the texts below N, by link number */
-static int32_t textRoom;                         /* slots this pass uses: paramTextRoom, 0 .. PARAM_TEXT_SLOTS */
-static uint32_t textBatch;                       /* number of the present batch; 0 is never one */
+static struct ParamLink links[PARAM_LINKS]; /* by link number */
+static uint32_t linkPass;                   /* number of the present pass; entries of others are stale */
+static int32_t textSlots[PARAM_TEXT_SLOTS]; /* indices of the texts below N, by link number */
+static int32_t textRoom;                    /* slots this pass uses: paramTextRoom, 0 .. PARAM_TEXT_SLOTS */
+static uint32_t textBatch;                  /* number of the present batch; 0 is never one */
 static int32_t wx1, wy1, wx2, wy2;          /* the window, normalised, in whole units */
 static int64_t ix, iy;                      /* the displacement truncated toward zero */
 static int64_t hx, hy;                      /* its half, rounded toward zero */
