@@ -17,3 +17,7 @@ cmake --preset native >/dev/null   # (again) so that GEOS is found
 cmake --build --preset native --target hatch_bench
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; build: native (32-bit, -O2)"
 build/native/bench/hatch_bench "$@"
+
+# The stretch: the module against its straightforward linked-text pass.
+cmake --build --preset native --target param_bench
+build/native/bench/param_bench "$@"
