@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <x86intrin.h> /* __rdtsc */
 
 namespace host {
 
@@ -132,12 +133,19 @@ void Host::enterService(Svc s)
 {
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
+    if (timeServices && serviceNesting_++ == 0)
+        serviceStart_ = __rdtsc();
     if (options_.guardEveryCall)
         checkGuards("at the call of ", serviceInfo(s).name);
     ++trace.depth;
 }
 
-void Host::leaveService() { --trace.depth; }
+void Host::leaveService()
+{
+    --trace.depth;
+    if (serviceNesting_ > 0 && --serviceNesting_ == 0)
+        serviceTicks += __rdtsc() - serviceStart_;
+}
 
 void Host::loadDrawing(const std::string &text, const std::string &name)
 {

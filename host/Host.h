@@ -182,6 +182,13 @@ public:
     int beginCommandCalls = 0, signalErrors = 0;
     long long serviceCalls = 0;
     std::vector<int> serviceCounts;        /* by Svc */
+    /* Benchmarks: while timeServices is on, the time spent inside services
+       (outermost calls only) adds up in serviceTicks, in the processor's
+       time-stamp counter (rdtsc: a few nanoseconds a read, where a clock
+       read costs ten times as much), so that a hook's cost splits into the
+       host's share and the module's. */
+    bool timeServices = false;
+    uint64_t serviceTicks = 0;
     uint64_t rng = 0x9E3779B97F4A7C15ull;  /* Random's state (seed directive) */
     int escAfter = -1;                     /* PollKey: 27 after this many more polls */
     int regionHandles = 0;
@@ -211,6 +218,8 @@ private:
     long long pollsSinceTake_ = 0;    /* polls since the last line taken from the user */
     bool escapedSinceTake_ = false;   /* the user pressed Escape at one of them */
     bool started_ = false;
+    int serviceNesting_ = 0; /* services entered while timeServices was on */
+    uint64_t serviceStart_ = 0;
 };
 
 /* The host whose services the module is calling. */

@@ -186,17 +186,19 @@ void HOST_STDCALL CopyFigureRange()
         t.result("refused: the copy does not fit");
         return;
     }
-    std::vector<std::vector<int32_t>> copy(count, std::vector<int32_t>(ArrCount));
-    std::vector<Display> shown(static_cast<size_t>(count));
-    for (int k = 0; k < count; ++k) {
+    /* taken whole before anything is written: the ranges may overlap */
+    size_t n = static_cast<size_t>(count);
+    std::vector<int32_t> copy(n * ArrCount);
+    std::vector<Display> shown(n);
+    for (size_t k = 0; k < n; ++k) {
         for (int a = 0; a < ArrCount; ++a)
-            copy[static_cast<size_t>(k)][static_cast<size_t>(a)] = r.at(static_cast<Arr>(a), first + k);
-        shown[static_cast<size_t>(k)] = h.fig.display(first + k);
+            copy[k * ArrCount + static_cast<size_t>(a)] = r.at(static_cast<Arr>(a), first + static_cast<int>(k));
+        shown[k] = h.fig.display(first + static_cast<int>(k));
     }
-    for (int k = 0; k < count; ++k) {
+    for (size_t k = 0; k < n; ++k) {
         for (int a = 0; a < ArrCount; ++a)
-            r.at(static_cast<Arr>(a), last + k) = copy[static_cast<size_t>(k)][static_cast<size_t>(a)];
-        h.fig.setDisplay(last + k, shown[static_cast<size_t>(k)]);
+            r.at(static_cast<Arr>(a), last + static_cast<int>(k)) = copy[k * ArrCount + static_cast<size_t>(a)];
+        h.fig.setDisplay(last + static_cast<int>(k), shown[k]);
     }
     h.fig.setType(last + count, kTypeEnd);
     t.resultInt(count, "entries");
