@@ -437,8 +437,11 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
             return std::nullopt;
         }
         f.text = words[k++].substr(1);
-        if (!utf8ToCp932(f.text)) {
-            error = "the text has a character without a Shift-JIS form";
+        /* A character without a Shift-JIS form is kept, as the DXF reader
+           keeps it (the module sees only the text's length), so that every
+           figure list the host writes reads back. */
+        if (!isUtf8(f.text)) {
+            error = "the text is not UTF-8";
             return std::nullopt;
         }
     } else {

@@ -375,7 +375,8 @@ void Host::applyDirective(const ScriptLine &l)
         setField(l);
         break;
     case Verb::Setting:
-        settings.set(l.value, l.name, l.number);
+        if (std::optional<std::string> why = settings.set(l.value, l.name, l.number))
+            fail(kExitBadInput, l.where() + ": " + *why + ": " + l.source);
         trace.write("setting [" + l.value + "] " + l.name + "=" + formatDouble(l.number));
         break;
     case Verb::Seed:
