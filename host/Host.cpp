@@ -130,6 +130,17 @@ void Host::checkGuards(const std::string &when)
 
 void Host::enterService(Svc s)
 {
+#ifdef __EMSCRIPTEN__
+    /* WebAssembly has no second thread to watch the command (nerolit-host's
+       watchdog): the time is checked at every service call instead, so a
+       module that spins without calling the host is not stopped there. */
+    long long started = gCommandStartedMs.load();
+    if (options_.timeoutSeconds > 0 && started != 0 &&
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                    .count() - started > options_.timeoutSeconds * 1000LL)
+        fail(kExitModuleFault, "the command has hung: it ran for more than " + std::to_string(options_.timeoutSeconds) +
+                                   " seconds");
+#endif
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
     if (options_.guardEveryCall)
