@@ -158,20 +158,30 @@ void Host::loadDrawing(const std::string &text, const std::string &name)
 
 void Host::loadDxf(const std::string &bytes, const std::string &name)
 {
+    std::vector<std::string> notices;
+    if (std::optional<std::string> e = tryLoadDxf(bytes, name, notices))
+        fail(kExitBadInput, *e);
+    for (const std::string &n : notices)
+        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
+}
+
+std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std::string &name,
+                                            std::vector<std::string> &notices)
+{
     DxfDrawing d;
     int limit = rec.figureLimit();
     if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(limit), d))
-        fail(kExitBadInput, *e);
+        return e;
     if (std::optional<std::string> e = fig.replace(d.figures))
-        fail(kExitBadInput, name + ": " + *e);
-    for (const std::string &n : d.notices)
-        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
+        return name + ": " + *e;
+    notices = d.notices;
     dxfNames = std::move(d.names);
     rec.put(TF::unitFactor, d.unitFactor);
     rec.put(TF::currentLayer, d.currentLayer);
     rec.put(TF::currentColor, d.currentColor);
     rec.put(TF::currentLineType, d.currentLineType);
     trace.write("drawing " + name + ": " + std::to_string(d.figures.size()) + " figures from DXF");
+    return std::nullopt;
 }
 
 std::string Host::drawingDxf() const
