@@ -145,20 +145,33 @@ std::string requestJson(const Ask &a)
 
 std::string displayJson(const Host &h)
 {
-    Out o;
-    o.raw("{").key("previews", true).raw("[");
-    bool first = true;
+    /* previews: shown as a preview anywhere; work: drawn behind the
+       drawing's end marker (the work area: a trail cloud growing);
+       erased: drawing figures taken off the display. */
+    std::string previews, work, erased;
+    int end = h.fig.drawingEnd();
     for (int i = 0; i < h.rec.capacity();) {
         int n = entriesOfKind(h.fig.kindAt(i));
-        if (n > 0 && i + n <= h.rec.capacity() && h.fig.display(i) == Display::Preview) {
-            if (!first)
-                o.raw(",");
-            figureJson(o, h.fig, i);
-            first = false;
+        if (n > 0 && i + n <= h.rec.capacity()) {
+            Display d = h.fig.display(i);
+            std::string *to = d == Display::Preview                           ? &previews
+                              : d == Display::Drawn && end >= 0 && i > end     ? &work
+                              : d == Display::Erased && (end < 0 || i < end) ? &erased
+                                                                               : nullptr;
+            if (to == &erased) {
+                *to += (to->empty() ? "" : ",") + std::to_string(i);
+            } else if (to) {
+                Out f;
+                figureJson(f, h.fig, i);
+                *to += (to->empty() ? "" : ",") + f.s;
+            }
         }
         i += n > 0 ? n : 1;
     }
-    o.raw("]").key("dragLine");
+    Out o;
+    o.raw("{").key("previews", true).raw("[").raw(previews.c_str()).raw("]");
+    o.key("work").raw("[").raw(work.c_str()).raw("]");
+    o.key("erased").raw("[").raw(erased.c_str()).raw("]").key("dragLine");
     if (h.xorLines.empty()) {
         o.raw("null");
     } else {
