@@ -1,0 +1,149 @@
+// figures.js - the figure-list format read into plain objects for drawing
+// on the view.  The engine owns the drawing; the page reads the figure
+// list it reports (one figure a line, README "Figure lists") only to show
+// it.  A line it cannot read is skipped: the view shows what it can and
+// the engine keeps the data.
+//
+// A figure: { kind: 'line'|'arc'|'circle'|'point'|'text', index, x1, y1,
+// x2, y2 (line), cx, cy, r, start, end (arc, degrees), x, y (point, text),
+// text, origin, height, width, angle, slant (text) }.
+
+/* Splits a figure-list line into words; a quoted text keeps its quotes'
+   content with \" and \\ undone and is marked by a leading '"'. */
+function words(line) {
+  const out = [];
+  let i = 0;
+  while (i < line.length) {
+    const c = line[i];
+    if (c === ' ' || c === '\t') {
+      i++;
+    } else if (c === '"') {
+      let w = '';
+      let j = i + 1;
+      for (; j < line.length && line[j] !== '"'; j++) {
+        if (line[j] === '\\' && j + 1 < line.length) j++;
+        w += line[j];
+      }
+      if (j >= line.length) return null; // unterminated text
+      out.push('"' + w);
+      i = j + 1;
+    } else {
+      let j = i;
+      while (j < line.length && line[j] !== ' ' && line[j] !== '\t') j++;
+      out.push(line.slice(i, j));
+      i = j;
+    }
+  }
+  return out;
+}
+
+/* One figure-list line as a figure, or null. */
+export function parseFigure(line) {
+  const w = words(line.trim());
+  if (!w || w.length === 0) return null;
+  let index = -1;
+  if (/^\d+$/.test(w[0])) index = Number(w.shift());
+  const kind = w.shift();
+  const attrs = {};
+  const nums = [];
+  let text = null;
+  for (const word of w) {
+    if (word.startsWith('"')) text = word.slice(1);
+    else if (word.includes('=')) {
+      const [k, v] = word.split('=');
+      attrs[k] = Number(v);
+    } else nums.push(Number(word));
+  }
+  if (nums.some((n) => !Number.isFinite(n))) return null;
+  const need = { line: 4, arc: 5, circle: 3, point: 2, text: 2 }[kind];
+  if (need === undefined || nums.length < need) return null;
+  const f = { kind, index, layer: attrs.layer ?? 0, color: attrs.color ?? 0 };
+  switch (kind) {
+    case 'line':
+      [f.x1, f.y1, f.x2, f.y2] = nums;
+      break;
+    case 'arc':
+      [f.cx, f.cy, f.r, f.start, f.end] = nums;
+      break;
+    case 'circle':
+      [f.cx, f.cy, f.r] = nums;
+      f.start = 0;
+      f.end = 360;
+      break;
+    case 'point':
+      [f.x, f.y] = nums;
+      break;
+    case 'text':
+      [f.x, f.y] = nums;
+      f.text = text ?? '';
+      f.origin = attrs.origin ?? 0;
+      f.height = attrs.height ?? 0;
+      f.width = attrs.width ?? 0;
+      f.angle = attrs.angle ?? 0;
+      f.slant = attrs.slant ?? 0;
+      break;
+  }
+  return f;
+}
+
+/* Every figure of a figure list, in order. */
+export function parseFigureList(text) {
+  const out = [];
+  for (const line of text.split('\n')) {
+    const f = parseFigure(line);
+    if (f) out.push(f);
+  }
+  return out;
+}
+
+/* The point of an arc at `deg` degrees.  The host's angles turn from +x
+   toward -y (Figures.h), so the point lies at (cx + r cos, cy - r sin). */
+export function arcPoint(f, deg) {
+  const a = (deg * Math.PI) / 180;
+  return [f.cx + f.r * Math.cos(a), f.cy - f.r * Math.sin(a)];
+}
+
+/* The text's length in half-width cells: the bytes of its Shift-JIS form
+   (full-width characters take two). */
+export function textCells(text) {
+  let n = 0;
+  for (const ch of text) {
+    const c = ch.codePointAt(0);
+    n += c < 0x80 || (c >= 0xff61 && c <= 0xff9f) ? 1 : 2;
+  }
+  return n;
+}
+
+/* Axis-aligned box {x1, y1, x2, y2} of figures, or null when there are
+   none.  Texts count with their extent along their direction. */
+export function boxOf(figures) {
+  let b = null;
+  const grow = (x, y) => {
+    if (!Number.isFinite(x) || !Number.isFinite(y)) return;
+    if (!b) b = { x1: x, y1: y, x2: x, y2: y };
+    else {
+      b.x1 = Math.min(b.x1, x);
+      b.y1 = Math.min(b.y1, y);
+      b.x2 = Math.max(b.x2, x);
+      b.y2 = Math.max(b.y2, y);
+    }
+  };
+  for (const f of figures) {
+    if (f.kind === 'line') {
+      grow(f.x1, f.y1);
+      grow(f.x2, f.y2);
+    } else if (f.kind === 'arc' || f.kind === 'circle') {
+      grow(f.cx - f.r, f.cy - f.r);
+      grow(f.cx + f.r, f.cy + f.r);
+    } else if (f.kind === 'point') {
+      grow(f.x, f.y);
+    } else if (f.kind === 'text') {
+      const len = textCells(f.text) * Math.max(f.width, f.height / 2, 1);
+      const a = (f.angle * Math.PI) / 180;
+      grow(f.x, f.y);
+      grow(f.x + len * Math.cos(a), f.y + len * Math.sin(a));
+      grow(f.x - f.height * Math.sin(a), f.y + f.height * Math.cos(a));
+    }
+  }
+  return b;
+}
