@@ -147,3 +147,60 @@ export function boxOf(figures) {
   }
   return b;
 }
+
+/* Distance from (x, y) to figure f in drawing units: to a line's segment,
+   to an arc's curve (its end points where the angle lies outside the arc),
+   to a point, and to a text's insertion point or the box its characters
+   cover along its direction. */
+export function distanceTo(f, x, y) {
+  if (f.kind === 'line') {
+    const dx = f.x2 - f.x1;
+    const dy = f.y2 - f.y1;
+    const len2 = dx * dx + dy * dy;
+    const t = len2 > 0 ? Math.max(0, Math.min(1, ((x - f.x1) * dx + (y - f.y1) * dy) / len2)) : 0;
+    return Math.hypot(x - (f.x1 + t * dx), y - (f.y1 + t * dy));
+  }
+  if (f.kind === 'circle' || f.kind === 'arc') {
+    const onCircle = Math.abs(Math.hypot(x - f.cx, y - f.cy) - f.r);
+    if (f.kind === 'circle') return onCircle;
+    // The host's angle of (x, y): turning from +x toward -y.
+    let a = (Math.atan2(-(y - f.cy), x - f.cx) * 180) / Math.PI;
+    let sweep = f.end - f.start;
+    while (sweep <= 0) sweep += 360;
+    a = (((a - f.start) % 360) + 360) % 360;
+    if (a <= sweep) return onCircle;
+    const [sx, sy] = arcPoint(f, f.start);
+    const [ex, ey] = arcPoint(f, f.end);
+    return Math.min(Math.hypot(x - sx, y - sy), Math.hypot(x - ex, y - ey));
+  }
+  if (f.kind === 'point') return Math.hypot(x - f.x, y - f.y);
+  if (f.kind === 'text') {
+    const a = (f.angle * Math.PI) / 180;
+    const u = (x - f.x) * Math.cos(a) + (y - f.y) * Math.sin(a);
+    const v = -(x - f.x) * Math.sin(a) + (y - f.y) * Math.cos(a);
+    const len = textCells(f.text) * Math.max(f.width, 1);
+    const h = f.origin % 4;
+    const vt = Math.floor(f.origin / 4);
+    const u0 = h === 1 ? -len / 2 : h === 2 ? -len : 0;
+    const v0 = vt === 0 ? -f.height : vt === 1 ? -f.height / 2 : 0;
+    const du = Math.max(u0 - u, 0, u - (u0 + len));
+    const dv = Math.max(v0 - v, 0, v - (v0 + f.height));
+    return Math.min(Math.hypot(du, dv), Math.hypot(x - f.x, y - f.y));
+  }
+  return Infinity;
+}
+
+/* Index (the figure list's) of the figure nearest to (x, y) within
+   `tolerance`, or -1. */
+export function figureAt(figures, x, y, tolerance) {
+  let best = -1;
+  let bestD = tolerance;
+  for (const f of figures) {
+    const d = distanceTo(f, x, y);
+    if (d <= bestD) {
+      bestD = d;
+      best = f.index;
+    }
+  }
+  return best;
+}

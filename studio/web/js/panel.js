@@ -68,8 +68,20 @@ function numberInput(value, { lowest, highest, decimals, label }) {
   const d = Math.max(0, Math.min(15, decimals ?? 0));
   input.step = d > 0 ? String(10 ** -d) : '1';
   input.value = Number.isFinite(value) ? value.toFixed(d) : '';
+  input.dataset.sent = input.value;
   if (label) input.setAttribute('aria-label', label);
   return input;
+}
+
+/* Calls `commit` with the field's number when it holds a new one: a
+   change is sent once, also when Enter both changes the field and closes
+   the panel. */
+function onNewNumber(input, commit) {
+  input.addEventListener('change', () => {
+    if (input.value === '' || input.value === input.dataset.sent) return;
+    input.dataset.sent = input.value;
+    commit(Number(input.value));
+  });
 }
 
 /* Builds the form's items inside `grid`.  `send(line)` gets each panel
@@ -115,9 +127,7 @@ export function renderPanel(grid, panel, send) {
           lowest: item.lowest, highest: item.highest,
           decimals: item.kind === 'value' ? 0 : item.decimals,
         });
-        input.addEventListener('change', () => {
-          if (input.value !== '') commit(Number(input.value));
-        });
+        onNewNumber(input, commit);
         const text = document.createElement('span');
         text.textContent = item.caption;
         el.append(text, input);
@@ -143,9 +153,7 @@ export function renderPanel(grid, panel, send) {
         el.className = 'field';
         const names = { layer: 'レイヤ', color: '線色', linetype: '線種' };
         const input = numberInput(item.value, { decimals: 0, label: names[item.kind] });
-        input.addEventListener('change', () => {
-          if (input.value !== '') commit(Number(input.value));
-        });
+        onNewNumber(input, commit);
         const text = document.createElement('span');
         text.textContent = names[item.kind];
         el.append(text, input);
@@ -167,9 +175,7 @@ export function renderPanel(grid, panel, send) {
         mode.value = String(item.mode);
         mode.addEventListener('change', () => send(`panel set @groupmode ${mode.value}`));
         const number = numberInput(item.value, { decimals: 0, label: 'グループ' });
-        number.addEventListener('change', () => {
-          if (number.value !== '') send(`panel set @group ${numberText(number.value)}`);
-        });
+        onNewNumber(number, (v) => send(`panel set @group ${numberText(v)}`));
         const text = document.createElement('span');
         text.textContent = 'グループ';
         el.append(text, mode, number);

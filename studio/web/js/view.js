@@ -24,6 +24,7 @@ export function emptyScene() {
     band: null, // { kind: 'line'|'box', x1, y1, x2, y2 } the pending request's band
     window: null, // { x1, y1, x2, y2 } a selection window being dragged
     marks: [], // [[x, y]] points given so far (a region being drawn)
+    picked: new Set(), // drawing indices clicked for a selection
   };
 }
 
@@ -154,8 +155,13 @@ export function render(view) {
   ctx.lineWidth = 1;
   ctx.setLineDash([]);
 
-  ctx.strokeStyle = ctx.fillStyle = '#1b1b1b';
-  for (const f of scene.drawing) if (!scene.hidden.has(f.index)) strokeFigure(ctx, view, f);
+  for (const f of scene.drawing) {
+    if (scene.hidden.has(f.index)) continue;
+    ctx.strokeStyle = ctx.fillStyle = scene.picked.has(f.index) ? '#e07000' : '#1b1b1b';
+    ctx.lineWidth = scene.picked.has(f.index) ? 2 : 1;
+    strokeFigure(ctx, view, f);
+  }
+  ctx.lineWidth = 1;
   for (const { figure, preview } of scene.shown) {
     ctx.strokeStyle = ctx.fillStyle = preview ? '#1f5fd6' : '#1b1b1b';
     strokeFigure(ctx, view, figure);

@@ -1,0 +1,340 @@
+// main.js - the page: it shows what the engine (the module and its host in
+// WebAssembly, engine.js) reports and sends the user's actions to it as
+// lines of the session language, so that the recorded session is exactly
+// what the user did.  One queue orders the actions: a line goes to the
+// engine when a request it answers is pending; mouse moves that pile up
+// while the engine works are merged into the last one.
+//
+// window.nerolit is the automation interface (README, "Nerolit Studio").
+import { createEngine } from './engine.js';
+import { parseFigureList, figureAt, boxOf } from './figures.js';
+import { createView, render, fit, fitBox, toCanvas } from './view.js';
+import { setUpInput } from './input.js';
+import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
+import { loadSettings, resetSettings, settingLines, storeSettings } from './settings.js';
+import { answers, downloadName, nextAction, sessionSteps, verbOf } from './session.js';
+import { download, readFile } from './files.js';
+
+const $ = (id) => document.getElementById(id);
+
+const HINTS = {
+  command: '',
+  point: '左: 点指示  右/Esc: 戻る',
+  cursor: '左: 点指示  Enter: 確定  右/Esc: 戻る',
+  region: '左: 点指示  始点/Enter: 閉じる  右/Esc: 1辺戻る',
+  select: '窓: 2点指示かドラッグ  図形: クリックしてEnter  右/Esc: 戻る',
+  panel: 'Enter: OK  Esc: キャンセル',
+  group: 'Enter: OK  Esc: キャンセル',
+  message: 'Enter: OK  Esc: キャンセル',
+};
+
+const state = {
+  engine: null,
+  request: null, // what the engine asks now, null while it works
+  queue: [], // lines waiting for a request they answer
+  drawingName: 'drawing',
+  settingsAtStart: '', // the store when this session started
+  player: null, // { name, steps, pos, running } a loaded session played step by step
+  settledWaiters: [],
+};
+
+const view = createView($('view'));
+
+function redraw() {
+  render(view);
+}
+
+/* The drawing as the engine has it now. */
+function refreshDrawing() {
+  view.scene.drawing = parseFigureList(state.engine.figureList());
+}
+
+function showDisplay(display) {
+  view.scene.shown = display.shown;
+  view.scene.hidden = display.hidden;
+  view.scene.dragLines = display.dragLines;
+  redraw();
+}
+
+function commandButtons(running) {
+  for (const b of document.querySelectorAll('#commands button')) {
+    b.setAttribute('aria-pressed', String(running && running.toLowerCase() === b.dataset.command.toLowerCase()));
+  }
+}
+
+function sessionHeader() {
+  return [
+    '# Nerolit Studio session',
+    `# drawing: ${state.drawingName}`,
+    `# replay: nerolit-host --drawing ${state.drawingName} --dump result.txt THIS.session`,
+  ];
+}
+
+/* The recorded session: the header, the settings the session started
+   with, and the engine's record of what the user did. */
+function sessionText() {
+  const body = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
+  const lines = sessionHeader().concat(settingLines(state.settingsAtStart), body);
+  return lines.join('\n') + '\n';
+}
+
+function showSession() {
+  const text = sessionText();
+  $('session-text').textContent = text;
+  $('session-text').scrollTop = $('session-text').scrollHeight;
+  $('session-count').textContent = `${text.split('\n').filter((l) => l && !l.startsWith('#')).length} 行`;
+}
+
+/* Sends the queue's first line when a request it answers is pending.
+   Lines that no longer fit (a move after the request changed) are
+   dropped. */
+function pump() {
+  while (state.request && state.queue.length) {
+    const line = state.queue.shift();
+    if (!answers(state.request.kind, line) && !isDirectiveLine(line)) continue;
+    const req = state.request;
+    state.request = null;
+    beforeSend(req, line);
+    state.engine.send(line);
+    return;
+  }
+  if (state.request && !state.queue.length) settle();
+}
+
+function isDirectiveLine(line) {
+  return ['set', 'setting', 'seed', 'key'].includes(verbOf(line));
+}
+
+/* What the page keeps of a line it sends: the region's points. */
+function beforeSend(req, line) {
+  const v = verbOf(line);
+  if (req.kind === 'region' && v === 'point') {
+    const [, x, y] = line.split(/\s+/);
+    view.scene.marks.push([Number(x), Number(y)]);
+  } else if (req.kind === 'region' && v === 'cancel') {
+    view.scene.marks.pop();
+  }
+  if (v !== 'move' && v !== 'repaint') view.scene.band = null;
+}
+
+/* Queues a line of the user's. */
+function send(line) {
+  const v = verbOf(line);
+  if (v === 'move' && state.queue.length && verbOf(state.queue[state.queue.length - 1]) === 'move') {
+    state.queue[state.queue.length - 1] = line;
+  } else {
+    state.queue.push(line);
+  }
+  pump();
+}
+
+function settle() {
+  const waiters = state.settledWaiters;
+  state.settledWaiters = [];
+  for (const w of waiters) w();
+}
+
+/* The engine asks: show the request, then send what is queued or what the
+   player has next. */
+function onRequest(req) {
+  state.request = req;
+  closeDialogs();
+  showPrompt(req.kind === 'command' ? 'コマンドを選んでください' : req.prompt || '', HINTS[req.kind] || '');
+  commandButtons(req.kind === 'command' ? null : req.command);
+  if (req.kind !== 'region') view.scene.marks = [];
+  if (req.kind === 'command') {
+    refreshDrawing();
+    storeSettings(state.engine.settings());
+  }
+  const band = req.bandKind;
+  view.scene.band = null;
+  if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
+  if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
+  input.reset();
+  showSession();
+  redraw();
+  if (req.kind === 'panel') askPanel(req.panel, send);
+  if (req.kind === 'message') askMessage(req.prompt);
+  if (req.kind === 'group') askGroup(req.prompt, req.group);
+  if (state.queue.length) pump();
+  else if (state.player && state.player.running) playStep();
+  else settle();
+}
+
+function onFailure(message) {
+  showFailure(`セッションを続けられません:\n${message}`);
+  state.request = null;
+  settle();
+}
+
+/* Opens a drawing: a new session on it, from the settings stored now. */
+async function openDrawing(file) {
+  const ini = loadSettings();
+  state.settingsAtStart = ini;
+  state.drawingName = file.name;
+  state.queue = [];
+  state.request = null;
+  showFailure('');
+  await state.engine.open(file, ini);
+  refreshDrawing();
+  fit(view);
+  redraw();
+}
+
+/* --- the session player --- */
+
+function showPlayer() {
+  const p = state.player;
+  $('player').hidden = !p;
+  if (!p) return;
+  $('player-name').textContent = p.name;
+  const ol = $('player-lines');
+  if (ol.childElementCount !== p.steps.length) {
+    ol.replaceChildren(...p.steps.map((s) => {
+      const li = document.createElement('li');
+      li.value = s.line;
+      li.textContent = s.text;
+      return li;
+    }));
+  }
+  [...ol.children].forEach((li, k) => {
+    li.className = k < p.pos ? 'done' : k === p.pos ? 'next' : '';
+  });
+  ol.children[p.pos]?.scrollIntoView({ block: 'nearest' });
+}
+
+/* Sends the player's next action for the pending request. */
+function playStep() {
+  const p = state.player;
+  if (!p || !state.request) return;
+  const a = nextAction(p.steps, p.pos, state.request.kind);
+  if (!a) {
+    p.running = false;
+    showPlayer();
+    return;
+  }
+  if (a.advance) p.pos++;
+  showPlayer();
+  send(a.line);
+}
+
+function loadSession(name, text) {
+  state.player = { name, steps: sessionSteps(text), pos: 0, running: false };
+  showPlayer();
+}
+
+/* --- set-up --- */
+
+const input = setUpInput(view, {
+  request: () => state.request,
+  send,
+  escape: () => state.engine.escape(),
+  pick: (x, y, tolerance) => figureAt(view.scene.drawing, x, y, tolerance),
+  changed: redraw,
+  cursorMoved: (x, y) => showCursor(x, y),
+});
+setUpDialogs(send);
+
+async function openFile(file) {
+  const f = await readFile(file);
+  if (f.kind === 'session') loadSession(f.name, f.text);
+  else await openDrawing(f);
+}
+
+function wireButtons() {
+  for (const b of document.querySelectorAll('#commands button')) {
+    b.addEventListener('click', () => {
+      if (state.request && state.request.kind === 'command') send(`run ${b.dataset.command}`);
+    });
+  }
+  $('open').addEventListener('click', () => $('open-file').click());
+  $('open-file').addEventListener('change', async () => {
+    const file = $('open-file').files[0];
+    $('open-file').value = '';
+    if (file) await openFile(file);
+  });
+  $('save-dxf').addEventListener('click', () =>
+    download(downloadName(state.drawingName, 'dxf'), state.engine.dxf(), 'application/dxf'));
+  $('save-list').addEventListener('click', () => download(downloadName(state.drawingName, 'txt'), state.engine.figureList()));
+  $('save-svg').addEventListener('click', () =>
+    download(downloadName(state.drawingName, 'svg'), state.engine.svg(), 'image/svg+xml'));
+  $('fit').addEventListener('click', () => {
+    fit(view);
+    redraw();
+  });
+  $('reset-settings').addEventListener('click', () => {
+    resetSettings();
+    state.engine.resetSettings();
+    showPrompt('設定を既定値に戻しました', '');
+  });
+  $('download-session').addEventListener('click', () =>
+    download(downloadName(state.drawingName, 'session'), sessionText()));
+  $('player-step').addEventListener('click', () => {
+    if (state.player) playStep();
+  });
+  $('player-run').addEventListener('click', () => {
+    if (!state.player) return;
+    state.player.running = true;
+    playStep();
+  });
+  $('player-stop').addEventListener('click', () => {
+    state.player = null;
+    showPlayer();
+  });
+
+  const viewport = $('viewport');
+  viewport.addEventListener('dragover', (e) => {
+    e.preventDefault();
+    $('drop-hint').hidden = false;
+  });
+  viewport.addEventListener('dragleave', () => {
+    $('drop-hint').hidden = true;
+  });
+  viewport.addEventListener('drop', async (e) => {
+    e.preventDefault();
+    $('drop-hint').hidden = true;
+    const file = e.dataTransfer.files[0];
+    if (file) await openFile(file);
+  });
+}
+
+/* The automation interface: the same door as the user's, read-only. */
+window.nerolit = {
+  /* Page (viewport) coordinates of the drawing point (x, y). */
+  toScreen(x, y) {
+    const r = view.canvas.getBoundingClientRect();
+    const [px, py] = toCanvas(view, x, y);
+    return { x: r.left + px, y: r.top + py };
+  },
+  /* The drawing in the figure-list format. */
+  figureList: () => state.engine.figureList(),
+  /* The session recorded so far. */
+  session: () => sessionText(),
+  /* What the page waits for: { kind, prompt, command } of the pending
+     request, or null while the engine works. */
+  request: () => (state.request ? { kind: state.request.kind, prompt: state.request.prompt, command: state.request.command } : null),
+  /* Resolves when the page has sent everything the user did and the
+     engine waits for the user again. */
+  settled: () => new Promise((done) => {
+    if (state.request && !state.queue.length) done();
+    else state.settledWaiters.push(done);
+  }),
+  /* Fits the view to the drawing and to what the command shows. */
+  fit: () => {
+    fit(view);
+    redraw();
+  },
+};
+
+async function start() {
+  wireButtons();
+  showPrompt('読み込み中…', '');
+  state.settingsAtStart = loadSettings();
+  state.engine = await createEngine({ onRequest, onDisplay: showDisplay, onFailure });
+  await state.engine.open({ kind: 'drawing', name: 'drawing', text: '' }, state.settingsAtStart);
+  refreshDrawing();
+  fitBox(view, boxOf(view.scene.drawing) || { x1: 0, y1: 0, x2: 800, y2: 500 });
+  redraw();
+}
+
+start().catch((e) => onFailure(e && e.stack ? e.stack : String(e)));
