@@ -19,7 +19,9 @@ const CLICK_SLOP = 4; // pixels a press may move and still be a click
 const CLOSE_PIXELS = 8; // a click this near the region's first point closes it
 const PICK_PIXELS = 6; // a click this near a figure picks it
 
-/* `ctl`: { request() the pending request or null, send(line), escape(),
+/* `ctl`: { request() the pending request, or the last one while the
+   engine works (null before any), busy() whether the engine works,
+   send(line), escape(),
    pick(x, y, tolerance) the index of the figure there or -1, changed() the
    scene changed, cursorMoved(x, y) }. */
 export function setUpInput(view, ctl) {
@@ -48,8 +50,8 @@ export function setUpInput(view, ctl) {
     scene.picked = new Set();
   }
 
-  function clickAt(px, py) {
-    const k = kind();
+  function clickAt(px, py, asKind) {
+    const k = asKind || kind();
     const [x, y] = unitsAt(px, py);
     if (isPoint(k)) {
       if (k === 'region' && scene.marks.length >= 3) {
@@ -98,8 +100,11 @@ export function setUpInput(view, ctl) {
       canvas.setPointerCapture(e.pointerId);
       e.preventDefault();
     } else if (e.button === 0) {
-      press = { x: px, y: py };
+      // A point request takes the point when the button goes down, as in
+      // the CAD host; a selection waits for the button to come up.
+      press = { x: px, y: py, kind: kind() };
       canvas.setPointerCapture(e.pointerId);
+      if (isPoint(press.kind)) clickAt(px, py);
     }
   });
 
@@ -138,9 +143,15 @@ export function setUpInput(view, ctl) {
     if (e.button !== 0 || !press) return;
     const p = press;
     press = null;
-    if (Math.hypot(px - p.x, py - p.y) <= CLICK_SLOP) clickAt(p.x, p.y);
-    else if (kind() === 'select') finishWindow(windowStart || unitsAt(p.x, p.y), unitsAt(px, py));
-    else clickAt(px, py); // a point request takes the point where the button came up
+    const dragged = Math.hypot(px - p.x, py - p.y) > CLICK_SLOP;
+    if (isPoint(p.kind)) {
+      // A drag gives a second point where the button comes up: the end
+      // of a stretch dragged from its base point.
+      if (dragged) clickAt(px, py, 'point');
+    } else if (p.kind === 'select') {
+      if (!dragged) clickAt(p.x, p.y);
+      else finishWindow(windowStart || unitsAt(p.x, p.y), unitsAt(px, py));
+    }
   });
 
   canvas.addEventListener('auxclick', (e) => e.preventDefault());
@@ -172,8 +183,8 @@ export function setUpInput(view, ctl) {
       if (windowStart || picks.length) {
         reset();
         ctl.changed();
-      } else if (k && k !== 'command') ctl.send('cancel');
-      else if (!k) ctl.escape();
+      } else if (ctl.busy()) ctl.escape(); // the command works: Escape at its next poll
+      else if (k && k !== 'command') ctl.send('cancel');
     } else if (e.key === 'Enter') {
       if (k === 'cursor') ctl.send('confirm');
       else if (k === 'region' && scene.marks.length >= 2) ctl.send('close');

@@ -31,6 +31,7 @@ const HINTS = {
 const state = {
   engine: null,
   request: null, // what the engine asks now, null while it works
+  lastRequest: null, // the last request asked
   queue: [], // lines waiting for a request they answer
   drawingName: 'drawing',
   settingsAtStart: '', // the store when this session started
@@ -138,6 +139,7 @@ function settle() {
    player has next. */
 function onRequest(req) {
   state.request = req;
+  state.lastRequest = req;
   closeDialogs();
   showPrompt(req.kind === 'command' ? 'コマンドを選んでください' : req.prompt || '', HINTS[req.kind] || '');
   commandButtons(req.kind === 'command' ? null : req.command);
@@ -226,7 +228,8 @@ function loadSession(name, text) {
 /* --- set-up --- */
 
 const input = setUpInput(view, {
-  request: () => state.request,
+  request: () => state.request || state.lastRequest,
+  busy: () => !state.request,
   send,
   escape: () => state.engine.escape(),
   pick: (x, y, tolerance) => figureAt(view.scene.drawing, x, y, tolerance),
@@ -245,6 +248,16 @@ function wireButtons() {
   for (const b of document.querySelectorAll('#commands button')) {
     b.addEventListener('click', () => {
       if (state.request && state.request.kind === 'command') send(`run ${b.dataset.command}`);
+    });
+  }
+  // The host's state fields the commands read: a `set` line each, given
+  // before the answer to whatever is asked next (README, "Session contract").
+  $('ortho-mode').addEventListener('change', () => send(`set orthoMode ${$('ortho-mode').checked ? 1 : 0}`));
+  $('select-mode').addEventListener('change', () => send(`set selectMode ${$('select-mode').value}`));
+  for (const [id, field] of [['current-layer', 'currentLayer'], ['current-color', 'currentColor']]) {
+    $(id).addEventListener('change', () => {
+      const v = $(id).valueAsNumber;
+      if (Number.isInteger(v) && v >= Number($(id).min) && v <= Number($(id).max)) send(`set ${field} ${v}`);
     });
   }
   $('open').addEventListener('click', () => $('open-file').click());

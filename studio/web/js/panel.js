@@ -84,6 +84,15 @@ function onNewNumber(input, commit) {
   });
 }
 
+/* An accessible name for an item without a caption of its own (the hatch
+   editor's lists and their selectors): the captions on its row. */
+function rowName(panel, item) {
+  const near = panel.items
+    .filter((o) => o !== item && (o.kind === 'caption' || o.kind === 'value') && o.row === item.row && o.caption)
+    .map((o) => o.caption);
+  return near.join(' ') || `${item.kind} ${item.row}`;
+}
+
 /* Builds the form's items inside `grid`.  `send(line)` gets each panel
    line the user's changes make. */
 export function renderPanel(grid, panel, send) {
@@ -126,6 +135,7 @@ export function renderPanel(grid, panel, send) {
         const input = numberInput(item.value, {
           lowest: item.lowest, highest: item.highest,
           decimals: item.kind === 'value' ? 0 : item.decimals,
+          label: item.caption || `${rowName(panel, item)} 番号`,
         });
         onNewNumber(input, commit);
         const text = document.createElement('span');
@@ -135,7 +145,7 @@ export function renderPanel(grid, panel, send) {
       }
       case 'list': {
         el = document.createElement('select');
-        el.setAttribute('aria-label', item.caption || `list ${item.row}`);
+        el.setAttribute('aria-label', item.caption || rowName(panel, item));
         (item.entries || []).forEach((entry, k) => {
           const o = document.createElement('option');
           o.value = String(k);
