@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     std::optional<double> get(const std::string &section, const std::string &key) const;
     void set(const std::string &section, const std::string &key, double value);
     size_t size() const;
+    /* Every value as (section, key, value), in the order of the file. */
+    std::vector<std::tuple<std::string, std::string, double>> entries() const;
 
 private:
     struct Section {
