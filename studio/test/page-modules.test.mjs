@@ -3,26 +3,19 @@
 // and the settings carried into a recorded session.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { arcPoint, boxOf, figureAt, parseFigureList, textCells } from '../web/js/figures.js';
+import { arcPoint, boxOf, figureAt, textCells } from '../web/js/figures.js';
 import { answers, downloadName, nextAction, sessionSteps } from '../web/js/session.js';
-import { settingLines } from '../web/js/settings.js';
 import { quote, setLine } from '../web/js/panel.js';
 
-test('figure lists read as the host writes them, and figures are found where they are drawn', () => {
-  const list = [
-    '0 line 0 0 600 0 layer=1 group=0 color=1 ltype=1',
-    '1 arc 300 200 100 0 90 layer=1 group=0 color=1 ltype=1',
-    '3 circle 150 200 60 layer=1 group=0 color=1 ltype=1',
-    '5 point 10 20 layer=1 group=0 color=1 ltype=1',
-    '6 text 100 50 "居間 \\"A\\"" origin=0 height=30 width=15 spacing=0 angle=0 slant=0 style=0 layer=1 group=0 color=1 ltype=1 link=3',
-    '8 raw 1 2 3 4 5 6 7',
-    'line 1 2', // too few numbers: skipped
-    '',
-  ].join('\n');
-  const f = parseFigureList(list);
-  assert.deepEqual(f.map((x) => [x.kind, x.index]), [['line', 0], ['arc', 1], ['circle', 3], ['point', 5], ['text', 6]]);
-  assert.equal(f[4].text, '居間 "A"');
-  assert.equal(f[4].height, 30);
+test('figures are found where the view draws them', () => {
+  // As the engine's figures() gives them.
+  const f = [
+    { index: 0, kind: 'line', x1: 0, y1: 0, x2: 600, y2: 0 },
+    { index: 1, kind: 'arc', cx: 300, cy: 200, r: 100, start: 0, end: 90 },
+    { index: 3, kind: 'circle', cx: 150, cy: 200, r: 60 },
+    { index: 5, kind: 'point', x: 10, y: 20 },
+    { index: 6, kind: 'text', x: 100, y: 50, text: '居間 "A"', origin: 0, height: 30, width: 15, angle: 0, slant: 0 },
+  ];
   assert.equal(textCells(f[4].text), 8); // two full-width characters, four ASCII ones
 
   // The host's angles turn from +x toward -y: 90 degrees lies below the centre.
@@ -75,13 +68,7 @@ test('a loaded session plays step by step as nerolit-host plays it', () => {
   assert.equal(downloadName('', 'svg'), 'drawing.svg');
 });
 
-test('the stored settings start a recorded session, and panel changes become panel lines', () => {
-  const ini = '[kumo1]\nKumoMode=2\nKumoL=40.5\n; a comment\n\n[Hatch]\nHatchPx[0]=120\nbroken line\nname=text\n';
-  assert.deepEqual(settingLines(ini), [
-    'setting kumo1 KumoMode 2', 'setting kumo1 KumoL 40.5', 'setting Hatch HatchPx[0] 120',
-  ]);
-  assert.deepEqual(settingLines(''), []);
-
+test('panel changes become panel lines', () => {
   assert.equal(quote('a"b\\c'), '"a\\"b\\\\c"');
   assert.equal(setLine({ kind: 'number', caption: '弦の長さ' }, 40), 'panel set "弦の長さ" 40');
   assert.equal(setLine({ kind: 'check', caption: '印刷' }, 0), 'panel set "印刷" 0');

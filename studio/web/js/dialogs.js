@@ -38,6 +38,7 @@ export function closeDialogs() {
 /* Wires the dialogs' buttons and keys once.  `send(line)` takes a session
    line. */
 export function setUpDialogs(send) {
+  $('failure').addEventListener('click', () => showFailure(''));
   const answer = (dialog, line) => {
     dialog.close('answered');
     send(line);

@@ -1,100 +1,10 @@
-// figures.js - the figure-list format read into plain objects for drawing
-// on the view.  The engine owns the drawing; the page reads the figure
-// list it reports (one figure a line, README "Figure lists") only to show
-// it.  A line it cannot read is skipped: the view shows what it can and
-// the engine keeps the data.
+// figures.js - geometry of the figures the engine reports (its figures()
+// and display), for drawing them, fitting the view and picking them with
+// the mouse.  The engine owns the drawing; the page only shows it.
 //
 // A figure: { kind: 'line'|'arc'|'circle'|'point'|'text', index, x1, y1,
 // x2, y2 (line), cx, cy, r, start, end (arc, degrees), x, y (point, text),
 // text, origin, height, width, angle, slant (text) }.
-
-/* Splits a figure-list line into words; a quoted text keeps its quotes'
-   content with \" and \\ undone and is marked by a leading '"'. */
-function words(line) {
-  const out = [];
-  let i = 0;
-  while (i < line.length) {
-    const c = line[i];
-    if (c === ' ' || c === '\t') {
-      i++;
-    } else if (c === '"') {
-      let w = '';
-      let j = i + 1;
-      for (; j < line.length && line[j] !== '"'; j++) {
-        if (line[j] === '\\' && j + 1 < line.length) j++;
-        w += line[j];
-      }
-      if (j >= line.length) return null; // unterminated text
-      out.push('"' + w);
-      i = j + 1;
-    } else {
-      let j = i;
-      while (j < line.length && line[j] !== ' ' && line[j] !== '\t') j++;
-      out.push(line.slice(i, j));
-      i = j;
-    }
-  }
-  return out;
-}
-
-/* One figure-list line as a figure, or null. */
-export function parseFigure(line) {
-  const w = words(line.trim());
-  if (!w || w.length === 0) return null;
-  let index = -1;
-  if (/^\d+$/.test(w[0])) index = Number(w.shift());
-  const kind = w.shift();
-  const attrs = {};
-  const nums = [];
-  let text = null;
-  for (const word of w) {
-    if (word.startsWith('"')) text = word.slice(1);
-    else if (word.includes('=')) {
-      const [k, v] = word.split('=');
-      attrs[k] = Number(v);
-    } else nums.push(Number(word));
-  }
-  if (nums.some((n) => !Number.isFinite(n))) return null;
-  const need = { line: 4, arc: 5, circle: 3, point: 2, text: 2 }[kind];
-  if (need === undefined || nums.length < need) return null;
-  const f = { kind, index, layer: attrs.layer ?? 0, color: attrs.color ?? 0 };
-  switch (kind) {
-    case 'line':
-      [f.x1, f.y1, f.x2, f.y2] = nums;
-      break;
-    case 'arc':
-      [f.cx, f.cy, f.r, f.start, f.end] = nums;
-      break;
-    case 'circle':
-      [f.cx, f.cy, f.r] = nums;
-      f.start = 0;
-      f.end = 360;
-      break;
-    case 'point':
-      [f.x, f.y] = nums;
-      break;
-    case 'text':
-      [f.x, f.y] = nums;
-      f.text = text ?? '';
-      f.origin = attrs.origin ?? 0;
-      f.height = attrs.height ?? 0;
-      f.width = attrs.width ?? 0;
-      f.angle = attrs.angle ?? 0;
-      f.slant = attrs.slant ?? 0;
-      break;
-  }
-  return f;
-}
-
-/* Every figure of a figure list, in order. */
-export function parseFigureList(text) {
-  const out = [];
-  for (const line of text.split('\n')) {
-    const f = parseFigure(line);
-    if (f) out.push(f);
-  }
-  return out;
-}
 
 /* The point of an arc at `deg` degrees.  The host's angles turn from +x
    toward -y (Figures.h), so the point lies at (cx + r cos, cy - r sin). */

@@ -7,11 +7,11 @@
 //
 // window.nerolit is the automation interface (README, "Nerolit Studio").
 import { createEngine } from './engine.js';
-import { parseFigureList, figureAt, boxOf } from './figures.js';
+import { figureAt, boxOf } from './figures.js';
 import { createView, render, fit, fitBox, toCanvas } from './view.js';
 import { setUpInput } from './input.js';
 import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
-import { loadSettings, resetSettings, settingLines, storeSettings } from './settings.js';
+import { loadSettings, resetSettings, storeSettings } from './settings.js';
 import { answers, downloadName, nextAction, sessionSteps, verbOf } from './session.js';
 import { download, readFile } from './files.js';
 
@@ -33,8 +33,7 @@ const state = {
   request: null, // what the engine asks now, null while it works
   lastRequest: null, // the last request asked
   queue: [], // lines waiting for a request they answer
-  drawingName: 'drawing',
-  settingsAtStart: '', // the store when this session started
+  opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
   player: null, // { name, steps, pos, running } a loaded session played step by step
   settledWaiters: [],
 };
@@ -47,7 +46,7 @@ function redraw() {
 
 /* The drawing as the engine has it now. */
 function refreshDrawing() {
-  view.scene.drawing = parseFigureList(state.engine.figureList());
+  view.scene.drawing = state.engine.figures();
 }
 
 function showDisplay(display) {
@@ -63,20 +62,25 @@ function commandButtons(running) {
   }
 }
 
+function drawingName() {
+  return state.opened ? state.opened.name : 'drawing';
+}
+
 function sessionHeader() {
+  const name = drawingName();
   return [
     '# Nerolit Studio session',
-    `# drawing: ${state.drawingName}`,
-    `# replay: nerolit-host --drawing ${state.drawingName} --dump result.txt THIS.session`,
+    state.opened ? `# drawing: ${name}` : '# drawing: none (an empty drawing)',
+    `# replay: nerolit-host ${state.opened ? `--drawing ${name} ` : ''}--dump result.txt THIS.session`,
   ];
 }
 
-/* The recorded session: the header, the settings the session started
-   with, and the engine's record of what the user did. */
+/* The recorded session: a header that says how to replay it, then the
+   engine's record of what the user did (the settings the session started
+   from come first, as setting lines). */
 function sessionText() {
   const body = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
-  const lines = sessionHeader().concat(settingLines(state.settingsAtStart), body);
-  return lines.join('\n') + '\n';
+  return sessionHeader().concat(body).join('\n') + '\n';
 }
 
 function showSession() {
@@ -169,18 +173,47 @@ function onFailure(message) {
   settle();
 }
 
-/* Opens a drawing: a new session on it, from the settings stored now. */
+/* Opens a drawing: a new session on it, from the settings the engine has
+   (recorded as its first lines).  Only between commands; a drawing the
+   engine cannot read is reported and the drawing shown stays. */
 async function openDrawing(file) {
-  const ini = loadSettings();
-  state.settingsAtStart = ini;
-  state.drawingName = file.name;
+  if (!state.request || state.request.kind !== 'command') {
+    showPrompt('コマンドの実行中は図面を開けません', 'コマンドを終えてから開いてください');
+    return;
+  }
   state.queue = [];
   state.request = null;
-  showFailure('');
-  await state.engine.open(file, ini);
+  try {
+    await state.engine.open(file);
+    state.opened = file;
+    showFailure('');
+  } catch (e) {
+    showFailure(`開けませんでした: ${e.message}`);
+    state.request = state.engine.request();
+  }
   refreshDrawing();
   fit(view);
+  showSession();
   redraw();
+}
+
+/* Forgets the stored settings and starts again from the drawing as it was
+   opened, on an engine whose store is empty: the commands take their
+   defaults, and the session records none. */
+async function resetAll() {
+  if (state.request && state.request.kind !== 'command') {
+    showPrompt('コマンドの実行中はリセットできません', '');
+    return;
+  }
+  resetSettings();
+  state.queue = [];
+  state.request = null;
+  state.engine = await createEngine(engineEvents);
+  if (state.opened) await state.engine.open(state.opened, '');
+  refreshDrawing();
+  showSession();
+  redraw();
+  showPrompt('設定を既定値に戻しました', '');
 }
 
 /* --- the session player --- */
@@ -267,21 +300,19 @@ function wireButtons() {
     if (file) await openFile(file);
   });
   $('save-dxf').addEventListener('click', () =>
-    download(downloadName(state.drawingName, 'dxf'), state.engine.dxf(), 'application/dxf'));
-  $('save-list').addEventListener('click', () => download(downloadName(state.drawingName, 'txt'), state.engine.figureList()));
+    download(downloadName(drawingName(), 'dxf'), state.engine.dxf(), 'application/dxf'));
+  $('save-list').addEventListener('click', () => download(downloadName(drawingName(), 'txt'), state.engine.figureList()));
   $('save-svg').addEventListener('click', () =>
-    download(downloadName(state.drawingName, 'svg'), state.engine.svg(), 'image/svg+xml'));
+    download(downloadName(drawingName(), 'svg'), state.engine.svg(), 'image/svg+xml'));
   $('fit').addEventListener('click', () => {
     fit(view);
     redraw();
   });
   $('reset-settings').addEventListener('click', () => {
-    resetSettings();
-    state.engine.resetSettings();
-    showPrompt('設定を既定値に戻しました', '');
+    if (window.confirm('保存された設定を消去し、図面を開いたときの状態からやり直します。')) resetAll();
   });
   $('download-session').addEventListener('click', () =>
-    download(downloadName(state.drawingName, 'session'), sessionText()));
+    download(downloadName(drawingName(), 'session'), sessionText()));
   $('player-step').addEventListener('click', () => {
     if (state.player) playStep();
   });
@@ -339,14 +370,16 @@ window.nerolit = {
   },
 };
 
+const engineEvents = { request: onRequest, display: showDisplay, failure: onFailure };
+
 async function start() {
   wireButtons();
   showPrompt('読み込み中…', '');
-  state.settingsAtStart = loadSettings();
-  state.engine = await createEngine({ onRequest, onDisplay: showDisplay, onFailure });
-  await state.engine.open({ kind: 'drawing', name: 'drawing', text: '' }, state.settingsAtStart);
+  state.engine = await createEngine(engineEvents);
+  await state.engine.open({ kind: 'drawing', name: 'drawing', text: '' }, loadSettings());
   refreshDrawing();
   fitBox(view, boxOf(view.scene.drawing) || { x1: 0, y1: 0, x2: 800, y2: 500 });
+  showSession();
   redraw();
 }
 

@@ -6,11 +6,11 @@
 // module left it (the hatch editor rebuilds its panel after a pick), and
 // the form is drawn again from that.  Enter is OK, Esc is cancel.
 //
-// An item: { kind: 'check'|'radio'|'caption'|'value'|'number'|'list'|
-// 'header'|'layer'|'linetype'|'color'|'group'|'groupchoice', row, first,
-// last, caption, value, mode (group items), stores (radio), on (the value
-// a ticked check box stores), lowest, highest (number and value items),
-// decimals, entries, firstValue (lists), modes (group items) }.
+// An item (the engine's panel data): { kind: 'check'|'radio'|'caption'|
+// 'value'|'number'|'list'|'header'|'layer'|'linetype'|'color'|'group'|
+// 'groupchoice', row, first, last, caption, value, checked (check, radio),
+// stores (radio), lowest, highest (number and value items), decimals,
+// entries, firstValue, selected (lists), mode, modes (group items) }.
 // A shape of the panel's picture: { circle, x1, y1, x2, y2, r, colour,
 // option ('B' box, 'BF' filled box, '' line) } in the host's panel pixels.
 
@@ -123,7 +123,7 @@ export function renderPanel(grid, panel, send) {
         const input = document.createElement('input');
         input.type = item.kind === 'check' ? 'checkbox' : 'radio';
         if (item.kind === 'radio') input.name = `radio${item.group ?? ''}`;
-        input.checked = item.kind === 'check' ? item.value !== 0 : item.value === item.stores;
+        input.checked = item.checked ?? (item.kind === 'check' ? item.value !== 0 : item.value === item.stores);
         input.addEventListener('change', () => commit(item.kind === 'check' ? (input.checked ? 1 : 0) : 1));
         el.append(input, document.createTextNode(item.caption));
         break;
@@ -152,7 +152,7 @@ export function renderPanel(grid, panel, send) {
           o.textContent = entry;
           el.append(o);
         });
-        el.value = String(item.value - (item.firstValue ?? 0));
+        el.value = String(item.selected ?? item.value - (item.firstValue ?? 0));
         el.addEventListener('change', () => commit(Number(el.value)));
         break;
       }
@@ -173,22 +173,28 @@ export function renderPanel(grid, panel, send) {
       case 'groupchoice': {
         el = document.createElement('span');
         el.className = 'field';
-        const mode = document.createElement('select');
-        mode.setAttribute('aria-label', 'グループモード');
-        const lo = item.kind === 'group' ? 0 : 1;
-        for (let m = lo; m <= (item.modes ?? lo); m++) {
-          const o = document.createElement('option');
-          o.value = String(m);
-          o.textContent = `モード ${m}`;
-          mode.append(o);
-        }
-        mode.value = String(item.mode);
-        mode.addEventListener('change', () => send(`panel set @groupmode ${mode.value}`));
-        const number = numberInput(item.value, { decimals: 0, label: 'グループ' });
-        onNewNumber(number, (v) => send(`panel set @group ${numberText(v)}`));
         const text = document.createElement('span');
         text.textContent = 'グループ';
-        el.append(text, mode, number);
+        el.append(text);
+        // The group mode: 0..modes for the attribute item, 1..modes for the
+        // group choice; shown when the panel data tells the mode.
+        if (Number.isFinite(item.mode) && Number.isFinite(item.modes)) {
+          const mode = document.createElement('select');
+          mode.setAttribute('aria-label', 'グループモード');
+          const lo = item.kind === 'group' ? 0 : 1;
+          for (let m = lo; m <= item.modes; m++) {
+            const o = document.createElement('option');
+            o.value = String(m);
+            o.textContent = `モード ${m}`;
+            mode.append(o);
+          }
+          mode.value = String(item.mode);
+          mode.addEventListener('change', () => send(`panel set @groupmode ${mode.value}`));
+          el.append(mode);
+        }
+        const number = numberInput(item.value, { decimals: 0, label: 'グループ' });
+        onNewNumber(number, (v) => send(`panel set @group ${numberText(v)}`));
+        el.append(number);
         break;
       }
       default:

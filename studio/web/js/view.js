@@ -84,12 +84,12 @@ function strokeFigure(ctx, view, f) {
     ctx.stroke();
   } else if (f.kind === 'circle' || f.kind === 'arc') {
     const [cx, cy] = toCanvas(view, f.cx, f.cy);
-    let sweep = f.end - f.start;
+    let sweep = f.kind === 'circle' ? 360 : f.end - f.start;
     while (sweep <= 0) sweep += 360;
-    if (f.kind === 'circle') sweep = 360;
     // The host's angles turn clockwise on the screen, as the canvas's do.
-    const a = (f.start * Math.PI) / 180;
-    ctx.moveTo(...toCanvas(view, ...arcPoint(f, f.start)));
+    const start = f.kind === 'circle' ? 0 : f.start;
+    const a = (start * Math.PI) / 180;
+    ctx.moveTo(...toCanvas(view, ...arcPoint(f, start)));
     ctx.arc(cx, cy, Math.max(f.r * s, 0), a, a + (sweep * Math.PI) / 180, false);
     ctx.stroke();
   } else if (f.kind === 'point') {
