@@ -59,6 +59,10 @@ done
 
 case "$mode" in
   build) echo "studio: $site" ;;
-  test) cd studio && NEROLIT_STUDIO_SITE="../$site" npm test ;;
+  test)
+    # The tests replay each downloaded session in the native nerolit-host.
+    [ -f build/native/build.ninja ] || cmake --preset native >/dev/null
+    cmake --build --preset native --target nerolit-host
+    cd studio && NEROLIT_STUDIO_SITE="../$site" NEROLIT_HOST="$PWD/../build/native/nerolit-host" npm test ;;
   serve) exec node studio/serve.mjs "$site" "$port" ;;
 esac
