@@ -162,6 +162,14 @@ class Engine {
     return s;
   }
 
+  // The bytes of a zero-terminated text the engine returned (not UTF-8).
+  _bytes(m, ptr) {
+    const end = m.HEAPU8.indexOf(0, ptr);
+    const out = m.HEAPU8.slice(ptr, end);
+    m._free(ptr);
+    return out;
+  }
+
   _event(type, data) {
     if (type === 'request') {
       this.request = data;
@@ -278,7 +286,8 @@ class Engine {
   figureList() { return this._output('figureList'); }
   figures() { return JSON.parse(this._output('figures')); }
   svg() { return this._output('svg'); }
-  dxf() { return this._output('dxf'); }
+  // Bytes: the DXF's texts are code page 932 (ANSI_932).
+  dxf() { return this._bytes(this._m, this._m._nerolit_output(OUTPUTS.dxf)); }
   displaySvg() { return this._output('displaySvg'); }
   panelSvg() { return this._output('panelSvg'); }
   display() { return JSON.parse(this._output('display')); }

@@ -16,7 +16,8 @@ const wine = haveWine();
 // person did and replays the same natively and under Wine.
 function checkReplays(t, engine, user, { drawing, settings = '', dxf = false } = {}) {
   const mine = replay('native', user.session(), { drawing, settings, dxfOut: dxf });
-  assert.equal(dxf ? engine.dxf() : engine.figureList(), mine.figures, 'figures as the native host on the same session');
+  assert.deepEqual(dxf ? Buffer.from(engine.dxf()) : engine.figureList(), mine.figures,
+                   'figures as the native host on the same session');
   assert.equal(engine.settings(), mine.settings, 'settings as the native host writes them');
   assert.equal(engine.svg(), mine.svg, 'picture as the native host draws it');
 
@@ -24,14 +25,14 @@ function checkReplays(t, engine, user, { drawing, settings = '', dxf = false } =
   const lines = recorded.split('\n').filter((l) => l && !l.startsWith('#') && !l.startsWith('setting '));
   assert.deepEqual(lines, user.lines.filter((l) => !l.startsWith('setting ')), 'the recording says what the user did');
   const native = replay('native', recorded, { drawing, settings, dxfOut: dxf });
-  assert.equal(native.figures, mine.figures, 'the recorded session replays natively');
+  assert.deepEqual(native.figures, mine.figures, 'the recorded session replays natively');
   assert.equal(native.settings, mine.settings);
   if (!wine) {
     t.diagnostic('SKIPPED under Wine: build/windows/Nerolit.dll or wine is missing');
     return;
   }
   const windows = replay('windows', recorded, { drawing, settings, dxfOut: dxf });
-  assert.equal(windows.figures, mine.figures, 'the recorded session replays under Wine with the DLL');
+  assert.deepEqual(windows.figures, mine.figures, 'the recorded session replays under Wine with the DLL');
   assert.equal(windows.settings, mine.settings);
 }
 

@@ -77,7 +77,7 @@ export function replay(host, sessionText, { drawing, settings, dxfOut } = {}) {
   }
   if (r.status !== 0) throw new Error(`${host} nerolit-host exited ${r.status}: ${r.stderr}\n${sessionText}`);
   return {
-    figures: read(dump),
+    figures: dxfOut ? readFileSync(dump) : read(dump),
     svg: read(path.join(dir, 'out.svg')),
     settings: settings !== undefined ? read(ini) : null,
   };
