@@ -49,6 +49,16 @@ test('clouds: a rectangle cloud, and a trail cloud that follows the mouse and cl
     const drawing = join(EXAMPLES, 'cloud-trail-arcs.drawing');
     await openFile(page, drawing);
     const before = countKinds(await page.evaluate(() => window.nerolit.figureList()));
+    // Zoom out about the part's centre with the wheel: the clouds go round it.
+    const centre = await screen(page, 200, 150);
+    const span = (await screen(page, 300, 150)).x - centre.x;
+    await page.mouse.move(centre.x, centre.y);
+    await page.mouse.wheel(0, 400);
+    await page.waitForFunction(([x, y]) => Math.abs(window.nerolit.toScreen(300, 150).x - x) > 1, [centre.x + span, 0]);
+    const after = await screen(page, 200, 150);
+    assert.ok(Math.abs(after.x - centre.x) < 1 && Math.abs(after.y - centre.y) < 1, 'the wheel zooms about the cursor');
+    const zoomed = (await screen(page, 300, 150)).x - after.x;
+    assert.ok(zoomed > 0.4 * span && zoomed < 0.7 * span, `zoomed out: ${span} to ${zoomed} pixels per 100 units`);
 
     await press(page, '雲マーク');
     assert.equal((await request(page)).kind, 'panel');

@@ -69,10 +69,18 @@ export function setUpDialogs(send) {
   // Enter in a number field sends the field's change first, then OK.
   const panelOk = () => {
     const focused = document.activeElement;
-    if (focused && focused.tagName === 'INPUT' && $('panel').contains(focused)) focused.dispatchEvent(new Event('change'));
+    if (focused && focused.type === 'number' && $('panel').contains(focused)) focused.dispatchEvent(new Event('change'));
     answer($('panel'), 'panel ok');
   };
   $('panel-form').addEventListener('submit', (e) => {
+    e.preventDefault();
+    panelOk();
+  });
+  // Enter in a field is OK at once: the form's own implicit submission
+  // would be lost when the field's change makes the module rebuild the
+  // panel under it.
+  $('panel').addEventListener('keydown', (e) => {
+    if (e.key !== 'Enter' || !(e.target.tagName === 'INPUT' || e.target.tagName === 'SELECT')) return;
     e.preventDefault();
     panelOk();
   });

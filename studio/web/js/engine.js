@@ -33,10 +33,13 @@ function pageDisplay(d) {
    display(d), failure(message) }. */
 export async function createEngine(on) {
   const e = await createNerolit();
-  e.on('request', (r) => {
+  // The engine tells a request just before it starts to wait for the
+  // answer; the page acts on it once the engine waits.
+  e.on('request', (r) => queueMicrotask(() => {
+    if (e.request !== r) return; // answered meanwhile (the settings' lines)
     on.display(pageDisplay(e.display()));
     on.request(pageRequest(r, e));
-  });
+  }));
   e.on('display', (d) => on.display(pageDisplay(d)));
   e.on('failed', (f) => on.failure(f.message));
   return {
