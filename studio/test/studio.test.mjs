@@ -140,9 +140,9 @@ test('hatch: a drawn region filled with pattern slot 2 after its element 5 is ch
     assert.ok(await page.locator('#panel-grid canvas.panel-picture').count() === 1, 'the editor draws its preview');
     await screenshot(page, 'hatch-editor');
     await page.getByRole('button', { name: 'OK', exact: true }).click();
-    assert.equal((await request(page)).kind, 'region');
+    assert.equal((await request(page)).prompt, 'ハッチング領域開始点');
 
-    for (const [x, y] of [[40, 40], [560, 40], [560, 360], [300, 200], [40, 360]]) await clickAt(page, x, y);
+    for (const [x, y] of [[40, 40], [560, 40], [560, 360], [300, 300], [40, 360]]) await clickAt(page, x, y);
     await clickAt(page, 40, 40); // on the first point: the region closes
     const list = await page.evaluate(() => window.nerolit.figureList());
     const kinds = countKinds(list);

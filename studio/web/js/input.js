@@ -3,8 +3,9 @@
 // in the CAD host:
 //   point requests  left button: `point X Y`; mouse moves: `move X Y` (the
 //                   trail cloud grows, the stretch preview follows);
-//                   Enter: `confirm` (a trail) or `close` (a region);
-//                   a click on the region's first point closes it too
+//                   Enter: `confirm` (a trail); a click on a region's first
+//                   point, or Enter, closes the region (`point` at the
+//                   first point for its last edge, then `close`)
 //   selections      a window by two clicks or by a drag (`select window`),
 //                   or figures clicked one by one and Enter (`select I J`)
 //   any request     right button or Esc: `cancel` (one stage back); Esc
@@ -57,7 +58,7 @@ export function setUpInput(view, ctl) {
       if (k === 'region' && scene.marks.length >= 3) {
         const [fx, fy] = toCanvas(view, ...scene.marks[0]);
         if (Math.hypot(fx - px, fy - py) <= CLOSE_PIXELS) {
-          ctl.send('close');
+          closeRegion();
           return;
         }
       }
@@ -81,6 +82,15 @@ export function setUpInput(view, ctl) {
         ctl.changed();
       }
     }
+  }
+
+  /* Closes the region being drawn: its last edge back to the first point
+     (the command adds none of its own), then the click that completes it. */
+  function closeRegion() {
+    const [fx, fy] = scene.marks[0];
+    const [lx, ly] = scene.marks[scene.marks.length - 1];
+    if (lx !== fx || ly !== fy) ctl.send(`point ${fx} ${fy}`);
+    ctl.send('close');
   }
 
   function finishWindow(a, b) {
@@ -187,7 +197,7 @@ export function setUpInput(view, ctl) {
       else if (k && k !== 'command') ctl.send('cancel');
     } else if (e.key === 'Enter') {
       if (k === 'cursor') ctl.send('confirm');
-      else if (k === 'region' && scene.marks.length >= 2) ctl.send('close');
+      else if (k === 'region' && scene.marks.length >= 3) closeRegion();
       else if (k === 'select' && picks.length) {
         const line = `select ${picks.join(' ')}`;
         reset();

@@ -32,6 +32,7 @@ const state = {
   engine: null,
   request: null, // what the engine asks now, null while it works
   lastRequest: null, // the last request asked
+  lastPoint: null, // the last point given, [x, y]
   queue: [], // lines waiting for a request they answer
   opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
   player: null, // { name, steps, pos, running } a loaded session played step by step
@@ -113,9 +114,10 @@ function isDirectiveLine(line) {
 /* What the page keeps of a line it sends: the region's points. */
 function beforeSend(req, line) {
   const v = verbOf(line);
-  if (req.kind === 'region' && v === 'point') {
+  if (v === 'point') {
     const [, x, y] = line.split(/\s+/);
-    view.scene.marks.push([Number(x), Number(y)]);
+    state.lastPoint = [Number(x), Number(y)];
+    if (req.kind === 'region') view.scene.marks.push(state.lastPoint);
   } else if (req.kind === 'region' && v === 'cancel') {
     view.scene.marks.pop();
   }
@@ -147,7 +149,10 @@ function onRequest(req) {
   closeDialogs();
   showPrompt(req.kind === 'command' ? 'コマンドを選んでください' : req.prompt || '', HINTS[req.kind] || '');
   commandButtons(req.kind === 'command' ? null : req.command);
+  // A region's corners: its first point was given to the point request
+  // before the region's own requests.
   if (req.kind !== 'region') view.scene.marks = [];
+  else if (!view.scene.marks.length && state.lastPoint) view.scene.marks = [state.lastPoint];
   if (req.kind === 'command') {
     refreshDrawing();
     storeSettings(state.engine.settings());
