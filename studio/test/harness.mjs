@@ -82,8 +82,15 @@ export async function moveTo(page, x, y, steps = 1) {
   await settled(page);
 }
 
-export async function rightClick(page) {
-  await page.mouse.click(5, 5, { button: 'right' }).catch(() => {});
+/* Turns the wheel with the mouse at a drawing point (positive: zoom out)
+   and waits until the view has changed. */
+export async function wheelAt(page, x, y, deltaY) {
+  const p = await screen(page, x, y);
+  const far = await screen(page, x + 1000, y);
+  await page.mouse.move(p.x, p.y);
+  await page.mouse.wheel(0, deltaY);
+  await page.waitForFunction(([x, y, fx]) => Math.abs(window.nerolit.toScreen(x + 1000, y).x - fx) > 1, [x, y, far.x]);
+  await settled(page);
 }
 
 /* Clicks the button with this accessible name. */

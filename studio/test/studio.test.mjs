@@ -9,7 +9,7 @@ import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
   EXAMPLES, clickAt, compareWithNative, countKinds, emptySession, moveTo, openFile, openStudio, press, replayNative,
-  request, save, screen, screenshot, settled,
+  request, save, screen, screenshot, settled, wheelAt,
 } from './harness.mjs';
 
 /* Backs out of the running command the way a person does: the right
@@ -212,6 +212,7 @@ test('stretch: the top wall dragged up with the preview following the mouse', as
   try {
     const drawing = join(EXAMPLES, 'stretch-drag.drawing');
     await openFile(page, drawing);
+    await wheelAt(page, 2000, 1500, 200); // room around the walls for the window
     await page.getByLabel('直交').check();
     await press(page, 'パラメトリック変形');
     await page.getByRole('checkbox', { name: 'ドラッグ' }).check();
