@@ -7,8 +7,8 @@
 #   tools/studio.sh --test        build, then run the browser tests headless
 #
 # The page is static: build/studio/site holds studio/web, the toolbar
-# bitmaps as PNG and the engine (build/wasm/nerolit.mjs and its .wasm);
-# any static file server can serve it.
+# bitmaps as PNG and the engine (build/wasm/nerolit.mjs, nerolit-engine.mjs
+# and nerolit-engine.wasm); any static file server can serve it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -52,10 +52,7 @@ rm -rf "$site"
 mkdir -p "$site/icons"
 cp -r studio/web/. "$site/"
 /usr/bin/python3 tools/studio-icons.py "$site/icons" resources/*.bmp
-cp build/wasm/nerolit.mjs "$site/js/"
-for f in build/wasm/*.wasm; do
-  [ -e "$f" ] && cp "$f" "$site/js/"
-done
+cp build/wasm/nerolit.mjs build/wasm/nerolit-engine.mjs build/wasm/nerolit-engine.wasm "$site/js/"
 
 case "$mode" in
   build) echo "studio: $site" ;;

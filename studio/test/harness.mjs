@@ -38,7 +38,13 @@ export async function openStudio() {
     if (m.type() === 'error') errors.push(m.text());
   });
   await page.goto(url);
-  await page.waitForFunction(() => window.nerolit && window.nerolit.request() && window.nerolit.request().kind === 'command');
+  try {
+    await page.waitForFunction(() => window.nerolit && window.nerolit.request() && window.nerolit.request().kind === 'command');
+  } catch (e) {
+    await browser.close();
+    await new Promise((done) => server.close(done));
+    throw new Error(`the page did not start (${e.message}); its errors: ${errors.join(' | ') || 'none'}`);
+  }
   return {
     page,
     url,
