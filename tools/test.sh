@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # test.sh - every test: the 32-bit Linux build, the same with AddressSanitizer
 # and UBSan, the clang build with both, the Windows build run under Wine
-# against the native one, and the WebAssembly build: nerolit-host.js under
-# Node against the native one, and the engine's tests (node --test).
+# against the native one, the WebAssembly build (nerolit-host.js under Node
+# against the native one, and the engine's tests under node --test), and
+# the studio page's browser tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
@@ -21,4 +22,6 @@ echo "== WebAssembly under Node"
 tests/wasm/compare.sh build/native build/wasm
 node --test tests/wasm/
 wineserver -k 2>/dev/null || true
+echo "== Nerolit Studio in Chromium (headless)"
+tools/studio.sh --test
 echo "all tests passed"
