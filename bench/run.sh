@@ -18,6 +18,9 @@ cmake --build --preset native --target hatch_bench
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; build: native (32-bit, -O2)"
 build/native/bench/hatch_bench "$@"
 
+# The stretch: the module against its straightforward linked-text pass.
+cmake --build --preset native --target param_bench
+build/native/bench/param_bench "$@"
 # --- The hooks' cost per mouse event (hook_bench): natively, and side by
 # side under Wine with the real Nerolit.dll when the Windows build and a Wine
 # prefix are there (tools/setup.sh makes both).

@@ -12,14 +12,6 @@
 
 namespace host {
 
-namespace {
-
-constexpr double kDegree = 3.14159265358979323846 / 180.0;
-
-int32_t clampTo(long long v, long long lo, long long hi) { return static_cast<int32_t>(std::max(lo, std::min(hi, v))); }
-
-/* Sweep of an arc in millionths: end - start brought into (0, 360]; equal
-   angles therefore sweep a full turn. */
 long long sweepOf(int32_t start, int32_t end)
 {
     long long s = static_cast<long long>(end) - start;
@@ -29,6 +21,12 @@ long long sweepOf(int32_t start, int32_t end)
         s -= kFullTurn;
     return s;
 }
+
+namespace {
+
+constexpr double kDegree = 3.14159265358979323846 / 180.0;
+
+int32_t clampTo(long long v, long long lo, long long hi) { return static_cast<int32_t>(std::max(lo, std::min(hi, v))); }
 
 /* Is the direction a (millionths, any turn) on the arc start..start+sweep? */
 bool onSweep(double aMillionths, int32_t start, long long sweep)
@@ -439,8 +437,11 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
             return std::nullopt;
         }
         f.text = words[k++].substr(1);
-        if (!utf8ToCp932(f.text)) {
-            error = "the text has a character without a Shift-JIS form";
+        /* A character without a Shift-JIS form is kept, as the DXF reader
+           keeps it (the module sees only the text's length), so that every
+           figure list the host writes reads back. */
+        if (!isUtf8(f.text)) {
+            error = "the text is not UTF-8";
             return std::nullopt;
         }
     } else {

@@ -52,6 +52,10 @@ inline int32_t lowType(int32_t word) { return static_cast<int16_t>(word & 0xFFFF
    negative (an end marker). */
 inline int32_t figureKind(int32_t value) { return value < 0 ? -1 : (value >> 8) & 0xFF; }
 
+/* Sweep of an arc in millionths: end - start brought into (0, 360]; equal
+   angles therefore sweep a full turn. */
+long long sweepOf(int32_t start, int32_t end);
+
 /* Number of entries of a figure of this kind; 0 for kinds the host does not
    know (empty entries, continuations, markers, garbage). */
 int entriesOfKind(int32_t kind);

@@ -142,6 +142,17 @@ uint64_t serviceCounter()
 
 void Host::enterService(Svc s)
 {
+#ifdef __EMSCRIPTEN__
+    /* WebAssembly has no second thread to watch the command (nerolit-host's
+       watchdog): the time is checked at every service call instead, so a
+       module that spins without calling the host is not stopped there. */
+    long long started = gCommandStartedMs.load();
+    if (options_.timeoutSeconds > 0 && started != 0 &&
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                    .count() - started > options_.timeoutSeconds * 1000LL)
+        fail(kExitModuleFault, "the command has hung: it ran for more than " + std::to_string(options_.timeoutSeconds) +
+                                   " seconds");
+#endif
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
     if (timeServices && serviceNesting_++ == 0)
@@ -166,20 +177,30 @@ void Host::loadDrawing(const std::string &text, const std::string &name)
 
 void Host::loadDxf(const std::string &bytes, const std::string &name)
 {
+    std::vector<std::string> notices;
+    if (std::optional<std::string> e = tryLoadDxf(bytes, name, notices))
+        fail(kExitBadInput, *e);
+    for (const std::string &n : notices)
+        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
+}
+
+std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std::string &name,
+                                            std::vector<std::string> &notices)
+{
     DxfDrawing d;
     int limit = rec.figureLimit();
     if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(limit), d))
-        fail(kExitBadInput, *e);
+        return e;
     if (std::optional<std::string> e = fig.replace(d.figures))
-        fail(kExitBadInput, name + ": " + *e);
-    for (const std::string &n : d.notices)
-        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
+        return name + ": " + *e;
+    notices = d.notices;
     dxfNames = std::move(d.names);
     rec.put(TF::unitFactor, d.unitFactor);
     rec.put(TF::currentLayer, d.currentLayer);
     rec.put(TF::currentColor, d.currentColor);
     rec.put(TF::currentLineType, d.currentLineType);
     trace.write("drawing " + name + ": " + std::to_string(d.figures.size()) + " figures from DXF");
+    return std::nullopt;
 }
 
 std::string Host::drawingDxf() const
@@ -241,7 +262,7 @@ void Host::runLine(const ScriptLine &l)
     }
 }
 
-void Host::callCommand(const std::string &name, char *argument)
+ModuleBinding::CommandFn Host::findCommand(const std::string &name) const
 {
     ModuleBinding::CommandFn fn = nullptr;
     for (const auto &e : module_.commands) {
@@ -254,6 +275,12 @@ void Host::callCommand(const std::string &name, char *argument)
         if (same)
             fn = e.second;
     }
+    return fn;
+}
+
+void Host::callCommand(const std::string &name, char *argument)
+{
+    ModuleBinding::CommandFn fn = findCommand(name);
     if (!fn)
         fail(kExitBadInput, "the module has no command '" + name + "' (C66, Hatch, kumo1 or VeC92)");
     rec.putText(SF::currentCommand, name);
@@ -386,7 +413,8 @@ void Host::applyDirective(const ScriptLine &l)
         setField(l);
         break;
     case Verb::Setting:
-        settings.set(l.value, l.name, l.number);
+        if (std::optional<std::string> why = settings.set(l.value, l.name, l.number))
+            fail(kExitBadInput, l.where() + ": " + *why + ": " + l.source);
         trace.write("setting [" + l.value + "] " + l.name + "=" + formatDouble(l.number));
         break;
     case Verb::Seed:

@@ -104,6 +104,10 @@ public:
     /* A DXF drawing instead: its figures, names, unit and current
        attributes; what it could not keep is written to standard error. */
     void loadDxf(const std::string &bytes, const std::string &name);
+    /* The same without ending the session: the error (nothing loaded then),
+       or nothing with the reader's notices in `notices`. */
+    std::optional<std::string> tryLoadDxf(const std::string &bytes, const std::string &name,
+                                          std::vector<std::string> &notices);
     void loadScript(const std::string &text, const std::string &name);
 
     /* The user who answers from now on (not owned; it must outlive the
@@ -116,6 +120,8 @@ public:
     void runScript();
     /* One command call, outside a script (tests). */
     void callCommand(const std::string &name, char *argument);
+    /* Whether the module has a command of this name (case does not matter). */
+    bool hasCommand(const std::string &name) const { return findCommand(name) != nullptr; }
     int32_t callHook(bool ussr);
 
     /* Outputs. */
@@ -173,6 +179,9 @@ public:
     SessionRecorder *recorder = nullptr; /* writes the session down when set */
     Panel panel;
     std::vector<XorLine> xorLines;
+    bool highlightOn = false;          /* HighlightPoint's mark, until ClearHighlight */
+    double highlightX = 0, highlightY = 0;
+    std::string statusText;            /* the last ShowStatusText, UTF-8 */
 
     struct Registration {
         std::string name, caption, second;
@@ -197,6 +206,7 @@ public:
     std::string commandArgument;           /* the text passed to a command */
 
 private:
+    ModuleBinding::CommandFn findCommand(const std::string &name) const;
     void take(const ScriptLine &l);
     std::optional<ScriptLine> nothingToSay();
     void applyDirective(const ScriptLine &l);

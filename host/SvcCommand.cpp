@@ -50,8 +50,13 @@ void HOST_STDCALL WriteSetting(const char *key, double value, int32_t zero, cons
 {
     ServiceCall c(Svc::WriteSetting);
     Host &h = H();
-    h.settings.set(sectionOf(section), cp932ToUtf8(key), value);
-    TraceLine(h.trace, "WriteSetting").argText(key).arg(value).arg(zero).argText(section);
+    /* A name the store cannot hold is not written (the trace says why):
+       the file must load again in the next session. */
+    std::optional<std::string> refused = h.settings.set(sectionOf(section), cp932ToUtf8(key), value);
+    TraceLine t(h.trace, "WriteSetting");
+    t.argText(key).arg(value).arg(zero).argText(section);
+    if (refused)
+        t.note("refused: " + *refused);
 }
 
 } // namespace

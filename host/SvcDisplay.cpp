@@ -63,6 +63,7 @@ void HOST_STDCALL DrawXorLine(int32_t a, int32_t b, int32_t colour, double value
 void HOST_STDCALL ClearHighlight(int32_t a, int32_t b)
 {
     ServiceCall c(Svc::ClearHighlight);
+    H().highlightOn = false;
     TraceLine(H().trace, "ClearHighlight").arg(a).arg(b);
 }
 
@@ -95,6 +96,7 @@ void HOST_STDCALL SetProgressPause(double seconds, int32_t a, int32_t b)
 void HOST_STDCALL ShowStatusText(const char *text, int32_t a, int32_t b)
 {
     ServiceCall c(Svc::ShowStatusText);
+    H().statusText = text ? cp932ToUtf8(text) : std::string();
     TraceLine(H().trace, "ShowStatusText").argText(text).arg(a).arg(b);
 }
 

@@ -210,8 +210,11 @@ void HOST_STDCALL ScaleFigures()
 
 /* Moves by (argBx, argBy) the points of the figures from drawIndex up to the
    next end marker that lie in the closed window: a line's end points one by
-   one, an arc's centre (the arc moves whole), a text's or point's insertion
-   point.  Results are rounded to nearest and clamped to the 32-bit range. */
+   one, a text's or point's insertion point, a full circle's centre; an arc
+   by its end points (StretchArc.cpp: both inside, it moves whole; one, that
+   end moves and the arc keeps its sagitta and sense; an arc that cannot be
+   stretched so stays as it was, and the trace says why).  Moved points are
+   rounded to nearest and clamped to the 32-bit range. */
 void HOST_STDCALL StretchFigures()
 {
     ServiceCall c(Svc::StretchFigures);
@@ -220,7 +223,8 @@ void HOST_STDCALL StretchFigures()
     Box w = windowOf(r);
     double dx = r.f64(SF::argBx), dy = r.f64(SF::argBy);
     int32_t first = r.i32(SF::drawIndex);
-    TraceLine(h.trace, "StretchFigures").field("windowX1", r.i32(SF::windowX1)).field("windowY1", r.i32(SF::windowY1))
+    TraceLine t(h.trace, "StretchFigures");
+    t.field("windowX1", r.i32(SF::windowX1)).field("windowY1", r.i32(SF::windowY1))
         .field("windowX2", r.i32(SF::windowX2)).field("windowY2", r.i32(SF::windowY2)).field("argBx", dx)
         .field("argBy", dy).field("drawIndex", first);
     requireIndex("StretchFigures", "drawIndex", first);
@@ -231,6 +235,23 @@ void HOST_STDCALL StretchFigures()
     for (int i : figuresFrom(first)) {
         int32_t &x1 = r.at(ArrX1, i), &y1 = r.at(ArrY1, i);
         bool firstIn = inWindow(x1, y1, w);
+        if (h.fig.kindAt(i) == 3) {
+            Figure f = h.fig.read(i);
+            std::string why;
+            ArcStretch how = f.isCircle() ? (firstIn ? ArcStretch::Whole : ArcStretch::Unchanged)
+                                          : stretchArc(f, w, dx, dy, why);
+            if (how == ArcStretch::Whole) {
+                x1 = moved(x1, dx);
+                y1 = moved(y1, dy);
+            } else if (how == ArcStretch::Reshaped) {
+                Display shown = h.fig.display(i);
+                h.fig.write(i, f);
+                h.fig.setDisplay(i, shown);
+            } else if (how == ArcStretch::Refused) {
+                t.note("arc " + std::to_string(i) + " left as it was: " + why);
+            }
+            continue;
+        }
         if (h.fig.kindAt(i) == 2) {
             int32_t &x2 = r.at(ArrX2, i), &y2 = r.at(ArrY2, i);
             if (inWindow(x2, y2, w)) {

@@ -151,6 +151,9 @@ void HOST_STDCALL HighlightPoint()
 {
     ServiceCall c(Svc::HighlightPoint);
     Records &r = H().rec;
+    H().highlightOn = true;
+    H().highlightX = r.f64(SF::pointX);
+    H().highlightY = r.f64(SF::pointY);
     TraceLine(H().trace, "HighlightPoint").field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
 }
 

@@ -298,6 +298,7 @@ TEST(ModuleTexts, AreTheCodePage932FormsOfTheSources)
         ASSERT_TRUE(expected.has_value()) << t.utf8;
         if (t.bytes)
             EXPECT_EQ(std::string(t.bytes), *expected) << t.utf8;
+        EXPECT_EQ(host::cp932ToUtf8(*expected), t.utf8); // reads back as the same text
     }
 }
 
