@@ -149,8 +149,8 @@ std::optional<std::string> Records::layoutArrays(int limit, int base, int end)
         return "the host needs 2 <= figureLimit <= workBase < workEnd - 1 (got figureLimit " +
                std::to_string(limit) + ", workBase " + std::to_string(base) + ", workEnd " +
                std::to_string(end) + ")";
-    if (static_cast<long long>(end) + 1 + kGuardEntries > 50000000)
-        return "the host keeps at most 50000000 figure entries";
+    if (static_cast<long long>(end) + 1 + kGuardEntries > kMaxEntries)
+        return "the host keeps at most " + std::to_string(kMaxEntries) + " figure entries";
     int oldCap = capacity();
     if (oldCap > 0) {
         int oldLimit = figureLimit();

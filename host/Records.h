@@ -24,6 +24,7 @@ namespace host {
 constexpr uint8_t kGuardByte = 0xA5;
 constexpr int32_t kGuardWord = static_cast<int32_t>(0xA5A5A5A5u);
 constexpr int kGuardEntries = 64; /* guard entries after the work area */
+constexpr int kMaxEntries = 50000000; /* entries the host keeps at most, guard entries included */
 
 enum Arr { ArrType, ArrW, ArrAttr, ArrX1, ArrY1, ArrX2, ArrY2, ArrCount };
 const char *arrayName(Arr a);
