@@ -483,10 +483,18 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
     return p;
 }
 
-std::optional<std::string> FigureTable::load(const std::string &text, const std::string &fileName)
-{
-    int limit = r_.figureLimit();
+namespace {
+
+/* The figures of a list with their indices, and where the end marker goes. */
+struct ListFigures {
     std::vector<std::pair<int, Figure>> placed;
+    int end = 0;
+};
+
+/* Reads a figure list whose entries all lie below `limit`. */
+std::optional<std::string> readList(const std::string &text, const std::string &fileName, long long limit,
+                                    ListFigures &out)
+{
     int next = 0, lineNo = 0;
     std::istringstream in(text);
     std::string line;
@@ -508,14 +516,36 @@ std::optional<std::string> FigureTable::load(const std::string &text, const std:
         int n = entriesOfKind(p->figure.kind);
         if (static_cast<long long>(at) + n + 1 > limit)
             return where + "the drawing is full: figureLimit is " + std::to_string(limit);
-        placed.emplace_back(at, p->figure);
+        out.placed.emplace_back(at, p->figure);
         next = at + n;
     }
+    out.end = next;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> FigureTable::load(const std::string &text, const std::string &fileName)
+{
+    int limit = r_.figureLimit();
+    ListFigures list;
+    if (std::optional<std::string> e = readList(text, fileName, limit, list))
+        return e;
     for (int i = 0; i < limit; ++i)
         clearEntry(i);
-    for (auto &pf : placed)
+    for (auto &pf : list.placed)
         write(pf.first, pf.second);
-    setType(next, kTypeEnd);
+    setType(list.end, kTypeEnd);
+    return std::nullopt;
+}
+
+std::optional<std::string> FigureTable::measure(const std::string &text, const std::string &fileName,
+                                                long long &entries)
+{
+    ListFigures list; /* indices are 32-bit: any list the host could hold */
+    if (std::optional<std::string> e = readList(text, fileName, 2147483647LL, list))
+        return e;
+    entries = static_cast<long long>(list.end) + 1;
     return std::nullopt;
 }
 

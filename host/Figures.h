@@ -110,6 +110,9 @@ public:
     std::string dump() const;
     /* Replaces the drawing by a figure list; an error names the line. */
     std::optional<std::string> load(const std::string &text, const std::string &fileName);
+    /* Entries a figure list's drawing takes, its end marker included (the
+       tables are not touched); an error names the line. */
+    static std::optional<std::string> measure(const std::string &text, const std::string &fileName, long long &entries);
     /* Replaces the drawing by these figures, one after the other; nothing
        changes (and the reason is returned) when they do not fit. */
     std::optional<std::string> replace(const std::vector<Figure> &figures);

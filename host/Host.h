@@ -109,6 +109,8 @@ public:
     std::optional<std::string> tryLoadDxf(const std::string &bytes, const std::string &name,
                                           std::vector<std::string> &notices);
     void loadScript(const std::string &text, const std::string &name);
+    /* Makes the drawing part of the tables hold `entries` (see Host.cpp). */
+    void fitDrawing(long long entries, const std::string &name);
 
     /* The user who answers from now on (not owned; it must outlive the
        session).  loadScript() makes the session file the user. */
