@@ -4,7 +4,8 @@
  *
  * A line is judged by its two ends alone: both inside, kept whole; both
  * outside, deleted; one inside, cut at the crossing with the last region
- * edge (in edge order) that it meets.  A circle is judged by its four axis
+ * edge (in edge order) that it meets, and deleted when that leaves nothing
+ * of it (its inside end lay on the boundary).  A circle is judged by its four axis
  * points: all inside, kept; none, deleted; otherwise cut to the arc between
  * its smallest and largest crossing angle, oriented by the axis point that
  * starts each crossing's quadrant.
@@ -198,6 +199,11 @@ static void trimLine(int32_t h)
                 t->figureX1[h] = FrameTruncate(cx);
                 t->figureY1[h] = FrameTruncate(cy);
             }
+            /* A line that starts on the boundary and leaves the region is
+               cut to nothing: a zero-length line would stay as invisible
+               junk, so it goes. */
+            if (t->figureX1[h] == t->figureX2[h] && t->figureY1[h] == t->figureY2[h])
+                FrameSetFigureType(h, 0);
         } else {
             FrameSetFigureType(h, 0);
         }

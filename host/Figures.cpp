@@ -437,8 +437,11 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
             return std::nullopt;
         }
         f.text = words[k++].substr(1);
-        if (!utf8ToCp932(f.text)) {
-            error = "the text has a character without a Shift-JIS form";
+        /* A character without a Shift-JIS form is kept, as the DXF reader
+           keeps it (the module sees only the text's length), so that every
+           figure list the host writes reads back. */
+        if (!isUtf8(f.text)) {
+            error = "the text is not UTF-8";
             return std::nullopt;
         }
     } else {
@@ -450,7 +453,7 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
         std::string key = words[k].substr(0, eq), val = eq == std::string::npos ? "" : words[k].substr(eq + 1);
         int32_t *slot = key == "layer" ? &f.layer : key == "group" ? &f.group : key == "color" ? &f.color
                       : key == "ltype" ? &f.ltype : key == "link" ? &f.link : nullptr;
-        bool text = f.kind == 5;
+        bool text = what == "text"; /* kind=6 may come before any other attribute */
         if (!slot && text)
             slot = key == "origin" ? &f.origin : key == "height" ? &f.height : key == "width" ? &f.width
                  : key == "spacing" ? &f.spacing : key == "style" ? &f.style : nullptr;

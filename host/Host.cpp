@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <x86intrin.h> /* __rdtsc */
 
 namespace host {
 
@@ -122,22 +123,40 @@ void Host::trap(uint32_t slotOffset)
     fail(kExitModuleFault, buf + (commandActive_ ? " (while " + activeCommand_ + " ran)" : std::string()));
 }
 
-void Host::checkGuards(const std::string &when)
+void Host::checkGuards(const char *when, const char *name, const char *after)
 {
     if (std::optional<std::string> e = rec.checkGuards())
-        fail(kExitModuleFault, *e + " (found " + when + ")");
+        fail(kExitModuleFault, *e + " (found " + when + name + after + ")");
 }
 
 void Host::enterService(Svc s)
 {
+#ifdef __EMSCRIPTEN__
+    /* WebAssembly has no second thread to watch the command (nerolit-host's
+       watchdog): the time is checked at every service call instead, so a
+       module that spins without calling the host is not stopped there. */
+    long long started = gCommandStartedMs.load();
+    if (options_.timeoutSeconds > 0 && started != 0 &&
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                    .count() - started > options_.timeoutSeconds * 1000LL)
+        fail(kExitModuleFault, "the command has hung: it ran for more than " + std::to_string(options_.timeoutSeconds) +
+                                   " seconds");
+#endif
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
+    if (timeServices && serviceNesting_++ == 0)
+        serviceStart_ = __rdtsc();
     if (options_.guardEveryCall)
-        checkGuards(std::string("at the call of ") + serviceInfo(s).name);
+        checkGuards("at the call of ", serviceInfo(s).name);
     ++trace.depth;
 }
 
-void Host::leaveService() { --trace.depth; }
+void Host::leaveService()
+{
+    --trace.depth;
+    if (serviceNesting_ > 0 && --serviceNesting_ == 0)
+        serviceTicks += __rdtsc() - serviceStart_;
+}
 
 void Host::loadDrawing(const std::string &text, const std::string &name)
 {
@@ -147,20 +166,30 @@ void Host::loadDrawing(const std::string &text, const std::string &name)
 
 void Host::loadDxf(const std::string &bytes, const std::string &name)
 {
+    std::vector<std::string> notices;
+    if (std::optional<std::string> e = tryLoadDxf(bytes, name, notices))
+        fail(kExitBadInput, *e);
+    for (const std::string &n : notices)
+        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
+}
+
+std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std::string &name,
+                                            std::vector<std::string> &notices)
+{
     DxfDrawing d;
     int limit = rec.figureLimit();
     if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(limit), d))
-        fail(kExitBadInput, *e);
+        return e;
     if (std::optional<std::string> e = fig.replace(d.figures))
-        fail(kExitBadInput, name + ": " + *e);
-    for (const std::string &n : d.notices)
-        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
+        return name + ": " + *e;
+    notices = d.notices;
     dxfNames = std::move(d.names);
     rec.put(TF::unitFactor, d.unitFactor);
     rec.put(TF::currentLayer, d.currentLayer);
     rec.put(TF::currentColor, d.currentColor);
     rec.put(TF::currentLineType, d.currentLineType);
     trace.write("drawing " + name + ": " + std::to_string(d.figures.size()) + " figures from DXF");
+    return std::nullopt;
 }
 
 std::string Host::drawingDxf() const
@@ -222,7 +251,7 @@ void Host::runLine(const ScriptLine &l)
     }
 }
 
-void Host::callCommand(const std::string &name, char *argument)
+ModuleBinding::CommandFn Host::findCommand(const std::string &name) const
 {
     ModuleBinding::CommandFn fn = nullptr;
     for (const auto &e : module_.commands) {
@@ -235,6 +264,12 @@ void Host::callCommand(const std::string &name, char *argument)
         if (same)
             fn = e.second;
     }
+    return fn;
+}
+
+void Host::callCommand(const std::string &name, char *argument)
+{
+    ModuleBinding::CommandFn fn = findCommand(name);
     if (!fn)
         fail(kExitBadInput, "the module has no command '" + name + "' (C66, Hatch, kumo1 or VeC92)");
     rec.putText(SF::currentCommand, name);
@@ -244,7 +279,7 @@ void Host::callCommand(const std::string &name, char *argument)
     fn(argument);
     gCommandStartedMs = 0;
     trace.write("return " + name);
-    checkGuards("after " + name + " returned");
+    checkGuards("after ", name.c_str(), " returned");
 }
 
 int32_t Host::callHook(bool ussr)
@@ -252,7 +287,8 @@ int32_t Host::callHook(bool ussr)
     ++trace.depth;
     trace.write(ussr ? "USSR" : "USA");
     int32_t result = ussr ? module_.ussr() : module_.usa();
-    trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
+    if (trace.enabled())
+        trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
     --trace.depth;
     checkGuards(ussr ? "after USSR returned" : "after USA returned");
     return result;
@@ -270,6 +306,8 @@ void Host::mouseEvent(Request r, double x, double y, bool update)
 
 void Host::traceAnswer(const std::string &what)
 {
+    if (!trace.enabled())
+        return;
     ++trace.depth;
     trace.write("<- " + what);
     --trace.depth;
@@ -364,7 +402,8 @@ void Host::applyDirective(const ScriptLine &l)
         setField(l);
         break;
     case Verb::Setting:
-        settings.set(l.value, l.name, l.number);
+        if (std::optional<std::string> why = settings.set(l.value, l.name, l.number))
+            fail(kExitBadInput, l.where() + ": " + *why + ": " + l.source);
         trace.write("setting [" + l.value + "] " + l.name + "=" + formatDouble(l.number));
         break;
     case Verb::Seed:
@@ -397,9 +436,11 @@ void Host::setField(const ScriptLine &l)
             std::optional<int32_t> v = parseInt32(l.value);
             if (!v)
                 bad("expected an integer");
-            int limit = f == TF::figureLimit ? *v : rec.figureLimit();
-            int base = f == TF::workBase ? *v : rec.workBase();
-            int end = f == TF::workEnd ? *v : rec.workEnd();
+            /* in 64 bits: the work area moved behind a huge figureLimit
+               lies beyond the 32-bit range, and is refused as too large */
+            int64_t limit = f == TF::figureLimit ? *v : rec.figureLimit();
+            int64_t base = f == TF::workBase ? *v : rec.workBase();
+            int64_t end = f == TF::workEnd ? *v : rec.workEnd();
             if (f == TF::figureLimit && base < limit) { /* keep the work area behind the drawing */
                 end += limit + 50 - base;
                 base = limit + 50;

@@ -57,7 +57,8 @@ void HOST_STDCALL SelectFigures()
     ServiceCall c(Svc::SelectFigures);
     Host &h = H();
     Records &r = h.rec;
-    TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(SF::selectPromptText));
+    if (h.trace.enabled()) /* the line is written here, before the answer */
+        TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(SF::selectPromptText));
     std::string prompt = cp932ToUtf8(r.text(SF::selectPromptText));
     std::optional<ScriptLine> l = h.answer(h.ask(Request::Select, prompt));
     if (!l || l->verb == Verb::Cancel) {
@@ -92,8 +93,9 @@ void HOST_STDCALL SelectFigures()
     int selEnd = 0;
     if (!moveBehind(starts, end, selEnd)) {
         r.put(SF::inputStatus, 2);
-        h.traceAnswer("refused: the selection does not fit behind the drawing (figureLimit " +
-                      std::to_string(r.figureLimit()) + ")");
+        if (h.trace.enabled())
+            h.traceAnswer("refused: the selection does not fit behind the drawing (figureLimit " +
+                          std::to_string(r.figureLimit()) + ")");
         return;
     }
     r.put(SF::selFirst, end);
@@ -103,8 +105,9 @@ void HOST_STDCALL SelectFigures()
     r.put(SF::rangeX2, box.x2);
     r.put(SF::rangeY2, box.y2);
     r.put(SF::inputStatus, 1);
-    h.traceAnswer("selected " + std::to_string(starts.size()) + " figures: selFirst=" + std::to_string(end) +
-                  " selEnd=" + std::to_string(selEnd));
+    if (h.trace.enabled())
+        h.traceAnswer("selected " + std::to_string(starts.size()) + " figures: selFirst=" + std::to_string(end) +
+                      " selEnd=" + std::to_string(selEnd));
 }
 
 /* Takes every figure from rangeFirst up to the drawing's end marker
@@ -145,7 +148,7 @@ void HOST_STDCALL CollectWindowFigures()
         t.result("refused: the collected figures do not fit below " + std::to_string(last));
         return;
     }
-    t.result(std::to_string(starts.size()) + " figures");
+    t.resultInt(static_cast<long long>(starts.size()), "figures");
 }
 
 /* Scales every figure from drawIndex up to the next end marker by (argBx,

@@ -45,7 +45,7 @@ int32_t HOST_STDCALL NewGroupNumber(int32_t wanted)
         used = used || g == wanted;
     }
     int32_t g = wanted > 0 && !used ? wanted : (largest < INT32_MAX ? largest + 1 : largest);
-    TraceLine(h.trace, "NewGroupNumber").arg(wanted).result(std::to_string(g));
+    TraceLine(h.trace, "NewGroupNumber").arg(wanted).resultInt(g);
     return g;
 }
 

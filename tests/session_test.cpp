@@ -147,6 +147,28 @@ TEST(SessionErrors, NameTheLineWhatWasAskedAndWhatItSaid)
     EXPECT_EXIT(playRequests("run C67\n"), ExitedWithCode(2), "the module has no command 'C67'");
 }
 
+TEST(SessionTableSizes, AreLaidOutIn64BitsAndRefusedWhenTooLarge)
+{
+    using ::testing::ExitedWithCode;
+    // Moving the work area behind a figureLimit near the 32-bit limit goes
+    // beyond it: refused as too large, with the numbers asked for.
+    EXPECT_EXIT(playRequests("set figureLimit 2147483647\n"), ExitedWithCode(2),
+                "s.session:1: the host keeps at most 50000000 figure entries \\(figureLimit 2147483647 with the "
+                "work area at 2147483697..2147493647 needs 2147493712\\): set figureLimit 2147483647");
+    EXPECT_EXIT(playRequests("set figureLimit 2147483600\n"), ExitedWithCode(2),
+                "work area at 2147483650..2147493600 needs");
+    EXPECT_EXIT(playRequests("set workBase 2147483647\n"), ExitedWithCode(2),
+                "s.session:1: the host needs 2 <= figureLimit <= workBase < workEnd - 1 \\(got figureLimit 20000, "
+                "workBase 2147483647, workEnd 30000\\)");
+    EXPECT_EXIT(playRequests("set workEnd 2147483647\n"), ExitedWithCode(2),
+                "needs 2147483712\\)");
+    // A size that fits keeps the work area its length, behind the drawing.
+    auto h = playRequests("set figureLimit 100000\n");
+    EXPECT_EQ(h->rec.figureLimit(), 100000);
+    EXPECT_EQ(h->rec.workBase(), 100050);
+    EXPECT_EQ(h->rec.workEnd(), 110000);
+}
+
 TEST(SessionParser, RejectsAMalformedLineBeforeAnythingRuns)
 {
     struct {
