@@ -21,6 +21,7 @@ build/native/bench/hatch_bench "$@"
 # The stretch: the module against its straightforward linked-text pass.
 cmake --build --preset native --target param_bench
 build/native/bench/param_bench "$@"
+
 # --- The hooks' cost per mouse event (hook_bench): natively, and side by
 # side under Wine with the real Nerolit.dll when the Windows build and a Wine
 # prefix are there (tools/setup.sh makes both).
