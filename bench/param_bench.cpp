@@ -13,7 +13,8 @@
 // Each drawing is played as a whole session with the module as shipped
 // (best of seven) and once with param_bench_straight, the module whose
 // linked-text pass is the straightforward one (bench/ParamLinksStraight.cpp);
-// both must write the same figure list, or the benchmark fails.
+// both must write the same figure list, or the benchmark fails.  Times are
+// the CPU time of the session's thread.
 //
 //   param_bench [--quick]                  everything, a few seconds (--quick
 //                                          changes nothing here)
@@ -21,17 +22,24 @@
 #include "host/Host.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <time.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+/* CPU time of this thread: the session runs on it, and time the machine
+   gives to other work in between (2 shared cores) does not count. */
+double cpuSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec / 1e9;
+}
 
 struct Session {
     long collected = 0; /* figures in the work area */
@@ -78,10 +86,10 @@ Session play(const std::string &window, int figures)
     std::string range = window == "all" ? "point -1000 -1000\npoint " + right + " 4000\npoint 0 0\npoint 1000 0\n"
                                         : "point -1000 -100\npoint " + right + " 1000\npoint 0 0\npoint 0 500\n";
     h->loadScript("run VeC92\npanel choose \"リンクを更新する\"\npanel ok\n" + range, "bench");
-    Clock::time_point t0 = Clock::now();
+    double t0 = cpuSeconds();
     h->runScript();
     Session s;
-    s.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    s.seconds = cpuSeconds() - t0;
     int n = h->rec.i32(host::SF::selFirst), m = h->rec.i32(host::SF::selEnd);
     for (int i = n + 1; i < m; ++i)
         s.collected += host::entriesOfKind(h->fig.kindAt(i)) > 0;
@@ -140,7 +148,8 @@ int main(int argc, char **argv)
                         same ? "" : "  (the figures differ!)");
             status |= same ? 0 : 1;
         }
-        std::printf("%-6s module 14,400 / 3,600 figures: %.1f (a linear pass: 4)\n", window, at14400 / at3600);
+        std::printf("%-6s module 14,400 / 3,600 figures: %.1f (a linear pass: 4%s)\n", window, at14400 / at3600,
+                    at14400 / at3600 > 6 ? "; more than 6!" : "");
     }
     return status;
 }
