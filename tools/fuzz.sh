@@ -62,12 +62,12 @@ status=0
 
 # The numbers: libFuzzer's final stats and its last status line.
 grep -v '^nerolit-host: fuzz.dxf' "$work/fuzz.log" | grep -vE '^(COVERED_FUNC|UNCOVERED_FUNC|COVERAGE:)' |
-  grep -E '^#[0-9]+ +(DONE|pulse|NEW|REDUCE|INITED)' | tail -1 || true
+  grep -E '^#[0-9]+\s+(DONE|pulse|NEW|REDUCE|INITED)' | tail -1 || true
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/fuzz.log" | tail -1)
 rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/fuzz.log" | tail -1)
 units=$(find "$work/corpus" -type f | wc -l)
 bytes=$(du -sb "$work/corpus" | cut -f1)
-last=$(grep -E '^#[0-9]+ ' "$work/fuzz.log" | grep -oE 'cov: [0-9]+ ft: [0-9]+' | tail -1 || true)
+last=$(grep -E '^#[0-9]+\s' "$work/fuzz.log" | grep -oE 'cov: [0-9]+ ft: [0-9]+' | tail -1 || true)
 module='/(frame|mirror|hatch|cloud|parametric)/[A-Za-z]+\.cpp'
 grep -E "^(UN)?COVERED_FUNC" "$work/fuzz.log" | grep -E "$module" | sort -u >"$work/coverage.txt" || true
 reached=$(grep -c '^COVERED_FUNC' "$work/coverage.txt" || true)
@@ -75,7 +75,9 @@ never=$(grep -c '^UNCOVERED_FUNC' "$work/coverage.txt" || true)
 echo "executions: ${runs:-?} (${rate:-?}/s)"
 echo "corpus: $units inputs, $bytes bytes (build/fuzz/corpus)"
 echo "coverage: ${last:-?} (edges and features of module and host)"
-echo "module functions reached: $reached of $((reached + never)) (never reached: $work/coverage.txt)"
+edges=$(sed -n 's/.* edges: \([0-9]*\)\/\([0-9]*\) .*/\1 \2/p' "$work/coverage.txt" |
+  awk '{ c += $1; t += $2 } END { printf "%d of %d", c, t }')
+echo "module functions reached: $reached of $((reached + never)), edges $edges (never reached: $work/coverage.txt)"
 
 # libFuzzer also keeps inputs slower than 10 s (slow-unit-*): shown, not findings.
 ls "$work/findings"/slow-unit-* 2>/dev/null | sed 's/^/slow input (no finding): /' || true
