@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # test.sh - every test: the 32-bit Linux build, the same with AddressSanitizer
-# and UBSan, the clang build with both, and the Windows build run under Wine
-# against the native one.
+# and UBSan, the clang build with both, the Windows build run under Wine
+# against the native one, and a minute of the session fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
@@ -17,4 +17,6 @@ ctest --preset native-clang -j "$jobs"
 echo "== Windows build under Wine"
 tests/wine/e2e.sh build/native build/windows
 wineserver -k 2>/dev/null || true
+echo "== session fuzzer, 60 s"
+tools/fuzz.sh 60
 echo "all tests passed"
