@@ -85,6 +85,7 @@ private:
     static std::vector<Range> guardedRanges(bool state);
     static std::string describeStateByte(uint32_t offset);
     static std::string describeTablesByte(uint32_t offset);
+    static int firstUnguarded(const std::vector<int32_t> &v, int from, int to);
     void setArrayPointers();
 
     std::vector<uint8_t> services_, servicesShadow_;

@@ -26,6 +26,7 @@ void throwFailure(int code, const std::string &message) { throw Failure{code, me
 /* The session playing now, for writeLiveSession(). */
 const host::SessionRecorder *gLiveRecorder = nullptr;
 std::string gLivePrefix;
+FuzzParts gLiveStart; /* its drawing and settings */
 const char kHeader[] = "played by the session fuzzer; replay with its drawing and settings files";
 
 void writeFile(const std::string &path, const std::string &text)
@@ -70,8 +71,13 @@ std::string readBack(const std::string &settings, const std::string &figures, co
 
 void writeLiveSession()
 {
-    if (gLiveRecorder && !gLivePrefix.empty())
-        writeFile(gLivePrefix + ".session", gLiveRecorder->text(kHeader));
+    if (!gLiveRecorder || gLivePrefix.empty())
+        return;
+    FuzzParts plain = gLiveStart;
+    plain.bytes.clear();
+    plain.session = gLiveRecorder->text(kHeader);
+    writeFile(gLivePrefix + ".session", plain.session);
+    writeFile(gLivePrefix + ".plain.fuzz", joinInput(plain));
 }
 
 Played playInput(const uint8_t *data, size_t size, const PlayOptions &options)
@@ -113,6 +119,8 @@ Played playInput(const uint8_t *data, size_t size, const PlayOptions &options)
         h.recorder = &recorder;
         gLiveRecorder = &recorder;
         gLivePrefix = options.writePrefix;
+        gLiveStart = parts;
+        gLiveStart.drawing = drawing;
         try {
             if (parts.hasDxf)
                 h.loadDxf(parts.dxf, "fuzz.dxf");
@@ -139,6 +147,8 @@ Played playInput(const uint8_t *data, size_t size, const PlayOptions &options)
         settings = h.settings.text();
         figures = h.fig.dump();
         dxf = h.drawingDxf();
+        if (!options.writePrefix.empty()) /* what a replay must end with */
+            writeFile(options.writePrefix + ".figures", figures);
         unitFactor = h.rec.f64(host::TF::unitFactor);
         layout.figureLimit = h.rec.figureLimit();
         layout.workBase = h.rec.workBase();

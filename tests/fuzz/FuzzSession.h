@@ -37,7 +37,10 @@ struct Played {
 /* Where a session is written down as plain files while it plays, for
    nerolit-host to replay: PREFIX.drawing (or PREFIX.dxf) and PREFIX.ini
    before it starts, PREFIX.session when it ends, and also by
-   writeLiveSession() when the process is about to die inside it. */
+   writeLiveSession() when the process is about to die inside it.  With
+   the session, PREFIX.plain.fuzz: the same as one fuzz input whose answers
+   are all session lines (no bytes part), the start of a regression input;
+   after a clean session PREFIX.figures, the drawing it ended with. */
 struct PlayOptions {
     std::string writePrefix; /* empty: nothing is written */
 };

@@ -144,6 +144,10 @@ std::optional<host::ScriptLine> FuzzUser::poll()
 std::optional<host::ScriptLine> FuzzUser::generated(const host::Ask &ask)
 {
     using host::Request;
+    if (ask.kind == Request::Command) {
+        windDownAnswers_ = 0;
+        lastCancelled_.clear();
+    }
     if (ask.kind == Request::Command && queued_.empty())
         betweenCommands(ask);
     if (ask.kind == Request::Command) {
@@ -154,7 +158,7 @@ std::optional<host::ScriptLine> FuzzUser::generated(const host::Ask &ask)
         return line(text);
     }
     if (bytes_.exhausted())
-        return std::nullopt;
+        return windDown(ask);
     if (bytes_.chance(6)) /* Escape at a later poll of this command */
         escapeCountdown_ = bytes_.byte() * (bytes_.chance(20) ? 16 : 1);
     switch (ask.kind) {
@@ -176,6 +180,32 @@ std::optional<host::ScriptLine> FuzzUser::generated(const host::Ask &ask)
     }
     default:
         return line("cancel");
+    }
+}
+
+std::optional<host::ScriptLine> FuzzUser::windDown(const host::Ask &ask)
+{
+    using host::Request;
+    if (++windDownAnswers_ > kWindDownAnswers)
+        return std::nullopt;
+    std::string asked = std::string(host::requestName(ask.kind)) + " " + ask.prompt;
+    if (asked != lastCancelled_) {
+        lastCancelled_ = asked;
+        return line("cancel");
+    }
+    lastCancelled_.clear(); /* asked again: move on */
+    switch (ask.kind) {
+    case Request::GetPoint:
+    case Request::GetCursorPoint:
+    case Request::GetPointOrFigure: {
+        double x = std::isfinite(ask.cursorX) ? ask.cursorX : 0, y = std::isfinite(ask.cursorY) ? ask.cursorY : 0;
+        return line("point " + number(x) + " " + number(y));
+    }
+    case Request::Select: return line("select");
+    case Request::Panel: return line("panel ok");
+    case Request::Group: return line("group 1");
+    case Request::Message: return line("message ok");
+    default: return line("cancel");
     }
 }
 

@@ -19,6 +19,14 @@
  *     left to say, or when the session part's next line is `run`, so the
  *     line taken after it is a `run` line (or none), just where the
  *     session-file user stops giving lines to a command.
+ *
+ * Once the bytes are used up in the middle of a command the user winds it
+ * down as a person would: cancel, and when the command asks the very same
+ * thing again after the cancel (the hatch asks for its base point until it
+ * gets one, as it should), the simplest answer that moves on (a point at
+ * the cursor, an empty selection, OK).  Only when that does not end the
+ * command within kWindDownAnswers answers does the user fall silent, and
+ * the host's hang limit judges the module.
  */
 #ifndef NEROLIT_TESTS_FUZZ_FUZZUSER_H
 #define NEROLIT_TESTS_FUZZ_FUZZUSER_H
@@ -33,6 +41,8 @@ namespace fuzz {
 
 /* Commands a session runs from the bytes at most (a bound on its time). */
 constexpr int kMaxGeneratedCommands = 24;
+/* Answers that wind a command down once the bytes are used up. */
+constexpr int kWindDownAnswers = 200;
 
 class FuzzUser : public host::User {
 public:
@@ -43,6 +53,7 @@ private:
     std::optional<host::ScriptLine> scripted(host::Host &host, const host::Ask &ask);
     std::optional<host::ScriptLine> generated(const host::Ask &ask);
     std::optional<host::ScriptLine> poll();
+    std::optional<host::ScriptLine> windDown(const host::Ask &ask);
 
     /* The texts of answers, one per request kind. */
     void betweenCommands(const host::Ask &ask);
@@ -67,6 +78,8 @@ private:
     int escapeCountdown_ = -1;        /* Escape at the poll when this reaches 0 */
     int commands_ = 0;                /* `run` lines given from the bytes */
     int lineNo_ = 0;                  /* of the generated lines, for messages */
+    int windDownAnswers_ = 0;         /* given since the bytes ran out in this command */
+    std::string lastCancelled_;       /* the request last wound down by a cancel */
 };
 
 } // namespace fuzz

@@ -11,8 +11,10 @@
  * are known to fail until a fix elsewhere is merged: they are skipped and
  * named.  --write writes each input down as plain files that nerolit-host
  * replays: DIR/NAME.session, NAME.drawing (or NAME.dxf), NAME.ini, and
- * NAME.status, the exit status nerolit-host must give (0 or 2); a session
- * that kills the process is written down up to its last line first.  An
+ * NAME.status, the exit status nerolit-host must give (0 or 2), and
+ * NAME.plain.fuzz, all of it as one input without bytes (a finding's
+ * readable form, to be cut down into a regression input); a session that
+ * kills the process is written down up to its last line first.  An
  * input that runs longer than the timeout (default 60 s) is a finding (a
  * hang).
  */
