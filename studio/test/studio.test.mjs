@@ -293,3 +293,40 @@ test('a DXF plan opened, clouded and saved as DXF, figure list and SVG', async (
   }
 });
 
+
+test('a session file played in the page step by step gives what nerolit-host gives', async () => {
+  const s = await openStudio();
+  const { page } = s;
+  try {
+    const drawing = join(EXAMPLES, 'cloud-attributes.drawing');
+    const session = join(EXAMPLES, 'cloud-attributes.session');
+    await openFile(page, drawing);
+    await openFile(page, session);
+    await expectNext(page, 'set currentLayer 1');
+    await press(page, '1行進む');
+    await press(page, '1行進む');
+    await press(page, '1行進む');
+    await expectNext(page, 'panel choose "矩形指定（ 凸型） "');
+    assert.equal((await request(page)).kind, 'panel');
+    assert.ok(await page.locator('#panel').evaluate((d) => d.open), 'the panel is shown while the session plays');
+    await press(page, '1行進む');
+    assert.ok(await page.getByRole('radio', { name: /矩形指定（ 凸型）/ }).isChecked());
+    // The rest, with the group numbers asked for and the message-free cancel.
+    await page.getByRole('button', { name: '最後まで再生', exact: true }).click();
+    await page.waitForFunction(() => !document.querySelector('#player-lines li.next') && window.nerolit.request()?.kind === 'command');
+    const list = await page.evaluate(() => window.nerolit.figureList());
+    assert.equal(list, await replayNative(session, drawing), 'the same figures as the example played natively');
+    assert.match(list, /group=12/);
+    assert.match(list, /group=13/);
+    await screenshot(page, 'player');
+    await sameAsNative(page, 'player', drawing);
+    assert.deepEqual(s.errors, []);
+  } finally {
+    await s.close();
+  }
+});
+
+/* The player's next line. */
+async function expectNext(page, text) {
+  assert.equal(await page.locator('#player-lines li.next').textContent(), text);
+}
