@@ -196,6 +196,20 @@ test('mirror: a copy flipped up and down, with its texts and their origins flipp
     const flag = texts(after).filter((m) => m[3] === '旗');
     assert.deepEqual(flag.map((m) => [m[2], m[4]]).sort(), [['-330', '8'], ['290', '0']],
       'the copy of 旗 lies mirrored about y = -20 with its origin flipped from top to bottom');
+
+    // The next selection by clicking figures: the sun and the pole, then Enter.
+    assert.equal((await request(page)).kind, 'select');
+    await clickAt(page, 330, 120);
+    await clickAt(page, 100, 60);
+    assert.equal((await request(page)).kind, 'select', 'clicked figures wait for Enter');
+    await page.keyboard.press('Enter');
+    await settled(page);
+    assert.equal((await request(page)).kind, 'point');
+    await clickAt(page, 0, 400);
+    const again = await page.evaluate(() => window.nerolit.figureList());
+    assert.match(again, /circle 300 680 30 /, 'the sun mirrored about y = 400');
+    assert.match(again, /line 100 800 100 500 /, 'the pole mirrored about y = 400');
+    assert.match(await page.evaluate(() => window.nerolit.session()), /^select \d+ \d+$/m);
     await leaveCommand(page);
     await page.getByRole('button', { name: '全体表示' }).click();
     await screenshot(page, 'mirror');
