@@ -273,6 +273,24 @@ test('a DXF plan opened, clouded and saved as DXF, figure list and SVG', async (
     await openFile(page, drawing);
     const opened = countKinds(await page.evaluate(() => window.nerolit.figureList()));
     assert.ok(opened.line > 10 && opened.text > 3, 'the plan is read');
+    // Zoomed far in, then 全体表示 brings the whole plan (its LDK corners) back.
+    const inside = async () => {
+      const view = await page.locator('#view').boundingBox();
+      for (const [x, y] of [[0, 0], [546000, 637000]]) {
+        const p = await screen(page, x, y);
+        if (p.x < view.x || p.x > view.x + view.width || p.y < view.y || p.y > view.y + view.height) return false;
+      }
+      return true;
+    };
+    assert.ok(await inside(), 'the opened plan is fitted to the view');
+    await wheelAt(page, 273000, 318500, -1500);
+    assert.ok(!(await inside()), 'zoomed in');
+    await page.getByRole('button', { name: '全体表示' }).click();
+    assert.ok(await inside(), 'fitted again');
+    const cursor = await screen(page, 100000, 200000);
+    await page.mouse.move(cursor.x, cursor.y);
+    const shown = (await page.locator('#cursor').textContent()).match(/X (-?[\d.]+) +Y (-?[\d.]+)/);
+    assert.ok(Math.abs(shown[1] - 100000) < 2000 && Math.abs(shown[2] - 200000) < 2000, `the cursor in drawing units: ${shown[0]}`);
     await page.getByLabel('書込レイヤ').fill('6');
     await page.getByLabel('書込レイヤ').press('Tab');
     await press(page, '雲マーク');
