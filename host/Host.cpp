@@ -243,7 +243,7 @@ void Host::runLine(const ScriptLine &l)
     }
 }
 
-void Host::callCommand(const std::string &name, char *argument)
+ModuleBinding::CommandFn Host::findCommand(const std::string &name) const
 {
     ModuleBinding::CommandFn fn = nullptr;
     for (const auto &e : module_.commands) {
@@ -256,6 +256,12 @@ void Host::callCommand(const std::string &name, char *argument)
         if (same)
             fn = e.second;
     }
+    return fn;
+}
+
+void Host::callCommand(const std::string &name, char *argument)
+{
+    ModuleBinding::CommandFn fn = findCommand(name);
     if (!fn)
         fail(kExitBadInput, "the module has no command '" + name + "' (C66, Hatch, kumo1 or VeC92)");
     rec.putText(SF::currentCommand, name);

@@ -120,6 +120,8 @@ public:
     void runScript();
     /* One command call, outside a script (tests). */
     void callCommand(const std::string &name, char *argument);
+    /* Whether the module has a command of this name (case does not matter). */
+    bool hasCommand(const std::string &name) const { return findCommand(name) != nullptr; }
     int32_t callHook(bool ussr);
 
     /* Outputs. */
@@ -196,6 +198,7 @@ public:
     std::string commandArgument;           /* the text passed to a command */
 
 private:
+    ModuleBinding::CommandFn findCommand(const std::string &name) const;
     void take(const ScriptLine &l);
     std::optional<ScriptLine> nothingToSay();
     void applyDirective(const ScriptLine &l);

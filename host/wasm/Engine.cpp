@@ -146,7 +146,7 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_check(const char *line)
 {
     if (!gUser.waiting())
         return copyOut("the engine is not waiting for an action");
-    std::optional<std::string> e = gUser.checkAction(line);
+    std::optional<std::string> e = gUser.checkAction(*gEngineHost, line);
     return e ? copyOut(*e) : nullptr;
 }
 

@@ -95,12 +95,16 @@ std::optional<ScriptLine> InteractiveUser::next(Host &host, const Ask &ask)
     }
 }
 
-std::optional<std::string> InteractiveUser::checkAction(const std::string &line) const
+std::optional<std::string> InteractiveUser::checkAction(const Host &host, const std::string &line) const
 {
     std::string error;
     std::optional<ScriptLine> l = parseAction(line, actions_ + 1, error);
     if (!l)
         return error;
+    /* nerolit-host fails a session that runs a command the module lacks; a
+       person who mistyped gets another try. */
+    if (l->verb == Verb::Run && !host.hasCommand(l->name))
+        return "the module has no command '" + l->name + "' (C66, Hatch, kumo1 or VeC92)";
     if (l->isDirective() || answersRequest(pending_, l->verb))
         return std::nullopt;
     return (command_.empty() ? std::string("between commands the host asks for ") : command_ + " asks for ") +

@@ -25,7 +25,7 @@ public:
     /* Whether `line` (one line of the session language) answers the pending
        request: nothing when it does, else why not.  Directives fit every
        request; `key esc` fits any time. */
-    std::optional<std::string> checkAction(const std::string &line) const;
+    std::optional<std::string> checkAction(const Host &host, const std::string &line) const;
 
     bool waiting() const { return waiting_; }
 

@@ -126,7 +126,6 @@ class Engine {
       if (m === this._m) this._fail({ code: 3, message: `the module trapped: ${e && e.message ? e.message : e}` });
     });
     await first;
-    this._emit('drawing', null);
     return result;
   }
 

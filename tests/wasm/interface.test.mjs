@@ -16,6 +16,7 @@ test('an action that does not fit is refused and the request stays', async () =>
   assert.throws(() => engine.answer('point 1 2'), /between commands the host asks for a command or directive, not 'point 1 2'/);
   assert.throws(() => engine.answer('bogus'), /page:1: unknown action 'bogus'/);
   assert.throws(() => engine.answer('point 1'), /point X Y/);
+  assert.throws(() => engine.answer('run kumo2'), /the module has no command 'kumo2'/);
   assert.equal(engine.request, first, 'still waiting for the same request');
   const user = new User(engine);
   let r = await user.do('run C66');
