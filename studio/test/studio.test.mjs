@@ -196,6 +196,20 @@ test('mirror: a copy flipped up and down, with its texts and their origins flipp
     const flag = texts(after).filter((m) => m[3] === '旗');
     assert.deepEqual(flag.map((m) => [m[2], m[4]]).sort(), [['-330', '8'], ['290', '0']],
       'the copy of 旗 lies mirrored about y = -20 with its origin flipped from top to bottom');
+
+    // The next selection by clicking figures: the sun and the pole, then Enter.
+    assert.equal((await request(page)).kind, 'select');
+    await clickAt(page, 330, 120);
+    await clickAt(page, 100, 60);
+    assert.equal((await request(page)).kind, 'select', 'clicked figures wait for Enter');
+    await page.keyboard.press('Enter');
+    await settled(page);
+    assert.equal((await request(page)).kind, 'point');
+    await clickAt(page, 0, 400);
+    const again = await page.evaluate(() => window.nerolit.figureList());
+    assert.match(again, /circle 300 680 30 /, 'the sun mirrored about y = 400');
+    assert.match(again, /line 100 800 100 500 /, 'the pole mirrored about y = 400');
+    assert.match(await page.evaluate(() => window.nerolit.session()), /^select \d+ \d+$/m);
     await leaveCommand(page);
     await page.getByRole('button', { name: '全体表示' }).click();
     await screenshot(page, 'mirror');
@@ -259,6 +273,24 @@ test('a DXF plan opened, clouded and saved as DXF, figure list and SVG', async (
     await openFile(page, drawing);
     const opened = countKinds(await page.evaluate(() => window.nerolit.figureList()));
     assert.ok(opened.line > 10 && opened.text > 3, 'the plan is read');
+    // Zoomed far in, then 全体表示 brings the whole plan (its LDK corners) back.
+    const inside = async () => {
+      const view = await page.locator('#view').boundingBox();
+      for (const [x, y] of [[0, 0], [546000, 637000]]) {
+        const p = await screen(page, x, y);
+        if (p.x < view.x || p.x > view.x + view.width || p.y < view.y || p.y > view.y + view.height) return false;
+      }
+      return true;
+    };
+    assert.ok(await inside(), 'the opened plan is fitted to the view');
+    await wheelAt(page, 273000, 318500, -1500);
+    assert.ok(!(await inside()), 'zoomed in');
+    await page.getByRole('button', { name: '全体表示' }).click();
+    assert.ok(await inside(), 'fitted again');
+    const cursor = await screen(page, 100000, 200000);
+    await page.mouse.move(cursor.x, cursor.y);
+    const shown = (await page.locator('#cursor').textContent()).match(/X (-?[\d.]+) +Y (-?[\d.]+)/);
+    assert.ok(Math.abs(shown[1] - 100000) < 2000 && Math.abs(shown[2] - 200000) < 2000, `the cursor in drawing units: ${shown[0]}`);
     await page.getByLabel('書込レイヤ').fill('6');
     await page.getByLabel('書込レイヤ').press('Tab');
     await press(page, '雲マーク');
@@ -293,3 +325,40 @@ test('a DXF plan opened, clouded and saved as DXF, figure list and SVG', async (
   }
 });
 
+
+test('a session file played in the page step by step gives what nerolit-host gives', async () => {
+  const s = await openStudio();
+  const { page } = s;
+  try {
+    const drawing = join(EXAMPLES, 'cloud-attributes.drawing');
+    const session = join(EXAMPLES, 'cloud-attributes.session');
+    await openFile(page, drawing);
+    await openFile(page, session);
+    await expectNext(page, 'set currentLayer 1');
+    await press(page, '1行進む');
+    await press(page, '1行進む');
+    await press(page, '1行進む');
+    await expectNext(page, 'panel choose "矩形指定（ 凸型） "');
+    assert.equal((await request(page)).kind, 'panel');
+    assert.ok(await page.locator('#panel').evaluate((d) => d.open), 'the panel is shown while the session plays');
+    await press(page, '1行進む');
+    assert.ok(await page.getByRole('radio', { name: /矩形指定（ 凸型）/ }).isChecked());
+    // The rest, with the group numbers asked for and the message-free cancel.
+    await page.getByRole('button', { name: '最後まで再生', exact: true }).click();
+    await page.waitForFunction(() => !document.querySelector('#player-lines li.next') && window.nerolit.request()?.kind === 'command');
+    const list = await page.evaluate(() => window.nerolit.figureList());
+    assert.equal(list, await replayNative(session, drawing), 'the same figures as the example played natively');
+    assert.match(list, /group=12/);
+    assert.match(list, /group=13/);
+    await screenshot(page, 'player');
+    await sameAsNative(page, 'player', drawing);
+    assert.deepEqual(s.errors, []);
+  } finally {
+    await s.close();
+  }
+});
+
+/* The player's next line. */
+async function expectNext(page, text) {
+  assert.equal(await page.locator('#player-lines li.next').textContent(), text);
+}

@@ -22,8 +22,17 @@ export function showFailure(text) {
   el.hidden = !text;
 }
 
+let modal = true; // dialogs keep the page's other controls inert
+
+/* While a session file plays, dialogs leave the player's buttons usable. */
+export function setModal(on) {
+  modal = on;
+}
+
 function openModal(dialog) {
-  if (!dialog.open) dialog.showModal();
+  if (dialog.open) return;
+  if (modal) dialog.showModal();
+  else dialog.show();
 }
 
 /* Closes every dialog that is open without answering anything (the

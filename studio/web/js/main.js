@@ -10,7 +10,7 @@ import { createEngine } from './engine.js';
 import { figureAt, boxOf } from './figures.js';
 import { createView, render, fit, fitBox, toCanvas } from './view.js';
 import { setUpInput } from './input.js';
-import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
+import { askGroup, askMessage, askPanel, closeDialogs, setModal, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
 import { loadSettings, resetSettings, storeSettings } from './settings.js';
 import { answers, downloadName, nextAction, sessionSteps, verbOf } from './session.js';
 import { download, readFile } from './files.js';
@@ -226,6 +226,7 @@ async function resetAll() {
 function showPlayer() {
   const p = state.player;
   $('player').hidden = !p;
+  setModal(!p);
   if (!p) return;
   $('player-name').textContent = p.name;
   const ol = $('player-lines');
