@@ -33,6 +33,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -86,6 +87,11 @@ struct Panel {
     int result = 1;        /* PanelResult */
     bool cancelled = false;
     std::string caption;   /* of the last WaitPanelEvent, UTF-8 */
+    /* From ClosePanel on, the items' bound values are the host's copies
+       here: a command may bind variables of its own frame, which end when
+       it returns, while the last panel is still pictured and reported. */
+    std::deque<int32_t> keptInts;
+    std::deque<double> keptDoubles;
 };
 
 struct XorLine {

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace host {
 
@@ -115,6 +116,8 @@ void HOST_STDCALL ClearPanel()
     ServiceCall c(Svc::ClearPanel);
     H().panel.items.clear();
     H().panel.shapes.clear();
+    H().panel.keptInts.clear();
+    H().panel.keptDoubles.clear();
     TraceLine(H().trace, "ClearPanel");
 }
 
@@ -154,11 +157,35 @@ int32_t HOST_STDCALL PanelResult()
     return H().panel.result;
 }
 
+/* Closes the panel.  The items let go of the module's variables: each bound
+   value is copied into the panel (Panel::keptInts) as it is now, and the
+   item points at the copy, so that a picture or report of the closed panel
+   never reads a variable of a command's frame that has ended. */
 void HOST_STDCALL ClosePanel()
 {
     ServiceCall c(Svc::ClosePanel);
     Host &h = H();
     h.panel.open = false;
+    std::map<const void *, void *> kept; /* items bound to one variable share its copy */
+    for (PanelItem &it : h.panel.items) {
+        for (int32_t **bound : {&it.boundInt, &it.boundMode})
+            if (*bound) {
+                void *&copy = kept[*bound];
+                if (!copy) {
+                    h.panel.keptInts.push_back(**bound);
+                    copy = &h.panel.keptInts.back();
+                }
+                *bound = static_cast<int32_t *>(copy);
+            }
+        if (it.boundDouble) {
+            void *&copy = kept[it.boundDouble];
+            if (!copy) {
+                h.panel.keptDoubles.push_back(*it.boundDouble);
+                copy = &h.panel.keptDoubles.back();
+            }
+            it.boundDouble = static_cast<double *>(copy);
+        }
+    }
     h.rec.put(SF::inputStatus, h.panel.cancelled ? 2 : 1);
     TraceLine(h.trace, "ClosePanel").result(h.panel.cancelled ? "cancelled" : "ok");
 }

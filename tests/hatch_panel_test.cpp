@@ -46,12 +46,15 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
     EXPECT_EQ(1u, traceLines(*h, "<- panel set \"ﾋﾟｯﾁ X\" -5 (refused").size());
     const host::PanelItem *pitch = item(*h, host::ItemKind::Number, 4), *kinds = item(*h, host::ItemKind::List, 9);
     ASSERT_TRUE(pitch && kinds);
-    EXPECT_EQ(&hatchPx[2], pitch->boundDouble);
+    // The closed panel shows the values it had (the host keeps copies once
+    // it closes): those of slot 2, element 4.
+    EXPECT_EQ(100.0, *pitch->boundDouble);
     EXPECT_EQ(0.0, pitch->lowest);
-    EXPECT_EQ(&hsw[2][4], kinds->boundInt);
+    EXPECT_EQ(7, *kinds->boundInt);
     EXPECT_EQ((std::vector<std::string>{"＊", "／", "○", "△", "□", "５", "６", "８", "長"}), kinds->entries);
-    EXPECT_EQ(&hatchR[2][4], item(*h, host::ItemKind::Number, 11)->boundDouble);
-    EXPECT_EQ(&hatchElement, item(*h, host::ItemKind::Selector, 8)->boundInt);
+    EXPECT_EQ(30.0, *item(*h, host::ItemKind::Number, 11)->boundDouble);
+    EXPECT_EQ(4, *item(*h, host::ItemKind::Selector, 8)->boundInt);
+    EXPECT_EQ(4, hatchElement);
     EXPECT_EQ(901, item(*h, host::ItemKind::Selector, 3)->eventId);
     EXPECT_EQ(24u, h->panel.items.size()); /* every item once after each rebuild */
     EXPECT_EQ(2, h->settings.get("Hatch", "HatchNo"));

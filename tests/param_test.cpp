@@ -429,7 +429,7 @@ TEST(ParamFlow, AFullDrawingIsRefusedAndATightOneStretchesWithoutPreview)
 
 TEST(ParamPanel, OffersItsFourItemsAndTexts)
 {
-    auto h = play("run VeC92\npanel cancel\n");
+    auto h = play("run VeC92\npanel set \"ドラッグ\" 1\npanel cancel\n");
     const std::vector<std::string> items = {
         "AddPanelItem 0 0 9 6 1 \"ドラッグ\" 0 0 0 1 & 0 0 0 0 0 -1 -1 -1 -1",
         "AddPanelItem 0 20 23 6 1 \"確認\" 1 0 0 1 & 0 0 0 0 0 -1 -1 -1 -1",
@@ -438,7 +438,7 @@ TEST(ParamPanel, OffersItsFourItemsAndTexts)
     EXPECT_EQ(traceLines(*h, "AddPanelItem"), items);
     EXPECT_EQ(traceLines(*h, "OpenPanel"), std::vector<std::string>{"OpenPanel 3 24 -1 -1"});
     EXPECT_EQ(h->panel.caption, "パラメトリック変形");
-    EXPECT_EQ(h->panel.items[0].boundInt, &paramDragSwitch);
+    EXPECT_EQ(paramDragSwitch, 1); // the check box is bound to it
     EXPECT_EQ(h->panel.items[2].boundInt, h->panel.items[3].boundInt);
     EXPECT_EQ(host::cp932ToUtf8(paramRangeStartPrompt), "パラメトリック範囲 始点");
     EXPECT_EQ(host::cp932ToUtf8(paramRangeEndPrompt), "パラメトリック範囲 終点");

@@ -64,6 +64,25 @@ int32_t ussr()
 
 void nothing() {}
 
+// A command whose panel is bound to variables of its own frame, gone once
+// it returns (the parametric command binds two such).
+const int32_t *gFrameVariable;
+void HOST_API framePanel(char *)
+{
+    int32_t check = 0;
+    double number = 2.5;
+    gFrameVariable = &check;
+    gSvc->OpenPanel(2, 20, 0, 0);
+    gSvc->AddPanelItem(0, 0, 9, 6, 1, "Check", 0.0, 0.0, 0.0, 1.0, &check, 0, 0, 0, 0, 0, -1.0, -1.0, -1.0, -1.0);
+    gSvc->AddPanelNumber(1, "Number", 1.0, 0, 0, 0, &number, 0, 0.0, 10.0, 0.0, 0.0, 1, 0, 9);
+    gSvc->ShowPanel();
+    do
+        gSvc->WaitPanelEvent("frame");
+    while (gSvc->PanelResult() == 1);
+    gSvc->ClosePanel();
+    check = 7; // after the close: the panel keeps what it showed
+}
+
 host::ModuleBinding requestModule()
 {
     host::ModuleBinding m;
@@ -73,6 +92,7 @@ host::ModuleBinding requestModule()
     m.ussr = &ussr;
     m.commands["?C66@@YGXPAD@Z"] = &requests;
     m.commands["kumo1"] = &requests;
+    m.commands["Hatch"] = &framePanel;
     return m;
 }
 
@@ -324,4 +344,16 @@ TEST(SessionProgram, ADrawingOfAnySizeLoadsAndTheTablesFitIt)
     EXPECT_EQ(25000, lines);
     EXPECT_GT(circles, 60); /* the grid of 11 x 12 cells: the circles inside */
     EXPECT_GT(arcs, 4);     /* and cut at the boundary */
+TEST(SessionPanel, AClosedPanelKeepsItsValuesNotTheCommandsVariables)
+{
+    auto h = playRequests("run Hatch\npanel set \"Check\" 1\npanel set \"Number\" 4\npanel ok\n");
+    ASSERT_EQ(h->panel.items.size(), 2u);
+    // The command has returned: its variables are gone; the items hold the
+    // values they had when the panel closed, in the host's own storage.
+    EXPECT_NE(h->panel.items[0].boundInt, gFrameVariable);
+    EXPECT_EQ(*h->panel.items[0].boundInt, 1);
+    EXPECT_EQ(*h->panel.items[1].boundDouble, 4.0);
+    std::string picture = h->panelSvg();
+    EXPECT_NE(picture.find("[x] Check"), std::string::npos);
+    EXPECT_NE(picture.find("Number 4"), std::string::npos);
 }
