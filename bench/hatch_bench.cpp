@@ -7,7 +7,9 @@
 // (short lines, circles, octagons) it runs a whole hatch pass and prints the
 // figures generated and kept and the wall time; the same pass with the
 // module built without its edge index (hatch_bench_straight, the
-// straightforward scans) gives the ratio.  Then it times the inside test
+// straightforward scans) gives the ratio.  Then the short-line pass over
+// stars of 4,096, 16,384, 16,385 and 65,536 edges, both sides again, and
+// the growth from 16,384 to 65,536 edges.  Then it times the inside test
 // alone on 100,000 random points of the region's box: the module's
 // HatchInside, a straightforward even-odd scan kept here as the reference
 // (every edge, exchange sort, the same PollKey calls), and GEOS's prepared
@@ -15,6 +17,7 @@
 //
 //   hatch_bench [--quick]                 everything (the straight passes are
 //                                         run as a subprocess)
+//   hatch_bench --inside                  the inside test alone
 //   hatch_bench_straight --pass R E P     one pass, printed as numbers
 #include "hatch/Hatch.h"
 #include "host/Host.h"
@@ -54,12 +57,13 @@ std::vector<Edge> ring(const std::vector<std::pair<int, int>> &v)
     return e;
 }
 
-// An eight-pointed star, each of its 16 sides cut into n / 16 pieces.
+// An eight-pointed star of n edges (at least 16): each of its 16 sides cut
+// into n / 16 pieces, the first n % 16 sides into one more.
 std::vector<Edge> star(int n)
 {
     std::vector<std::pair<int, int>> v;
-    int pieces = std::max(1, n / 16);
     for (int s = 0; s < 16; ++s) {
+        int pieces = std::max(1, n / 16 + (s < n % 16 ? 1 : 0));
         double a0 = 2 * M_PI * s / 16, a1 = 2 * M_PI * (s + 1) / 16;
         double r0 = s % 2 ? 16000 : 40000, r1 = s % 2 ? 40000 : 16000;
         double x0 = r0 * std::cos(a0), y0 = r0 * std::sin(a0), x1 = r1 * std::cos(a1), y1 = r1 * std::sin(a1);
@@ -139,10 +143,10 @@ unsigned long digestOf(const std::string &text)
 
 host::HostOptions benchOptions()
 {
-    host::HostOptions o;
-    o.figureLimit = 150000;
-    o.workBase = 150050;
-    o.workEnd = 180000;
+    host::HostOptions o; /* room for a region of 65,536 edges, its selection, and the pass */
+    o.figureLimit = 200000;
+    o.workBase = 200050;
+    o.workEnd = 270100;
     o.guardEveryCall = false;
     o.timeoutSeconds = 3600;
     return o;
@@ -308,6 +312,7 @@ int main(int argc, char **argv)
         return 0;
     }
     bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+    bool insideOnly = argc > 1 && std::strcmp(argv[1], "--inside") == 0;
     struct Case {
         std::string kind;
         int n;
@@ -320,26 +325,56 @@ int main(int argc, char **argv)
     cases.push_back({"spiky", 0});
     const char *patterns[] = {"lines", "circles", "octagons"};
 
-    std::printf("Whole passes (the straightforward pass: the module built without its edge index; both\n"
-                "must write the same figure list)\n");
-    std::printf("%-7s %5s %-9s %9s %8s %10s %10s %8s\n", "region", "edges", "pattern", "generated", "kept", "indexed s",
-                "straight s", "ratio");
-    for (const Case &c : cases) {
-        std::vector<Edge> edges = region(c.kind, c.n);
-        for (const char *p : patterns) {
-            std::unique_ptr<host::Host> h;
-            PassResult fast = runPass(h, edges, p), slow;
-            bool haveSlow = straightPass(argv[0], c.kind, c.n, p, slow);
-            std::printf("%-7s %5zu %-9s %9ld %8ld %10.4f ", c.kind.c_str(), edges.size(), p, fast.generated, fast.kept,
-                        fast.seconds);
-            if (haveSlow)
-                std::printf("%10.4f %7.1fx%s\n", slow.seconds, slow.seconds / fast.seconds,
-                            slow.digest != fast.digest ? "  (the figures differ!)" : "");
-            else
-                std::printf("%10s %8s\n", "-", "-");
+    if (!insideOnly) {
+        std::printf("Whole passes (the straightforward pass: the module built without its edge index; both\n"
+                    "must write the same figure list)\n");
+        std::printf("%-7s %5s %-9s %9s %8s %10s %10s %8s\n", "region", "edges", "pattern", "generated", "kept", "indexed s",
+                    "straight s", "ratio");
+        for (const Case &c : cases) {
+            std::vector<Edge> edges = region(c.kind, c.n);
+            for (const char *p : patterns) {
+                std::unique_ptr<host::Host> h;
+                PassResult fast = runPass(h, edges, p), slow;
+                bool haveSlow = straightPass(argv[0], c.kind, c.n, p, slow);
+                std::printf("%-7s %5zu %-9s %9ld %8ld %10.4f ", c.kind.c_str(), edges.size(), p, fast.generated, fast.kept,
+                            fast.seconds);
+                if (haveSlow)
+                    std::printf("%10.4f %7.1fx%s\n", slow.seconds, slow.seconds / fast.seconds,
+                                slow.digest != fast.digest ? "  (the figures differ!)" : "");
+                else
+                    std::printf("%10s %8s\n", "-", "-");
+            }
         }
-    }
 
+        // Region size: the same pass over stars of 4,096 to 65,536 edges.  The
+        // old fixed index ended at 16,384 edges; every region now has an index,
+        // so the time should grow smoothly, and 65,536 stay within 3x of 16,384.
+        std::printf("\nRegion size: whole passes over a star, short lines (both sides must write the same figures)\n");
+        std::printf("%5s %9s %8s %10s %10s %8s %s\n", "edges", "generated", "kept", "indexed s", "straight s", "ratio",
+                    "digests");
+        double at16384 = 0, at65536 = 0;
+        bool same = true;
+        for (int n : {4096, 16384, 16385, 65536}) {
+            std::vector<Edge> edges = star(n);
+            std::unique_ptr<host::Host> h;
+            PassResult fast = runPass(h, edges, "lines"), slow;
+            bool haveSlow = straightPass(argv[0], "star", n, "lines", slow);
+            std::printf("%5zu %9ld %8ld %10.4f ", edges.size(), fast.generated, fast.kept, fast.seconds);
+            if (haveSlow)
+                std::printf("%10.4f %7.1fx %s\n", slow.seconds, slow.seconds / fast.seconds,
+                            slow.digest == fast.digest ? "equal" : "DIFFER");
+            else
+                std::printf("%10s %8s -\n", "-", "-");
+            same = same && haveSlow && slow.digest == fast.digest;
+            if (n == 16384)
+                at16384 = fast.seconds;
+            if (n == 65536)
+                at65536 = fast.seconds;
+        }
+        std::printf("65,536 edges / 16,384 edges: %.2fx (at most 3x wanted)%s\n", at65536 / at16384,
+                    same ? "" : "; the figure lists differ!");
+
+    }
     std::printf("\nInside test alone, 100,000 random points of the region's box (ns per test; PollKey included)\n");
     std::printf("%-7s %5s %9s %9s %9s %8s %9s %8s %6s %6s\n", "region", "edges", "polls", "module", "straight", "ratio",
                 "GEOS", "ratio", "diff", "GEOSdif");

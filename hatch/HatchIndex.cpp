@@ -94,10 +94,13 @@ void HatchIndexRegion(void)
     for (int32_t l = 0; l < levels; ++l)
         hatchLevelStart[l + 1] = hatchLevelStart[l] + (buckets >> l);
     memset(hatchHeads, 0xFF, sizeof(int32_t) * (size_t)hatchLevelStart[levels]); /* every list empty */
+    hatchTopLevel = 0;
     for (int32_t k = n - 1; k >= 0; --k) {
         HatchIndexEdge(k, &x1, &y1, &x2, &y2);
         int32_t b0 = bucketOf(y1 < y2 ? y1 : y2), b1 = bucketOf(y1 < y2 ? y2 : y1);
         int32_t l = levelOf(b0, b1);
+        if (l > hatchTopLevel)
+            hatchTopLevel = l;
         int32_t first = hatchLevelStart[l] + (b0 >> l), second = hatchLevelStart[l] + (b1 >> l);
         *chain(2 * k) = hatchHeads[first];
         hatchHeads[first] = 2 * k;
@@ -113,7 +116,8 @@ void HatchIndexRegion(void)
 static void enterLevel(struct HatchIndexWalk *w, int32_t level)
 {
     w->level = level;
-    if (level >= hatchIndexLevels) {
+    if (level > hatchTopLevel) { /* no edge above: done */
+        w->level = hatchIndexLevels;
         w->link = -1;
         return;
     }
@@ -124,8 +128,11 @@ static void enterLevel(struct HatchIndexWalk *w, int32_t level)
 
 void HatchIndexWalkStart(struct HatchIndexWalk *w, double lo, double hi)
 {
+    DrawingTables *t = gHostState->tables;
     w->every = 0;
     w->links = 2 * hatchIndexCount;
+    w->chains[0] = t->figureW + t->workBase + 1;
+    w->chains[1] = t->figureAttr + t->workBase + 1;
     if (!(lo <= hi)) { /* not a pair of numbers: no edge may be left out */
         w->every = 1;
         w->node = 0;
@@ -152,7 +159,7 @@ int32_t HatchIndexWalkNext(struct HatchIndexWalk *w)
             if (--w->links < 0)
                 return -1;
             int32_t link = w->link;
-            w->link = *chain(link);
+            w->link = w->chains[link & 1][link >> 1];
             /* An edge in two nodes is met in its second node only when its
                first node (the one before) lies outside the query. */
             if ((link & 1) == 0 || w->node - 1 < (w->lowBucket >> w->level))

@@ -50,12 +50,14 @@ struct HatchIndexWalk {
     int32_t link;      /* next link in the node's list (2 * edge + slot), -1 at its end */
     int32_t every;     /* 1: every edge in order (next edge in `node`) */
     int32_t links;     /* links left to follow: two an edge at most */
+    int32_t *chains[2]; /* figureW and figureAttr of the work area, edge k at [k] */
 };
 
 /* The index and the inside test's crossing scratch (defined in
    HatchState.cpp with the command's other state). */
 extern int32_t hatchIndexCount;                                /* edges indexed; 0: no index */
 extern int32_t hatchIndexLevels;                               /* levels 0..hatchIndexLevels-1 */
+extern int32_t hatchTopLevel;                                  /* highest level that holds an edge */
 extern int32_t hatchBucketCount;                               /* B, a power of two */
 extern double hatchBucketLow, hatchBucketHigh;                 /* smallest and largest edge Y */
 extern double hatchBucketScale;                                /* buckets per Y unit (0 with one bucket) */

@@ -113,29 +113,48 @@ static int32_t mergeRecords(const struct Records *r, int32_t count)
     return out;
 }
 
-/* The indexed scan: the edges of the index walk, which come in no
-   particular order, with the edge number kept beside each crossing. */
-static int32_t indexedInside(double x, double y)
+/* The region edges in the work area, edge k at [k]. */
+struct Edges {
+    const int32_t *x1, *y1, *x2, *y2;
+};
+
+static struct Edges regionEdges(void)
+{
+    DrawingTables *t = gHostState->tables;
+    int32_t first = t->workBase + 1;
+    struct Edges e = {t->figureX1 + first, t->figureY1 + first, t->figureX2 + first, t->figureY2 + first};
+    return e;
+}
+
+/* The crossing of edge k with the scan line through y, by the rule: 1 with
+   its X and mark, or 0 when the edge gives none. */
+static int32_t crossingOf(const struct Edges *e, int32_t k, double y, int32_t *cx, int32_t *mark)
+{
+    int32_t up = e->y1[k] > e->y2[k]; /* the lower end first */
+    double x1 = up ? e->x2[k] : e->x1[k], y1 = up ? e->y2[k] : e->y1[k];
+    double x2 = up ? e->x1[k] : e->x2[k], y2 = up ? e->y1[k] : e->y2[k];
+    if ((y1 > y && y2 > y) || (y1 < y && y2 < y) || (y1 == y && y2 == y))
+        return 0;
+    /* As y1 <= y <= y2 the value lies between x1 and x2 but for a rounding
+       far below one unit, so truncating it is defined. */
+    *cx = (int32_t)((x2 - x1) * (y - y1) / (y2 - y1) + x1);
+    *mark = y1 < y && y2 == y ? -1 : y1 == y && y2 > y ? 1 : 0;
+    return 1;
+}
+
+/* The indexed scan for a scan line of more than HATCH_CROSS_SLOTS
+   crossings: the records in the work area, sorted there by heap sort. */
+static int32_t recordsInside(double x, double y, int32_t room)
 {
     DrawingTables *t = gHostState->tables;
     struct Records r = {t->figureX1 + crossBase, t->figureX2 + crossBase, t->figureW + crossBase};
-    int32_t room = workRoom - regionLineCount + 1; /* crossings the scratch rule lets in */
-    int32_t count = 0, heaped = 0;
-    if (room < 1)
-        return 0;
+    struct Edges e = regionEdges();
+    int32_t count = 0, heaped = 0, cx, mark;
     struct HatchIndexWalk w;
     HatchIndexWalkStart(&w, y, y);
     for (int32_t k = HatchIndexWalkNext(&w); k >= 0; k = HatchIndexWalkNext(&w)) {
-        int32_t ex1, ey1, ex2, ey2;
-        HatchIndexEdge(k, &ex1, &ey1, &ex2, &ey2);
-        int32_t up = ey1 > ey2; /* the lower end first */
-        double x1 = up ? ex2 : ex1, y1 = up ? ey2 : ey1, x2 = up ? ex1 : ex2, y2 = up ? ey1 : ey2;
-        if ((y1 > y && y2 > y) || (y1 < y && y2 < y) || (y1 == y && y2 == y))
+        if (!crossingOf(&e, k, y, &cx, &mark))
             continue;
-        /* As y1 <= y <= y2 the value lies between x1 and x2 but for a
-           rounding far below one unit, so truncating it is defined. */
-        int32_t cx = (int32_t)((x2 - x1) * (y - y1) / (y2 - y1) + x1);
-        int32_t mark = y1 < y && y2 == y ? -1 : y1 == y && y2 > y ? 1 : 0;
         if (count < room) {
             ++count;
             r.x[count] = cx;
@@ -158,32 +177,89 @@ static int32_t indexedInside(double x, double y)
         }
     }
     if (count < 2)
-        return 0; /* no span: outside, and nothing to poll */
-    if (count > HATCH_CROSS_SLOTS) {
-        /* More crossings than the module's sort holds: heap sort in place. */
-        heapify(&r, count, 0);
-        for (int32_t end = count; end > 1; --end) {
-            exchange(&r, 1, end);
-            siftDown(&r, 1, end - 1, 0);
-        }
-        return scanSpans(r.x + 1, mergeRecords(&r, count), x);
+        return 0;
+    heapify(&r, count, 0);
+    for (int32_t end = count; end > 1; --end) {
+        exchange(&r, 1, end);
+        siftDown(&r, 1, end - 1, 0);
     }
-    /* Keys: X in the high half (order kept for negative X), then the edge
-       number, then the mark + 1 in the two lowest bits.  Edge numbers stay
-       below 2^30: the tables of a 32-bit host hold fewer entries. */
-    for (int32_t i = 0; i < count; ++i)
-        hatchCrossKeys[i] = ((uint64_t)((uint32_t)r.x[i + 1] ^ 0x80000000u) << 32) |
-                            ((uint32_t)r.edge[i + 1] << 2) | (uint32_t)(r.mark[i + 1] + 1);
-    HatchSortKeys(hatchCrossKeys, count);
+    return scanSpans(r.x + 1, mergeRecords(&r, count), x);
+}
+
+/* Edge number of a crossing key (see indexedInside). */
+static uint32_t keyEdge(uint64_t key)
+{
+    return (uint32_t)key >> 2;
+}
+
+/* Restores the max-heap by edge number of keys[0..n-1] below i. */
+static void siftKeys(uint64_t *keys, int32_t i, int32_t n)
+{
+    for (;;) {
+        int32_t top = i, left = 2 * i + 1, right = left + 1;
+        if (left < n && keyEdge(keys[left]) > keyEdge(keys[top]))
+            top = left;
+        if (right < n && keyEdge(keys[right]) > keyEdge(keys[top]))
+            top = right;
+        if (top == i)
+            return;
+        uint64_t swap = keys[i];
+        keys[i] = keys[top];
+        keys[top] = swap;
+        i = top;
+    }
+}
+
+/* The indexed scan: the edges of the index walk, which come in no
+   particular order, each crossing a key that holds its X, edge number and
+   mark, sorted in module storage. */
+static int32_t indexedInside(double x, double y)
+{
+    int32_t room = workRoom - regionLineCount + 1; /* crossings the scratch rule lets in */
+    int32_t count = 0, heaped = 0, cx, mark;
+    uint64_t *keys = hatchCrossKeys;
+    if (room < 1)
+        return 0;
+    struct Edges e = regionEdges();
+    struct HatchIndexWalk w;
+    HatchIndexWalkStart(&w, y, y);
+    for (int32_t k = HatchIndexWalkNext(&w); k >= 0; k = HatchIndexWalkNext(&w)) {
+        if (!crossingOf(&e, k, y, &cx, &mark))
+            continue;
+        /* Keys: X in the high half (order kept for negative X), then the
+           edge number, then the mark + 1 in the two lowest bits.  Edge
+           numbers stay below 2^30: a 32-bit host's tables hold fewer. */
+        uint64_t key = ((uint64_t)((uint32_t)cx ^ 0x80000000u) << 32) | ((uint32_t)k << 2) | (uint32_t)(mark + 1);
+        if (count < room && count < HATCH_CROSS_SLOTS) {
+            keys[count++] = key;
+            continue;
+        }
+        if (count < room)
+            return recordsInside(x, y, room); /* more than the module's sort holds */
+        /* The scratch is full: the rule keeps the first crossings in edge
+           order, so a crossing of an earlier edge takes the place of the
+           latest edge kept (the top of a heap by edge number). */
+        if (!heaped) {
+            for (int32_t i = count / 2 - 1; i >= 0; --i)
+                siftKeys(keys, i, count);
+            heaped = 1;
+        }
+        if ((uint32_t)k < keyEdge(keys[0])) {
+            keys[0] = key;
+            siftKeys(keys, 0, count);
+        }
+    }
+    if (count < 2)
+        return 0; /* no span: outside, and nothing to poll */
+    HatchSortKeys(keys, count);
     /* Merge equal neighbours in one walk, as mergeRecords does. */
     int32_t out = 0, next = 0;
     while (next < count) {
-        int32_t xk = (int32_t)((uint32_t)(hatchCrossKeys[next] >> 32) ^ 0x80000000u);
-        if (next + 1 < count && (hatchCrossKeys[next] >> 32) == (hatchCrossKeys[next + 1] >> 32)) {
-            next += (hatchCrossKeys[next] & 3) == (hatchCrossKeys[next + 1] & 3) ? 2 : 1;
+        if (next + 1 < count && (keys[next] >> 32) == (keys[next + 1] >> 32)) {
+            next += (keys[next] & 3) == (keys[next + 1] & 3) ? 2 : 1;
             continue;
         }
-        hatchCrossX[out++] = xk;
+        hatchCrossX[out++] = (int32_t)((uint32_t)(keys[next] >> 32) ^ 0x80000000u);
         ++next;
     }
     return scanSpans(hatchCrossX, out, x);

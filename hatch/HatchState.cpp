@@ -41,6 +41,7 @@ int32_t hatchEscaped;
 /* Edge index and the inside test's crossings (about 1.4 MB, zero-filled). */
 int32_t hatchIndexCount;
 int32_t hatchIndexLevels;
+int32_t hatchTopLevel;
 int32_t hatchBucketCount;
 double hatchBucketLow, hatchBucketHigh;
 double hatchBucketScale;
