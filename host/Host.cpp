@@ -132,8 +132,11 @@ void Host::enterService(Svc s)
 {
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
+    /* The message is made only when a guard zone was hit: this runs at
+       every service call. */
     if (options_.guardEveryCall)
-        checkGuards(std::string("at the call of ") + serviceInfo(s).name);
+        if (std::optional<std::string> e = rec.checkGuards())
+            fail(kExitModuleFault, *e + " (found at the call of " + serviceInfo(s).name + ")");
     ++trace.depth;
 }
 
