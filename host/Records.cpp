@@ -143,14 +143,18 @@ void Records::setArrayPointers()
     }
 }
 
-std::optional<std::string> Records::layoutArrays(int limit, int base, int end)
+std::optional<std::string> Records::layoutArrays(int64_t limit64, int64_t base64, int64_t end64)
 {
-    if (limit < 2 || base < limit || end < base + 2)
+    if (limit64 < 2 || base64 < limit64 || end64 < base64 + 2)
         return "the host needs 2 <= figureLimit <= workBase < workEnd - 1 (got figureLimit " +
-               std::to_string(limit) + ", workBase " + std::to_string(base) + ", workEnd " +
-               std::to_string(end) + ")";
-    if (static_cast<long long>(end) + 1 + kGuardEntries > 50000000)
-        return "the host keeps at most 50000000 figure entries";
+               std::to_string(limit64) + ", workBase " + std::to_string(base64) + ", workEnd " +
+               std::to_string(end64) + ")";
+    if (end64 + 1 + kGuardEntries > kMaxEntries)
+        return "the host keeps at most " + std::to_string(kMaxEntries) + " figure entries (figureLimit " +
+               std::to_string(limit64) + " with the work area at " + std::to_string(base64) + ".." +
+               std::to_string(end64) + " needs " + std::to_string(end64 + 1 + kGuardEntries) + ")";
+    /* from here on every number fits in 32 bits */
+    int limit = static_cast<int>(limit64), base = static_cast<int>(base64), end = static_cast<int>(end64);
     int oldCap = capacity();
     if (oldCap > 0) {
         int oldLimit = figureLimit();

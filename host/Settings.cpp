@@ -104,6 +104,15 @@ size_t SettingsStore::size() const
     return n;
 }
 
+std::vector<std::tuple<std::string, std::string, double>> SettingsStore::entries() const
+{
+    std::vector<std::tuple<std::string, std::string, double>> out;
+    for (const Section &s : sections_)
+        for (const auto &kv : s.values)
+            out.emplace_back(s.name, kv.first, kv.second);
+    return out;
+}
+
 std::optional<std::string> SettingsStore::loadFile(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -17,6 +17,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
        a line break. */
     static std::optional<std::string> refusal(const std::string &section, const std::string &key);
     size_t size() const;
+    /* Every value as (section, key, value), in the order of the file. */
+    std::vector<std::tuple<std::string, std::string, double>> entries() const;
 
 private:
     struct Section {

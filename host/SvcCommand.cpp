@@ -39,8 +39,10 @@ double HOST_STDCALL ReadSetting(const char *key, int32_t zero, const char *secti
     Host &h = H();
     std::optional<double> v = h.settings.get(sectionOf(section), cp932ToUtf8(key));
     double out = v ? *v : fallback;
-    TraceLine(h.trace, "ReadSetting").argText(key).arg(zero).argText(section).arg(fallback)
-        .result(formatDouble(out) + (v ? "" : " (not stored)"));
+    TraceLine t(h.trace, "ReadSetting");
+    t.argText(key).arg(zero).argText(section).arg(fallback).resultNumber(out);
+    if (!v)
+        t.note("not stored");
     return out;
 }
 

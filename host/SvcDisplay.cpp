@@ -63,6 +63,7 @@ void HOST_STDCALL DrawXorLine(int32_t a, int32_t b, int32_t colour, double value
 void HOST_STDCALL ClearHighlight(int32_t a, int32_t b)
 {
     ServiceCall c(Svc::ClearHighlight);
+    H().highlightOn = false;
     TraceLine(H().trace, "ClearHighlight").arg(a).arg(b);
 }
 
@@ -76,7 +77,8 @@ void HOST_STDCALL ClearMarks(int32_t a, int32_t b)
 void HOST_STDCALL BeginProgress()
 {
     ServiceCall c(Svc::BeginProgress);
-    TraceLine(H().trace, "BeginProgress").fieldText("promptText", H().rec.text(SF::promptText));
+    if (H().trace.enabled())
+        TraceLine(H().trace, "BeginProgress").fieldText("promptText", H().rec.text(SF::promptText));
 }
 
 void HOST_STDCALL EndProgress()
@@ -94,6 +96,7 @@ void HOST_STDCALL SetProgressPause(double seconds, int32_t a, int32_t b)
 void HOST_STDCALL ShowStatusText(const char *text, int32_t a, int32_t b)
 {
     ServiceCall c(Svc::ShowStatusText);
+    H().statusText = text ? cp932ToUtf8(text) : std::string();
     TraceLine(H().trace, "ShowStatusText").argText(text).arg(a).arg(b);
 }
 
@@ -105,7 +108,7 @@ const char *HOST_STDCALL FormatNumber(double value, int32_t decimals)
     char buf[512];
     std::snprintf(buf, sizeof buf, "%.*f", std::max(0, std::min(15, decimals)), value);
     H().formatBuffer = buf;
-    TraceLine(H().trace, "FormatNumber").arg(value).arg(decimals).result(quoted(buf));
+    TraceLine(H().trace, "FormatNumber").arg(value).arg(decimals).resultQuoted(buf);
     return H().formatBuffer.c_str();
 }
 

@@ -123,7 +123,9 @@ void HOST_STDCALL ShowPanel()
 {
     ServiceCall c(Svc::ShowPanel);
     Host &h = H();
-    TraceLine(h.trace, "ShowPanel").result(std::to_string(h.panel.items.size()) + " items");
+    TraceLine(h.trace, "ShowPanel").resultInt(static_cast<long long>(h.panel.items.size()), "items");
+    if (!h.trace.enabled())
+        return;
     ++h.trace.depth;
     for (const PanelItem &it : h.panel.items) {
         std::string s = "item row " + std::to_string(it.row) + " " + kindName(it.kind);
@@ -148,7 +150,7 @@ void HOST_STDCALL RefreshPanel(int32_t what)
 int32_t HOST_STDCALL PanelResult()
 {
     ServiceCall c(Svc::PanelResult);
-    TraceLine(H().trace, "PanelResult").result(std::to_string(H().panel.result));
+    TraceLine(H().trace, "PanelResult").resultInt(H().panel.result);
     return H().panel.result;
 }
 
@@ -426,7 +428,8 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
        the module would act on it again (the hatch panel would rebuild). */
     h.rec.put(SF::panelEvent, 0);
     std::string what = panelEvent(*l);
-    h.traceAnswer(l->source + " (" + what + ")");
+    if (h.trace.enabled())
+        h.traceAnswer(l->source + " (" + what + ")");
 }
 
 } // namespace

@@ -1,20 +1,17 @@
 /*
- * Text.cpp - code page 932 conversions (iconv on Linux, the code-page
- * functions on Windows) and exact number formatting.
+ * Text.cpp - code page 932 conversions (the one table of Cp932Table.h, the
+ * same in every build) and exact number formatting.
  */
 #include "host/Text.h"
 
+#include "host/Cp932Table.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-#endif
 
 namespace host {
 
@@ -35,52 +32,68 @@ size_t utf8Length(unsigned char c)
     return 1;
 }
 
-/* Converts one character with the platform's tables; nothing when it has
-   no form in the target. */
-std::optional<std::string> convertRaw(const std::string &ch, bool toUtf8)
+/* The character of one code page 932 character (one byte, or a lead byte
+   and its trail); 0 when the bytes are no character. */
+uint32_t decodeOne(const std::string &ch)
 {
-#ifdef _WIN32
-    UINT from = toUtf8 ? 932 : CP_UTF8, to = toUtf8 ? CP_UTF8 : 932;
-    wchar_t wide[4];
-    int n = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, ch.data(), static_cast<int>(ch.size()), wide, 4);
-    if (n <= 0)
-        return std::nullopt;
-    char out[16];
-    BOOL lossy = FALSE;
-    int m = WideCharToMultiByte(to, toUtf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, n, out, sizeof out, nullptr,
-                                toUtf8 ? nullptr : &lossy);
-    if (m <= 0 || lossy)
-        return std::nullopt;
-    return std::string(out, static_cast<size_t>(m));
-#else
-    iconv_t cd = iconv_open(toUtf8 ? "UTF-8" : "CP932", toUtf8 ? "CP932" : "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    char in[8], out[16];
-    std::memcpy(in, ch.data(), ch.size());
-    char *ip = in, *op = out;
-    size_t il = ch.size(), ol = sizeof out;
-    size_t r = iconv(cd, &ip, &il, &op, &ol);
-    iconv_close(cd);
-    if (r == static_cast<size_t>(-1) || il != 0)
-        return std::nullopt;
-    return std::string(out, sizeof out - ol);
-#endif
+    unsigned char lead = static_cast<unsigned char>(ch[0]);
+    if (ch.size() == 1)
+        return lead < 0x80 ? lead : kCp932Single[lead - 0x80];
+    unsigned char trail = static_cast<unsigned char>(ch[1]);
+    if (!isLeadByte(lead) || trail < 0x40 || trail > 0xFC)
+        return 0;
+    return kCp932Double[lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31][trail - 0x40];
 }
 
-/* Converts one character; nothing when it has no form in the target.  A
-   Shift-JIS form must read back as the same character: the platforms'
-   tables also map some characters one way only (¥ to the backslash on
-   Linux, é to e on Windows), which would change the text. */
-std::optional<std::string> convertOne(const std::string &ch, bool toUtf8)
+/* One UTF-8 character as its code point; 0 when it is malformed (overlong,
+   a surrogate, a stray continuation byte). */
+uint32_t utf8CodePoint(const std::string &ch)
 {
-    std::optional<std::string> out = convertRaw(ch, toUtf8);
-    if (!out || toUtf8)
-        return out;
-    std::optional<std::string> back = convertRaw(*out, true);
-    if (!back || *back != ch)
+    unsigned char c = static_cast<unsigned char>(ch[0]);
+    size_t n = ch.size();
+    if (n == 1 && c >= 0x80)
+        return 0;
+    uint32_t cp = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+    for (size_t k = 1; k < n; ++k) {
+        unsigned char t = static_cast<unsigned char>(ch[k]);
+        if ((t & 0xC0) != 0x80)
+            return 0;
+        cp = cp << 6 | (t & 0x3F);
+    }
+    static const uint32_t lowest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (n > 1 && (cp < lowest[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+        return 0;
+    return cp;
+}
+
+std::string utf8Of(uint32_t cp)
+{
+    std::string s;
+    if (cp < 0x80) {
+        s += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        s += static_cast<char>(0xC0 | cp >> 6);
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        s += static_cast<char>(0xE0 | cp >> 12);
+        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        s += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return s;
+}
+
+/* The code page 932 bytes of a code point; nothing when it has none that
+   reads back as the same character. */
+std::optional<std::string> encodeOne(uint32_t cp)
+{
+    const Cp932Pair *end = kCp932Encode + kCp932EncodeSize;
+    const Cp932Pair *p = std::lower_bound(kCp932Encode, end, cp,
+                                          [](const Cp932Pair &e, uint32_t c) { return e.character < c; });
+    if (p == end || p->character != cp)
         return std::nullopt;
-    return out;
+    if (p->code < 0x100)
+        return std::string(1, static_cast<char>(p->code));
+    return std::string{static_cast<char>(p->code >> 8), static_cast<char>(p->code & 0xFF)};
 }
 
 } // namespace
@@ -96,9 +109,9 @@ std::string cp932ToUtf8(const std::string &sjis)
             continue;
         }
         size_t len = isLeadByte(c) && i + 1 < sjis.size() ? 2 : 1;
-        std::optional<std::string> u = convertOne(sjis.substr(i, len), true);
-        if (u) {
-            out += *u;
+        uint32_t cp = decodeOne(sjis.substr(i, len));
+        if (cp != 0) {
+            out += utf8Of(cp);
             i += len;
         } else {
             char esc[8];
@@ -138,7 +151,8 @@ std::optional<std::string> utf8ToCp932(const std::string &utf8)
         size_t len = utf8Length(c);
         if (i + len > utf8.size())
             return std::nullopt;
-        std::optional<std::string> s = convertOne(utf8.substr(i, len), false);
+        uint32_t cp = utf8CodePoint(utf8.substr(i, len));
+        std::optional<std::string> s = cp ? encodeOne(cp) : std::nullopt;
         if (!s)
             return std::nullopt;
         out += *s;

@@ -18,7 +18,9 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#ifndef __EMSCRIPTEN__
 #include <thread>
+#endif
 
 #ifdef _WIN32
 #include <windows.h>
@@ -72,9 +74,13 @@ std::string defaultModulePath()
 
 /* Ends the process when a command runs longer than the timeout: a module
    that spins without asking the host for anything cannot be stopped
-   otherwise. */
+   otherwise.  (WebAssembly has no threads: the host checks the time at each
+   service call there.) */
 void startWatchdog(int seconds)
 {
+#ifdef __EMSCRIPTEN__
+    (void)seconds;
+#else
     std::thread([seconds] {
         for (;;) {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -88,6 +94,7 @@ void startWatchdog(int seconds)
             }
         }
     }).detach();
+#endif
 }
 
 std::string summary(const Host &h, const std::string &session, int before)

@@ -238,6 +238,10 @@ TEST(HostFigureLists, ReadBackWhatTheyWrite)
     EXPECT_EQ(h->fig.read(7).x2, 8); // length in half-width cells: 3 x 2 + 2
     EXPECT_EQ(h->fig.drawingEnd(), 9);
 
+    // Attributes come in any order: kind=6 first reads as the same text.
+    h = play("", "text 10 20 \"A\" kind=6 origin=5 angle=30 slant=2 style=1 spacing=3 width=4 height=5 link=7\n");
+    EXPECT_EQ(h->fig.dump(), "0 text 10 20 \"A\" origin=5 height=5 width=4 spacing=3 angle=30 slant=2 style=1 kind=6 "
+                             "layer=0 group=0 color=1 ltype=1 link=7\n");
     // A text with characters that have no Shift-JIS form (as a DXF drawing
     // gives them) reads back too; bytes that are not UTF-8 are refused.
     const std::string foreign = "0 text 0 0 \"café ☃\" origin=0 height=100 width=50 spacing=0 angle=0 slant=0 "

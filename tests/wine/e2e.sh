@@ -15,39 +15,12 @@ rm -rf "$work" && mkdir -p "$work"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Traces compared with numbers equal to 12 significant digits.
-same_trace() {
-  awk '
-    function norm(line,   n, i, t, out) {
-      gsub(/[=(),]/, " ", line)
-      n = split(line, t, " ")
-      out = ""
-      for (i = 1; i <= n; i++) {
-        if (t[i] ~ /^-?[0-9]+(\.[0-9]+)?(e[-+]?[0-9]+)?$/) t[i] = sprintf("%.12g", t[i] + 0)
-        out = out " " t[i]
-      }
-      return out
-    }
-    NR == FNR { a[FNR] = norm($0); na = FNR; next }
-    { if (norm($0) != a[FNR]) { print "  line " FNR ": " $0; bad = 1; exit } nb = FNR }
-    END { if (!bad && na != nb) { print "  lengths differ: " na " and " nb; bad = 1 } exit bad }
-  ' "$1" "$2"
-}
+source "$(dirname "$0")/../sessions.sh"
 
-for session in examples/*.session tests/sessions/*.session; do
-  [ -f "$session" ] || continue
-  dir=$(dirname "$session"); name=$(basename "$session" .session)
+for session in $(session_files); do
+  name=$(basename "$session" .session)
   for side in native windows; do
-    mkdir -p "$work/$side"
-    dump="$work/$side/$name.figures"
-    [ -f "$dir/$name.dxf" ] && dump="$dump.dxf"
-    args=(--dump "$dump" --trace "$work/$side/$name.trace" --snapshot-dir "$work/$side")
-    [ -f "$dir/$name.drawing" ] && args+=(--drawing "$dir/$name.drawing")
-    [ -f "$dir/$name.dxf" ] && args+=(--drawing "$dir/$name.dxf")
-    if [ -f "$dir/$name.ini" ]; then
-      cp "$dir/$name.ini" "$work/$side/$name.ini"
-      args+=(--settings "$work/$side/$name.ini")
-    fi
+    session_args "$session" "$work/$side"
     if [ "$side" = native ]; then
       "$native" "${args[@]}" "$session" >/dev/null 2>"$work/$side/$name.err"
     else
@@ -69,10 +42,11 @@ for session in examples/*.session tests/sessions/*.session; do
   echo "ok   $session (exit $(cat "$n.status"))"
 done
 
-# The DLL file: export names, imports, texts, resources, version block.
+# The DLL file: export names, imports, texts, resources, version block,
+# no symbols or debug sections.
 if NEROLIT_DLL="$win/Nerolit.dll" "$1/tests/nerolit_tests" --gtest_filter='DllFile.*' >"$work/dllfile.log" 2>&1 &&
-   grep -q "PASSED.* 4 tests" "$work/dllfile.log" && ! grep -q SKIPPED "$work/dllfile.log"; then
-  echo "ok   Nerolit.dll exports, imports, texts and resources"
+   grep -q "PASSED.* 5 tests" "$work/dllfile.log" && ! grep -q SKIPPED "$work/dllfile.log"; then
+  echo "ok   Nerolit.dll exports, imports, texts and resources; stripped ($(stat -c %s "$win/Nerolit.dll") bytes)"
 else
   cat "$work/dllfile.log"; fail "Nerolit.dll file checks"
 fi

@@ -1,0 +1,180 @@
+/*
+ * Engine.cpp - the host and the module for JavaScript (nerolit.mjs wraps
+ * these functions; README, "JavaScript interface").  One host per
+ * WebAssembly instance; the page makes a new instance for a new session.
+ *
+ * The texts these functions return are malloc'd; the caller frees them.
+ */
+#include "host/Host.h"
+#include "host/Text.h"
+#include "host/wasm/InteractiveUser.h"
+#include "host/wasm/Json.h"
+
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+using namespace host;
+
+namespace {
+
+std::unique_ptr<Host> gEngineHost;
+InteractiveUser gUser;
+SessionRecorder gRecorder;
+std::string gDrawingName;   /* the drawing the session starts from, empty for none */
+std::string gSessionHeader; /* what the recording starts with: comments and the store's values */
+
+EM_JS(void, nerolitFailed, (int code, const char *message), {
+    Module["nerolitEvent"]("failed", JSON.stringify({code: code, message: UTF8ToString(message)}));
+});
+
+/* A failed session answers nothing more: its frames stay where the failure
+   found them (read the outputs; play nothing more). */
+EM_ASYNC_JS(void, nerolitHalt, (), { await new Promise(function() {}); });
+
+char *copyOut(const std::string &s)
+{
+    char *p = static_cast<char *>(std::malloc(s.size() + 1));
+    std::memcpy(p, s.c_str(), s.size() + 1);
+    return p;
+}
+
+char *errorJson(const std::optional<std::string> &e)
+{
+    return copyOut(e ? "{\"error\":" + jsonString(*e) + "}" : std::string("{}"));
+}
+
+/* The store's values as `setting` lines; an error names a value no line can
+   say (a section or key with blanks, quotes or a leading #). */
+std::optional<std::string> settingLines(const SettingsStore &store, std::string &out)
+{
+    for (const auto &e : store.entries()) {
+        std::string line = "setting " + std::get<0>(e) + " " + std::get<1>(e) + " " + formatDouble(std::get<2>(e));
+        std::string error;
+        std::optional<std::vector<ScriptLine>> parsed = parseScript(line, "settings", error);
+        if (!parsed || parsed->size() != 1 || parsed->front().value != std::get<0>(e) ||
+            parsed->front().name != std::get<1>(e))
+            return "[" + std::get<0>(e) + "] " + std::get<1>(e) + ": a session cannot set this setting";
+        out += line + "\n";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+extern "C" {
+
+/* A fresh host with its session recorder and the interactive user. */
+EMSCRIPTEN_KEEPALIVE void nerolit_create(int keepTrace)
+{
+    HostOptions options;
+    options.timeoutSeconds = 0; /* a person may think as long as they like */
+    gEngineHost = std::make_unique<Host>(nativeModule(), options);
+    gEngineHost->trace.keepLines(keepTrace != 0);
+    gEngineHost->recorder = &gRecorder;
+    gEngineHost->setUser(&gUser);
+    gEngineHost->failHook = [](int code, const std::string &message) {
+        nerolitFailed(code, message.c_str());
+        nerolitHalt();
+    };
+}
+
+/* Before nerolit_run: the drawing, as a figure list or DXF.  {} or
+   {"error": "name:line: what"}; DXF also {"notices": [...]}. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_load_drawing(const char *text, const char *name)
+{
+    std::optional<std::string> e = gEngineHost->fig.load(text, name);
+    if (!e)
+        gDrawingName = name;
+    return errorJson(e);
+}
+
+EMSCRIPTEN_KEEPALIVE char *nerolit_load_dxf(const char *bytes, int size, const char *name)
+{
+    std::vector<std::string> notices;
+    std::optional<std::string> e =
+        gEngineHost->tryLoadDxf(std::string(bytes, static_cast<size_t>(size)), name, notices);
+    if (e)
+        return errorJson(e);
+    gDrawingName = name;
+    std::string out = "{\"notices\":[";
+    for (size_t k = 0; k < notices.size(); ++k)
+        out += (k ? "," : "") + jsonString(notices[k]);
+    return copyOut(out + "]}");
+}
+
+/* Before nerolit_run: the settings store as the session starts. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_load_settings(const char *text, const char *name)
+{
+    SettingsStore store;
+    std::optional<std::string> e = store.load(text, name);
+    std::string lines;
+    if (!e)
+        e = settingLines(store, lines);
+    if (!e)
+        gEngineHost->settings = store;
+    return errorJson(e);
+}
+
+/* During the session: the `setting` lines that set every value of an INI
+   text: {"lines": "..."} or {"error": ...}. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_setting_lines(const char *text, const char *name)
+{
+    SettingsStore store;
+    std::optional<std::string> e = store.load(text, name);
+    std::string lines;
+    if (!e)
+        e = settingLines(store, lines);
+    return e ? errorJson(e) : copyOut("{\"lines\":" + jsonString(lines) + "}");
+}
+
+/* The session: StartDLL, then the user's actions, for as long as the page
+   gives them.  Called asynchronously (Asyncify). */
+EMSCRIPTEN_KEEPALIVE void nerolit_run()
+{
+    std::string lines;
+    settingLines(gEngineHost->settings, lines);
+    gSessionHeader = "# Nerolit session recorded by nerolit.mjs\n# replay: nerolit-host " +
+                     (gDrawingName.empty() ? std::string() : "--drawing " + gDrawingName + " ") + "SESSION\n" + lines;
+    gEngineHost->runScript();
+}
+
+/* Whether a line answers the pending request: null, or why not. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_check(const char *line)
+{
+    if (!gUser.waiting())
+        return copyOut("the engine is not waiting for an action");
+    std::optional<std::string> e = gUser.checkAction(*gEngineHost, line);
+    return e ? copyOut(*e) : nullptr;
+}
+
+/* 0 figure list, 1 drawing SVG, 2 DXF, 3 display SVG, 4 panel SVG,
+   5 settings INI, 6 recorded session, 7 figures JSON, 8 display JSON,
+   9 panel JSON, 10 trace. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_output(int what)
+{
+    Host &h = *gEngineHost;
+    switch (what) {
+    case 0: return copyOut(h.fig.dump());
+    case 1: return copyOut(h.drawingSvg());
+    case 2: return copyOut(h.drawingDxf());
+    case 3: return copyOut(h.displaySvg());
+    case 4: return copyOut(h.panelSvg());
+    case 5: return copyOut(h.settings.text());
+    case 6: return copyOut(gSessionHeader + gRecorder.text());
+    case 7: return copyOut(figuresJson(h));
+    case 8: return copyOut(displayJson(h));
+    case 9: return copyOut(panelJson(h));
+    case 10: {
+        std::string t;
+        for (const std::string &l : h.trace.lines())
+            t += l + "\n";
+        return copyOut(t);
+    }
+    default: return copyOut("");
+    }
+}
+
+} // extern "C"

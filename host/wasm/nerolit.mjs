@@ -1,0 +1,307 @@
+// nerolit.mjs - the Nerolit engine for pages, scripts and tests: the module
+// and the reference host in WebAssembly, with a user whose actions come from
+// JavaScript (README, "JavaScript interface").
+//
+// The engine owns the session; the page only shows what the engine reports
+// (requests, display, panel, messages, drawing) and sends the user's actions
+// in the session language, so the recorded session is exactly what the user
+// did.  A command runs to its end inside the host's call: each request waits
+// (Asyncify) for the Promise that answer() resolves.
+import createNerolitEngine from './nerolit-engine.mjs';
+
+const OUTPUTS = { figureList: 0, svg: 1, dxf: 2, displaySvg: 3, panelSvg: 4, settings: 5, session: 6,
+                  figures: 7, display: 8, panel: 9, trace: 10 };
+const YIELD_MS = 50; // a long pass lets the page run this often (for Escape)
+
+let compiled = null; // the compiled WebAssembly module, shared by every engine
+
+async function compiledModule(options) {
+  if (options.wasmBinary) return WebAssembly.compile(options.wasmBinary);
+  if (compiled) return compiled;
+  const url = new URL('nerolit-engine.wasm', import.meta.url);
+  if (typeof process === 'object' && process.versions && process.versions.node) {
+    const { readFile } = await import('node:fs/promises');
+    compiled = WebAssembly.compile(await readFile(url));
+  } else {
+    compiled = WebAssembly.compileStreaming ? WebAssembly.compileStreaming(fetch(url))
+                                            : fetch(url).then((r) => r.arrayBuffer()).then((b) => WebAssembly.compile(b));
+  }
+  return compiled;
+}
+
+function quote(text) {
+  return '"' + String(text).replace(/[\\"]/g, (c) => '\\' + c) + '"';
+}
+
+// An action object as its line of the session language.
+function actionText(a) {
+  switch (a.verb) {
+    case 'run': return `run ${a.name}`;
+    case 'point': case 'move': return `${a.verb} ${a.x} ${a.y}`;
+    case 'repaint': case 'confirm': case 'close': case 'cancel': return a.verb;
+    case 'select':
+      if (a.all) return 'select all';
+      if (a.window) return `select window ${a.window.join(' ')}`;
+      return `select ${(a.indices || []).join(' ')}`;
+    case 'panel':
+      if (a.ok) return 'panel ok';
+      if (a.cancel) return 'panel cancel';
+      if (a.choose !== undefined) return `panel choose ${quote(a.choose)}`;
+      if (a.pick !== undefined) return `panel pick ${a.pick} ${quote(a.entry)}`;
+      if (a.set !== undefined) return `panel set ${a.set.startsWith('@') ? a.set : quote(a.set)} ${a.value}`;
+      break;
+    case 'group': return `group ${a.n}`;
+    case 'message': return `message ${a.ok === false || a.cancel ? 'cancel' : 'ok'}`;
+    case 'set': return `set ${a.name} ${a.value}`;
+    case 'setting': return `setting ${a.section} ${a.key} ${a.value}`;
+    case 'seed': return `seed ${a.n}`;
+    case 'key': return a.after !== undefined ? `key esc after ${a.after}` : 'key esc';
+    case 'snapshot': return a.panel ? `snapshot panel ${a.file}` : `snapshot ${a.file}`;
+  }
+  throw new Error(`not an action: ${JSON.stringify(a)}`);
+}
+
+class Engine {
+  constructor(options) {
+    this._options = options;
+    this._handlers = new Map();
+    this.request = null;
+    this.failure = null;
+  }
+
+  // Event handlers: request, display, panel, message, drawing, failed, warning.
+  on(type, fn) {
+    if (!this._handlers.has(type)) this._handlers.set(type, new Set());
+    this._handlers.get(type).add(fn);
+    return this;
+  }
+
+  off(type, fn) {
+    this._handlers.get(type)?.delete(fn);
+    return this;
+  }
+
+  _emit(type, data) {
+    for (const fn of this._handlers.get(type) || []) {
+      try {
+        fn(data);
+      } catch (e) {
+        console.error(`nerolit: a '${type}' handler failed:`, e);
+      }
+    }
+  }
+
+  // A fresh WebAssembly instance and session: the drawing loaded by `load`
+  // (a function of the instance that returns the loader's JSON), the store
+  // given as INI text.
+  async _session(load, settingsIni) {
+    const mod = await compiledModule(this._options);
+    const m = await createNerolitEngine({
+      instantiateWasm: (imports, done) => {
+        WebAssembly.instantiate(mod, imports).then((instance) => done(instance, mod));
+        return {};
+      },
+      print: (t) => this._emit('output', t),
+      printErr: (t) => this._emit('output', t),
+      nerolitEvent: (type, json) => this._event(type, JSON.parse(json)),
+      nerolitNextAction: () => this._nextAction(),
+      nerolitPoll: () => this._poll(),
+      nerolitYield: () => new Promise((resolve) => setTimeout(resolve, 0)).then(() => { this._lastYield = Date.now(); }),
+    });
+    m._nerolit_create(this._options.trace ? 1 : 0);
+    let result = {};
+    if (settingsIni) this._json(m, 'nerolit_load_settings', settingsIni, 'settings.ini');
+    if (load) result = load(m);
+    // From here on this instance is the engine's.
+    this._m = m;
+    this.request = null;
+    this.failure = null;
+    this._line = null;       // an action given before the engine waited for it
+    this._wake = null;       // resolves the engine's wait
+    this._after = null;      // { resolve, reject } of the answer() in flight
+    this._escape = false;
+    this._lastYield = Date.now();
+    const first = new Promise((resolve, reject) => { this._after = { resolve, reject }; });
+    m.ccall('nerolit_run', null, [], [], { async: true }).catch((e) => {
+      if (m === this._m) this._fail({ code: 3, message: `the module trapped: ${e && e.message ? e.message : e}` });
+    });
+    await first;
+    return result;
+  }
+
+  // Calls an export of instance m directly (ccall would wait for the
+  // session, which is always waiting); strings in, the text it returns out.
+  _call(m, fn, ...args) {
+    const owned = [];
+    const cArgs = args.map((a) => {
+      if (typeof a !== 'string') return a;
+      const n = m.lengthBytesUTF8(a) + 1;
+      const p = m._malloc(n);
+      m.stringToUTF8(a, p, n);
+      owned.push(p);
+      return p;
+    });
+    try {
+      return this._string(m, m['_' + fn](...cArgs));
+    } finally {
+      owned.forEach((p) => m._free(p));
+    }
+  }
+
+  _json(m, fn, text, name) {
+    const out = JSON.parse(this._call(m, fn, text, name));
+    if (out.error) throw new Error(out.error);
+    return out;
+  }
+
+  _string(m, ptr) {
+    if (!ptr) return null;
+    const s = m.UTF8ToString(ptr);
+    m._free(ptr);
+    return s;
+  }
+
+  // The bytes of a zero-terminated text the engine returned (not UTF-8).
+  _bytes(m, ptr) {
+    const end = m.HEAPU8.indexOf(0, ptr);
+    const out = m.HEAPU8.slice(ptr, end);
+    m._free(ptr);
+    return out;
+  }
+
+  _event(type, data) {
+    if (type === 'request') {
+      this.request = data;
+      this._lastYield = Date.now();
+      const after = this._after;
+      this._after = null;
+      this._emit('request', data);
+      if (after) after.resolve(data);
+      return;
+    }
+    if (type === 'failed') return this._fail(data);
+    this._emit(type, data);
+  }
+
+  _fail(failure) {
+    this.failure = failure;
+    this.request = null;
+    this._emit('failed', failure);
+    const after = this._after;
+    this._after = null;
+    if (after) after.reject(Object.assign(new Error(failure.message), { code: failure.code }));
+  }
+
+  _nextAction() {
+    if (this._line !== null) {
+      const line = this._line;
+      this._line = null;
+      return Promise.resolve(line);
+    }
+    return new Promise((resolve) => { this._wake = resolve; });
+  }
+
+  _poll() {
+    if (this._escape) {
+      this._escape = false;
+      return 1;
+    }
+    return Date.now() - this._lastYield >= YIELD_MS ? 2 : 0;
+  }
+
+  // The user's action (a line of the session language, or an object that
+  // says the same); resolves with the next request.  An action that does not
+  // answer the pending request throws, and the request stays.
+  answer(action) {
+    if (this.failure) throw new Error(`the session has failed: ${this.failure.message}`);
+    const line = typeof action === 'string' ? action.trim() : actionText(action);
+    if (this.request === null) {
+      if (/^key\s+esc$/.test(line)) { // while a command works: Escape at the next poll
+        this.escape();
+        return Promise.resolve(null);
+      }
+      throw new Error('the engine is working: answer its next request');
+    }
+    const why = this._call(this._m, 'nerolit_check', line);
+    if (why) throw new Error(why);
+    const next = new Promise((resolve, reject) => { this._after = { resolve, reject }; });
+    this.request = null;
+    if (this._wake) {
+      const wake = this._wake;
+      this._wake = null;
+      wake(line);
+    } else {
+      this._line = line;
+    }
+    return next;
+  }
+
+  // Escape for the next poll of the keyboard.
+  escape() {
+    this._escape = true;
+  }
+
+  _betweenCommands(what) {
+    if (this.failure === null && (!this.request || this.request.kind !== 'command'))
+      throw new Error(`${what}: only between commands`);
+  }
+
+  // A figure list: a new session from this drawing (the store kept).
+  async loadDrawing(text, name = 'drawing') {
+    this._betweenCommands('loadDrawing');
+    await this._session((m) => this._json(m, 'nerolit_load_drawing', text, name), this.settings());
+  }
+
+  // A DXF drawing: a new session from it; resolves with the reader's notices.
+  async loadDxf(bytes, name = 'drawing.dxf') {
+    this._betweenCommands('loadDxf');
+    const data = typeof bytes === 'string' ? new TextEncoder().encode(bytes) : new Uint8Array(bytes);
+    const out = await this._session((m) => {
+      const p = m._malloc(data.length + 1);
+      m.HEAPU8.set(data, p);
+      try {
+        const r = JSON.parse(this._call(m, 'nerolit_load_dxf', p, data.length, name));
+        if (r.error) throw new Error(r.error);
+        return r;
+      } finally {
+        m._free(p);
+      }
+    }, this.settings());
+    return out.notices;
+  }
+
+  // Sets every value of an INI text in the store, each by a recorded
+  // `setting` line.
+  async loadSettings(text, name = 'settings.ini') {
+    this._betweenCommands('loadSettings');
+    const { lines } = this._json(this._m, 'nerolit_setting_lines', text, name);
+    for (const line of lines.split('\n')) if (line) await this.answer(line);
+  }
+
+  _output(what) {
+    return this._call(this._m, 'nerolit_output', OUTPUTS[what]);
+  }
+
+  figureList() { return this._output('figureList'); }
+  figures() { return JSON.parse(this._output('figures')); }
+  svg() { return this._output('svg'); }
+  // Bytes: the DXF's texts are code page 932 (ANSI_932).
+  dxf() { return this._bytes(this._m, this._m._nerolit_output(OUTPUTS.dxf)); }
+  displaySvg() { return this._output('displaySvg'); }
+  panelSvg() { return this._output('panelSvg'); }
+  display() { return JSON.parse(this._output('display')); }
+  panel() { return JSON.parse(this._output('panel')); }
+  settings() { return this._m ? this._output('settings') : ''; }
+  session() { return this._output('session'); }
+  trace() { return this._output('trace'); }
+}
+
+// A new engine with an empty drawing and store, waiting for its first
+// command.  options: { wasmBinary, trace }.
+export async function createEngine(options = {}) {
+  const engine = new Engine(options);
+  await engine._session(null, '');
+  return engine;
+}
+
+export { actionText };

@@ -1,0 +1,392 @@
+// main.js - the page: it shows what the engine (the module and its host in
+// WebAssembly, engine.js) reports and sends the user's actions to it as
+// lines of the session language, so that the recorded session is exactly
+// what the user did.  One queue orders the actions: a line goes to the
+// engine when a request it answers is pending; mouse moves that pile up
+// while the engine works are merged into the last one.
+//
+// window.nerolit is the automation interface (README, "Nerolit Studio").
+import { createEngine } from './engine.js';
+import { figureAt, boxOf } from './figures.js';
+import { createView, render, fit, fitBox, toCanvas } from './view.js';
+import { setUpInput } from './input.js';
+import { askGroup, askMessage, askPanel, closeDialogs, setModal, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
+import { loadSettings, resetSettings, storeSettings } from './settings.js';
+import { answers, downloadName, nextAction, sessionSteps, verbOf } from './session.js';
+import { download, readFile } from './files.js';
+
+const $ = (id) => document.getElementById(id);
+
+const HINTS = {
+  command: '',
+  point: '左: 点指示  右/Esc: 戻る',
+  cursor: '左: 点指示  Enter: 確定  右/Esc: 戻る',
+  region: '左: 点指示  始点/Enter: 閉じる  右/Esc: 1辺戻る',
+  select: '窓: 2点指示かドラッグ  図形: クリックしてEnter  右/Esc: 戻る',
+  panel: 'Enter: OK  Esc: キャンセル',
+  group: 'Enter: OK  Esc: キャンセル',
+  message: 'Enter: OK  Esc: キャンセル',
+};
+
+const state = {
+  engine: null,
+  request: null, // what the engine asks now, null while it works
+  lastRequest: null, // the last request asked
+  lastPoint: null, // the last point given, [x, y]
+  queue: [], // lines waiting for a request they answer
+  opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
+  player: null, // { name, steps, pos, running } a loaded session played step by step
+  settledWaiters: [],
+};
+
+const view = createView($('view'));
+
+function redraw() {
+  render(view);
+}
+
+/* The drawing as the engine has it now. */
+function refreshDrawing() {
+  view.scene.drawing = state.engine.figures();
+}
+
+function showDisplay(display) {
+  view.scene.shown = display.shown;
+  view.scene.hidden = display.hidden;
+  view.scene.dragLines = display.dragLines;
+  redraw();
+}
+
+function commandButtons(running) {
+  for (const b of document.querySelectorAll('#commands button')) {
+    b.setAttribute('aria-pressed', String(running && running.toLowerCase() === b.dataset.command.toLowerCase()));
+  }
+}
+
+function drawingName() {
+  return state.opened ? state.opened.name : 'drawing';
+}
+
+function sessionHeader() {
+  const name = drawingName();
+  return [
+    '# Nerolit Studio session',
+    state.opened ? `# drawing: ${name}` : '# drawing: none (an empty drawing)',
+    `# replay: nerolit-host ${state.opened ? `--drawing ${name} ` : ''}--dump result.txt THIS.session`,
+  ];
+}
+
+/* The recorded session: a header that says how to replay it, then the
+   engine's record of what the user did (the settings the session started
+   from come first, as setting lines). */
+function sessionText() {
+  const body = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
+  return sessionHeader().concat(body).join('\n') + '\n';
+}
+
+function showSession() {
+  const text = sessionText();
+  $('session-text').textContent = text;
+  $('session-text').scrollTop = $('session-text').scrollHeight;
+  $('session-count').textContent = `${text.split('\n').filter((l) => l && !l.startsWith('#')).length} 行`;
+}
+
+/* Sends the queue's first line when a request it answers is pending.
+   Lines that no longer fit (a move after the request changed) are
+   dropped. */
+function pump() {
+  while (state.request && state.queue.length) {
+    const line = state.queue.shift();
+    if (!answers(state.request.kind, line) && !isDirectiveLine(line)) continue;
+    const req = state.request;
+    state.request = null;
+    beforeSend(req, line);
+    state.engine.send(line);
+    return;
+  }
+  if (state.request && !state.queue.length) settle();
+}
+
+function isDirectiveLine(line) {
+  return ['set', 'setting', 'seed', 'key'].includes(verbOf(line));
+}
+
+/* What the page keeps of a line it sends: the region's points. */
+function beforeSend(req, line) {
+  const v = verbOf(line);
+  if (v === 'point') {
+    const [, x, y] = line.split(/\s+/);
+    state.lastPoint = [Number(x), Number(y)];
+    if (req.kind === 'region') view.scene.marks.push(state.lastPoint);
+  } else if (req.kind === 'region' && v === 'cancel') {
+    view.scene.marks.pop();
+  }
+  if (v !== 'move' && v !== 'repaint') view.scene.band = null;
+}
+
+/* Queues a line of the user's. */
+function send(line) {
+  const v = verbOf(line);
+  if (v === 'move' && state.queue.length && verbOf(state.queue[state.queue.length - 1]) === 'move') {
+    state.queue[state.queue.length - 1] = line;
+  } else {
+    state.queue.push(line);
+  }
+  pump();
+}
+
+function settle() {
+  const waiters = state.settledWaiters;
+  state.settledWaiters = [];
+  for (const w of waiters) w();
+}
+
+/* The engine asks: show the request, then send what is queued or what the
+   player has next. */
+function onRequest(req) {
+  state.request = req;
+  state.lastRequest = req;
+  closeDialogs();
+  showPrompt(req.kind === 'command' ? 'コマンドを選んでください' : req.prompt || '', HINTS[req.kind] || '');
+  commandButtons(req.kind === 'command' ? null : req.command);
+  // A region's corners: its first point was given to the point request
+  // before the region's own requests.
+  if (req.kind !== 'region') view.scene.marks = [];
+  else if (!view.scene.marks.length && state.lastPoint) view.scene.marks = [state.lastPoint];
+  if (req.kind === 'command') {
+    refreshDrawing();
+    storeSettings(state.engine.settings());
+  }
+  const band = req.bandKind;
+  view.scene.band = null;
+  if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
+  if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
+  input.reset();
+  showSession();
+  redraw();
+  if (req.kind === 'panel') askPanel(req.panel, send);
+  if (req.kind === 'message') askMessage(req.prompt);
+  if (req.kind === 'group') askGroup(req.prompt, req.group);
+  if (state.queue.length) pump();
+  else if (state.player && state.player.running) playStep();
+  else settle();
+}
+
+function onFailure(message) {
+  showFailure(`セッションを続けられません:\n${message}`);
+  state.request = null;
+  settle();
+}
+
+/* Opens a drawing: a new session on it, from the settings the engine has
+   (recorded as its first lines).  Only between commands; a drawing the
+   engine cannot read is reported and the drawing shown stays. */
+async function openDrawing(file) {
+  if (!state.request || state.request.kind !== 'command') {
+    showPrompt('コマンドの実行中は図面を開けません', 'コマンドを終えてから開いてください');
+    return;
+  }
+  state.queue = [];
+  state.request = null;
+  try {
+    await state.engine.open(file);
+    state.opened = file;
+    showFailure('');
+  } catch (e) {
+    showFailure(`開けませんでした: ${e.message}`);
+    state.request = state.engine.request();
+  }
+  refreshDrawing();
+  fit(view);
+  showSession();
+  redraw();
+}
+
+/* Forgets the stored settings and starts again from the drawing as it was
+   opened, on an engine whose store is empty: the commands take their
+   defaults, and the session records none. */
+async function resetAll() {
+  if (state.request && state.request.kind !== 'command') {
+    showPrompt('コマンドの実行中はリセットできません', '');
+    return;
+  }
+  resetSettings();
+  state.queue = [];
+  state.request = null;
+  state.engine = await createEngine(engineEvents);
+  if (state.opened) await state.engine.open(state.opened, '');
+  refreshDrawing();
+  showSession();
+  redraw();
+  showPrompt('設定を既定値に戻しました', '');
+}
+
+/* --- the session player --- */
+
+function showPlayer() {
+  const p = state.player;
+  $('player').hidden = !p;
+  setModal(!p);
+  if (!p) return;
+  $('player-name').textContent = p.name;
+  const ol = $('player-lines');
+  if (ol.childElementCount !== p.steps.length) {
+    ol.replaceChildren(...p.steps.map((s) => {
+      const li = document.createElement('li');
+      li.value = s.line;
+      li.textContent = s.text;
+      return li;
+    }));
+  }
+  [...ol.children].forEach((li, k) => {
+    li.className = k < p.pos ? 'done' : k === p.pos ? 'next' : '';
+  });
+  ol.children[p.pos]?.scrollIntoView({ block: 'nearest' });
+}
+
+/* Sends the player's next action for the pending request. */
+function playStep() {
+  const p = state.player;
+  if (!p || !state.request) return;
+  const a = nextAction(p.steps, p.pos, state.request.kind);
+  if (!a) {
+    p.running = false;
+    showPlayer();
+    return;
+  }
+  if (a.advance) p.pos++;
+  showPlayer();
+  send(a.line);
+}
+
+function loadSession(name, text) {
+  state.player = { name, steps: sessionSteps(text), pos: 0, running: false };
+  showPlayer();
+}
+
+/* --- set-up --- */
+
+const input = setUpInput(view, {
+  request: () => state.request || state.lastRequest,
+  busy: () => !state.request,
+  send,
+  escape: () => state.engine.escape(),
+  pick: (x, y, tolerance) => figureAt(view.scene.drawing, x, y, tolerance),
+  changed: redraw,
+  cursorMoved: (x, y) => showCursor(x, y),
+});
+setUpDialogs(send);
+
+async function openFile(file) {
+  const f = await readFile(file);
+  if (f.kind === 'session') loadSession(f.name, f.text);
+  else await openDrawing(f);
+}
+
+function wireButtons() {
+  for (const b of document.querySelectorAll('#commands button')) {
+    b.addEventListener('click', () => {
+      if (state.request && state.request.kind === 'command') send(`run ${b.dataset.command}`);
+    });
+  }
+  // The host's state fields the commands read: a `set` line each, given
+  // before the answer to whatever is asked next (README, "Session contract").
+  $('ortho-mode').addEventListener('change', () => send(`set orthoMode ${$('ortho-mode').checked ? 1 : 0}`));
+  $('select-mode').addEventListener('change', () => send(`set selectMode ${$('select-mode').value}`));
+  for (const [id, field] of [['current-layer', 'currentLayer'], ['current-color', 'currentColor']]) {
+    $(id).addEventListener('change', () => {
+      const v = $(id).valueAsNumber;
+      if (Number.isInteger(v) && v >= Number($(id).min) && v <= Number($(id).max)) send(`set ${field} ${v}`);
+    });
+  }
+  $('open').addEventListener('click', () => $('open-file').click());
+  $('open-file').addEventListener('change', async () => {
+    const file = $('open-file').files[0];
+    $('open-file').value = '';
+    if (file) await openFile(file);
+  });
+  $('save-dxf').addEventListener('click', () =>
+    download(downloadName(drawingName(), 'dxf'), state.engine.dxf(), 'application/dxf'));
+  $('save-list').addEventListener('click', () => download(downloadName(drawingName(), 'txt'), state.engine.figureList()));
+  $('save-svg').addEventListener('click', () =>
+    download(downloadName(drawingName(), 'svg'), state.engine.svg(), 'image/svg+xml'));
+  $('fit').addEventListener('click', () => {
+    fit(view);
+    redraw();
+  });
+  $('reset-settings').addEventListener('click', () => {
+    if (window.confirm('保存された設定を消去し、図面を開いたときの状態からやり直します。')) resetAll();
+  });
+  $('download-session').addEventListener('click', () =>
+    download(downloadName(drawingName(), 'session'), sessionText()));
+  $('player-step').addEventListener('click', () => {
+    if (state.player) playStep();
+  });
+  $('player-run').addEventListener('click', () => {
+    if (!state.player) return;
+    state.player.running = true;
+    playStep();
+  });
+  $('player-stop').addEventListener('click', () => {
+    state.player = null;
+    showPlayer();
+  });
+
+  const viewport = $('viewport');
+  viewport.addEventListener('dragover', (e) => {
+    e.preventDefault();
+    $('drop-hint').hidden = false;
+  });
+  viewport.addEventListener('dragleave', () => {
+    $('drop-hint').hidden = true;
+  });
+  viewport.addEventListener('drop', async (e) => {
+    e.preventDefault();
+    $('drop-hint').hidden = true;
+    const file = e.dataTransfer.files[0];
+    if (file) await openFile(file);
+  });
+}
+
+/* The automation interface: the same door as the user's, read-only. */
+window.nerolit = {
+  /* Page (viewport) coordinates of the drawing point (x, y). */
+  toScreen(x, y) {
+    const r = view.canvas.getBoundingClientRect();
+    const [px, py] = toCanvas(view, x, y);
+    return { x: r.left + px, y: r.top + py };
+  },
+  /* The drawing in the figure-list format. */
+  figureList: () => state.engine.figureList(),
+  /* The session recorded so far. */
+  session: () => sessionText(),
+  /* What the page waits for: { kind, prompt, command } of the pending
+     request, or null while the engine works. */
+  request: () => (state.request ? { kind: state.request.kind, prompt: state.request.prompt, command: state.request.command } : null),
+  /* Resolves when the page has sent everything the user did and the
+     engine waits for the user again. */
+  settled: () => new Promise((done) => {
+    if (state.request && !state.queue.length) done();
+    else state.settledWaiters.push(done);
+  }),
+  /* Fits the view to the drawing and to what the command shows. */
+  fit: () => {
+    fit(view);
+    redraw();
+  },
+};
+
+const engineEvents = { request: onRequest, display: showDisplay, failure: onFailure };
+
+async function start() {
+  wireButtons();
+  showPrompt('読み込み中…', '');
+  state.engine = await createEngine(engineEvents);
+  await state.engine.open({ kind: 'drawing', name: 'drawing', text: '' }, loadSettings());
+  refreshDrawing();
+  fitBox(view, boxOf(view.scene.drawing) || { x1: 0, y1: 0, x2: 800, y2: 500 });
+  showSession();
+  redraw();
+}
+
+start().catch((e) => onFailure(e && e.stack ? e.stack : String(e)));
