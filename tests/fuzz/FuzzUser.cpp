@@ -63,11 +63,8 @@ const FieldValues kFields[] = {
     {"previewColorB", true, {0, 7, 256, -1}, 4},
     {"unitFactor", false, {1, 0.01, 0, -1, 100, 1e-300, 1e300, kNan, kInf}, 9},
     {"drawingScale", false, {1, 25, 0, -1, 0.001, 1e300, kNan, -kInf}, 8},
-    /* Cells of a hundred million pixels and more overflow the hatch
-       editor's preview (its products are 32-bit until the hatch branch's
-       fix is merged); until then the fuzzer stays below them. */
-    {"charWidth", true, {0, 1, 8, 16, -1, -8, 1000, 100000, 10000000}, 9},
-    {"charHeight", true, {0, 1, 8, 16, -1, -16, 1000, 100000, 10000000}, 9},
+    {"charWidth", true, {0, 1, 8, 16, -1, -8, 100000, 200000000, -2147483647 - 1, 2147483647}, 10},
+    {"charHeight", true, {0, 1, 8, 16, -1, -16, 100000, 200000000, -2147483647 - 1, 2147483647}, 10},
     {"cursorX", false, {0, 160, -5000, 2147483647.0, 1e12, kNan, -kInf}, 7},
     {"cursorY", false, {0, 120, -5000, -2147483648.0, -1e12, kNan, kInf}, 7},
     {"viewRefX", false, {0, 1000, -1e9, kNan}, 4},
