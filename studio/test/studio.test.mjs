@@ -5,10 +5,10 @@
 // figure lists are the same, and saves a screenshot (NEROLIT_STUDIO_OUT).
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  EXAMPLES, clickAt, compareWithNative, countKinds, emptySession, moveTo, openFile, openStudio, press, replayNative,
+  EXAMPLES, OUT, clickAt, compareWithNative, countKinds, emptySession, moveTo, openFile, openStudio, press, replayNative,
   request, save, screen, screenshot, settled, wheelAt,
 } from './harness.mjs';
 
@@ -110,6 +110,18 @@ test('clouds: a rectangle cloud, and a trail cloud that follows the mouse and cl
     const r = await sameAsNative(page, 'cloud', drawing);
     assert.match(r.session, /^run kumo1$/m);
     assert.match(r.session, /^confirm$/m);
+
+    // The settings outlive the visit: the next session starts from them
+    // (as setting lines), until they are reset.
+    await page.reload();
+    await page.waitForFunction(() => window.nerolit && window.nerolit.request()?.kind === 'command');
+    assert.match(await page.evaluate(() => window.nerolit.session()), /^setting kumo1 KumoGen 40$/m);
+    page.once('dialog', (d) => d.accept());
+    await page.getByRole('button', { name: '設定リセット' }).click();
+    await page.waitForFunction(() => !/^setting /m.test(window.nerolit.session()) && window.nerolit.request()?.kind === 'command');
+    await page.reload();
+    await page.waitForFunction(() => window.nerolit && window.nerolit.request()?.kind === 'command');
+    assert.doesNotMatch(await page.evaluate(() => window.nerolit.session()), /^setting /m);
     assert.deepEqual(s.errors, []);
   } finally {
     await s.close();
@@ -272,6 +284,15 @@ test('a DXF plan opened, clouded and saved as DXF, figure list and SVG', LIMIT, 
   const s = await openStudio();
   const { page } = s;
   try {
+    // A figure list the host cannot read: file:line and the reason, and
+    // the drawing shown stays.
+    const bad = join(OUT, 'bad.drawing');
+    writeFileSync(bad, 'line 0 0 100 0\nline 0 0 x 5\n');
+    await openFile(page, bad);
+    assert.match(await page.locator('#failure').textContent(), /bad\.drawing:2/);
+    assert.equal(await page.evaluate(() => window.nerolit.figureList()), '');
+    await page.locator('#failure').click();
+
     const drawing = join(EXAMPLES, 'plan-revision.dxf');
     await openFile(page, drawing);
     const opened = countKinds(await page.evaluate(() => window.nerolit.figureList()));
