@@ -84,7 +84,16 @@ test('clouds: a rectangle cloud, and a trail cloud that follows the mouse and cl
     assert.equal((await request(page)).kind, 'panel');
     await page.getByRole('radio', { name: /マウス軌跡（時計周凹型）/ }).check();
     await settled(page);
+    // A chord of zero: the module's message, answered Cancel, is back at the panel.
     const chord = page.getByRole('spinbutton', { name: '弦の長さ' });
+    await chord.fill('0');
+    await chord.press('Enter');
+    await settled(page);
+    assert.equal((await request(page)).kind, 'message');
+    assert.match(await page.getByRole('dialog').textContent(), /弦の長さが\[ 0 \]です/);
+    await page.getByRole('button', { name: 'キャンセル' }).click();
+    await settled(page);
+    assert.equal((await request(page)).kind, 'panel');
     await chord.fill('40');
     await chord.press('Enter');
     await settled(page);
@@ -311,6 +320,15 @@ test('a DXF plan opened, clouded and saved as DXF, figure list and SVG', LIMIT, 
     assert.ok(!(await inside()), 'zoomed in');
     await page.getByRole('button', { name: '全体表示' }).click();
     assert.ok(await inside(), 'fitted again');
+    // A middle-button drag moves the drawing with the mouse.
+    const o = await screen(page, 0, 0);
+    await page.mouse.move(o.x, o.y);
+    await page.mouse.down({ button: 'middle' });
+    await page.mouse.move(o.x + 120, o.y - 60, { steps: 4 });
+    await page.mouse.up({ button: 'middle' });
+    const moved = await screen(page, 0, 0);
+    assert.ok(Math.abs(moved.x - o.x - 120) < 0.5 && Math.abs(moved.y - o.y + 60) < 0.5, 'panned with the middle button');
+    await page.getByRole('button', { name: '全体表示' }).click();
     const cursor = await screen(page, 100000, 200000);
     await page.mouse.move(cursor.x, cursor.y);
     const shown = (await page.locator('#cursor').textContent()).match(/X (-?[\d.]+) +Y (-?[\d.]+)/);
@@ -357,7 +375,17 @@ test('a session file played in the page step by step gives what nerolit-host giv
     const drawing = join(EXAMPLES, 'cloud-attributes.drawing');
     const session = join(EXAMPLES, 'cloud-attributes.session');
     await openFile(page, drawing);
-    await openFile(page, session);
+    // The session file dropped on the view, as from a file manager.
+    const text = readFileSync(session, 'utf8');
+    await page.evaluate((text) => {
+      const data = new DataTransfer();
+      data.items.add(new File([text], 'cloud-attributes.session'));
+      const view = document.getElementById('viewport');
+      view.dispatchEvent(new DragEvent('dragover', { dataTransfer: data, bubbles: true, cancelable: true }));
+      view.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+    }, text);
+    await page.locator('#player-lines li.next').waitFor();
+    assert.ok(await page.locator('#drop-hint').isHidden());
     await expectNext(page, 'set currentLayer 1');
     await press(page, '1行進む');
     await press(page, '1行進む');
