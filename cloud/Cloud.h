@@ -84,15 +84,22 @@ int32_t KumoAddArc(int32_t n, double px, double py, double qx, double qy);
 int32_t KumoAddLine(int32_t n, double px, double py, double qx, double qy);
 
 /* Rectangle input of modes 0 and 1: clouds from two corners until the user
-   cancels at the first corner. */
+   cancels at the first corner.  Cancelling the group number asked after the
+   second corner (group mode 2) draws nothing and asks the second corner
+   again. */
 void KumoBoxInput(void);
 
 /* Trail input of modes 2 and 3: trails until the user cancels at the start
-   point; returns at once after the zero-chord message. */
+   point, or the group number asked before it (group mode 2); returns at
+   once after the zero-chord message.  A confirmed trail that the host
+   cannot copy into the drawing (full) is signalled and taken off the
+   display. */
 void KumoTrailInput(void);
 
-/* Sets kumoGroupNumber for the next cloud by kumoGroupMode. */
-void KumoPickGroup(void);
+/* Sets kumoGroupNumber for the next cloud by kumoGroupMode; 1 when the
+   cloud may be drawn.  In mode 2 it asks the user: 0 (and inputStatus 2)
+   when the user cancelled, the number then staying as it was. */
+int32_t KumoPickGroup(void);
 
 /* Trail writer run by USA while kumo1 waits for the trail; always 0. */
 int32_t KumoTrailHook(void);

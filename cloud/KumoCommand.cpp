@@ -62,17 +62,34 @@ void KumoBoxInput(void)
             return; /* back to the panel */
         gHostServices->ConfirmPoint();
         double x1 = s->pickX, y1 = s->pickY;
-        s->boxAnchorX = x1; /* rubber box from the first corner */
-        s->boxAnchorY = y1;
-        askPoint(kumoPromptBoxSecond, 2);
-        if (s->inputStatus == 2)
-            continue; /* the first corner again; nothing written */
-        gHostServices->ConfirmPoint();
-        double x2 = s->pickX, y2 = s->pickY;
-        kumoListPos = drawingEndMarker();
-        KumoPickGroup();
-        KumoBoxCloud(x1, y1, x2, y2); /* the host's writers show each arc */
+        for (;;) {
+            s->boxAnchorX = x1; /* rubber box from the first corner */
+            s->boxAnchorY = y1;
+            askPoint(kumoPromptBoxSecond, 2);
+            if (s->inputStatus == 2)
+                break; /* the first corner again; nothing written */
+            gHostServices->ConfirmPoint();
+            double x2 = s->pickX, y2 = s->pickY;
+            kumoListPos = drawingEndMarker();
+            if (!KumoPickGroup())
+                continue; /* group number cancelled: no cloud, the second corner again */
+            KumoBoxCloud(x1, y1, x2, y2); /* the host's writers show each arc */
+            break;
+        }
     }
+}
+
+/* Takes the trail's figures in the work area off the display. */
+static void eraseTrail(void)
+{
+    HostState *s = gHostState;
+    s->drawIndex = s->tables->workBase;
+    s->drawMode = 2;
+    s->circleX = 0.0;
+    s->circleY = 0.0;
+    s->argBx = 0.0;
+    s->argBy = 0.0;
+    gHostServices->DrawFiguresFrom();
 }
 
 void KumoTrailInput(void)
@@ -86,7 +103,8 @@ void KumoTrailInput(void)
         return; /* kumo1 shows it again until the user right-clicks to the panel */
     }
     for (;;) {
-        KumoPickGroup();
+        if (!KumoPickGroup())
+            return; /* group number cancelled (inputStatus 2): no trail, back to the panel */
         askPoint(kumoPromptTrailStart, 0);
         if (s->inputStatus == 2)
             return;
@@ -111,14 +129,7 @@ void KumoTrailInput(void)
         gHostServices->GetCursorPoint();
         kumoTracking = 0;
         if (s->inputStatus == 2) {
-            /* back: the trail's figures are taken off the display */
-            s->drawIndex = s->tables->workBase;
-            s->drawMode = 2;
-            s->circleX = 0.0;
-            s->circleY = 0.0;
-            s->argBx = 0.0;
-            s->argBy = 0.0;
-            gHostServices->DrawFiguresFrom();
+            eraseTrail(); /* back: the trail's figures are taken off the display */
         } else {
             /* confirm: exactly the figures written join the drawing */
             int32_t m = drawingEndMarker();
@@ -127,11 +138,19 @@ void KumoTrailInput(void)
             s->rangeLast = m;
             s->drawFlag = 0;
             gHostServices->CopyFigureRange();
+            /* The host refuses a copy that does not fit (the drawing is
+               full) and writes nothing: the drawing's end marker is still
+               at m.  The user is told, and the trail, which is in no
+               drawing, leaves the display. */
+            if (kumoListPos > s->tables->workBase && FrameFigureType(m) == HOST_END_MARKER) {
+                gHostServices->SignalError();
+                eraseTrail();
+            }
         }
     }
 }
 
-void KumoPickGroup(void)
+int32_t KumoPickGroup(void)
 {
     HostState *s = gHostState;
     if (kumoGroupMode == 0) {
@@ -139,9 +158,12 @@ void KumoPickGroup(void)
     } else if (kumoGroupMode == 2) {
         strcpy(s->promptText, kumoPromptGroup);
         gHostServices->GetGroupNumber();
+        if (s->inputStatus == 2)
+            return 0; /* cancelled: the number stays, no cloud */
         /* truncated toward zero; a number beyond the 32-bit range gives the
            nearest 32-bit value, one that is not a number keeps the group */
         kumoGroupNumber = FrameSettingToInt(s->groupNumberResult, kumoGroupNumber);
     }
     /* any other mode (the panel offers 1): the number stays as it is */
+    return 1;
 }

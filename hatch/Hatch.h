@@ -49,7 +49,7 @@ extern double pitchX, pitchY;   /* scaled pitches of the slot in use */
 extern int32_t writeStart;      /* the drawing's end marker when generation started */
 extern int32_t writeNext;       /* where the next generated figure goes */
 extern int32_t writeLimit;      /* figureLimit - 50: no cell is started beyond it */
-extern int32_t hatchEscaped;    /* 1 once an inside test of the pass saw Escape: the pass is abandoned */
+extern int32_t hatchEscaped;    /* 1 once generation or an inside test saw Escape: the pass is abandoned */
 
 /* --- texts (Shift-JIS in the module) --- */
 extern const char hatchPanelTitle[];         /* "新ﾊｯﾁﾝｸﾞ byVelmar v0.1b" */
@@ -103,7 +103,8 @@ void HatchOptionsPanel(void);
 /* Draws the preview of the slot in use into the open panel: the background,
    the cell frame and the elements, scaled so that the farthest point fills
    90 % of half the preview's height.  With no usable scale (all extents
-   zero, or not finite) only the background is drawn. */
+   zero, or not finite) only the background is drawn; with a text cell so
+   large that the preview's corners leave the 32-bit range, nothing. */
 void HatchDrawPreview(void);
 
 /* --- command flow (HatchCommand.cpp, HatchRegion.cpp) --- */
@@ -122,10 +123,18 @@ void HatchMeasureRegion(void);
 
 /* --- generation and trimming (HatchGenerate.cpp, HatchTrim.cpp) --- */
 
+/* 1 when element e of the slot in use gives figures the host can store in
+   some cell: a kind other than 0, finite values wherever the element uses
+   them, and a circle's radius not negative.  Generation leaves out the
+   others. */
+int32_t HatchElementUsable(int32_t e);
+
 /* Lays the slot in use over the region box from (baseX, baseY) and stores
-   its figures from writeNext on.  1 when the write limit was reached (the
-   pass must be dropped), else 0.  Never writes an entry at or beyond
-   figureLimit. */
+   its figures from writeNext on.  0 when done; 1 when the write limit was
+   reached; 2 when the walk was stopped: by Escape at a cell that stored
+   nothing (hatchEscaped is then 1), or because more cells stored nothing
+   than the drawing has entries left.  Unless 0 the pass must be dropped.
+   Never writes an entry at or beyond figureLimit. */
 int32_t HatchGenerate(void);
 
 /* Stores one line (one circle) with the drawing's current attributes at

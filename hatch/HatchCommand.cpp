@@ -5,7 +5,10 @@
  *
  * What a pass leaves: on success the new figures follow the drawing's old
  * end marker, whose entry stays empty (type 0); on overflow (the write limit)
- * nothing, and the message says so.  A region of selected lines is joined
+ * nothing, and the message says so; after Escape, or when the host refuses
+ * the pattern's figures cell after cell (SignalError), nothing.  A slot
+ * whose pitches or elements cannot give a grid of figures is refused before
+ * the region is asked for.  A region of selected lines is joined
  * back to the drawing at once, so the boundary stays whatever the pass does;
  * a drawn region's edges stand behind the end marker and are overwritten.
  */
@@ -15,21 +18,35 @@
 #include <stdio.h>
 #include <string.h>
 
-/* 1 when a stored pitch and its scaled value are positive finite numbers
-   (a zero, negative, infinite or NaN pitch would give no grid or an
-   endless one). */
-static int32_t pitchUsable(double stored)
+/* 1 when stepping by a scaled pitch moves every coordinate a grid can
+   reach, so that the grid's loops end.  Its nodes lie in the 32-bit range
+   widened by one pitch, and a pitch that moves 2^31 + pitch moves every
+   smaller magnitude too.  Zero, negative, infinite and NaN pitches fail;
+   so does one too fine for large coordinates (below about 2.4e-7 drawing
+   units) whatever the region: such a grid could never be written, its
+   first row alone would fill the drawing. */
+static int32_t stepUsable(double pitch)
 {
-    double scaled = HatchScale() * stored;
-    return stored > 0.0 && isfinite(stored) && scaled > 0.0 && isfinite(scaled);
+    double m = 2147483648.0 + pitch;
+    return pitch > 0.0 && isfinite(pitch) && m + pitch > m;
 }
 
-/* 1 when stepping by pitch moves every coordinate between from and to: the
-   grid loops then end. */
-static int32_t gridAdvances(double from, double to, double pitch)
+/* A stored pitch: positive and finite, and usable once scaled. */
+static int32_t pitchUsable(double stored)
 {
-    double m = fmax(fabs(from), fabs(to));
-    return m + pitch > m;
+    return stored > 0.0 && isfinite(stored) && stepUsable(HatchScale() * stored);
+}
+
+/* 1 when the slot in use has elements and the host could store none of
+   them (HatchElementUsable): such a pass would write nothing. */
+static int32_t slotRefused(void)
+{
+    int32_t any = 0, usable = 0;
+    for (int32_t e = 0; e < HATCH_ELEMENTS; ++e) {
+        any |= hsw[hatchNo][e] != 0;
+        usable |= HatchElementUsable(e);
+    }
+    return any && !usable;
 }
 
 /* The grid node base + k * pitch (k whole) that is the largest not above
@@ -87,7 +104,11 @@ static void pass(void)
 {
     HostState *s = gHostState;
     if (!pitchUsable(hatchPx[hatchNo]) || !pitchUsable(hatchPy[hatchNo]))
+        return; /* before the region is asked for */
+    if (slotRefused()) {
+        gHostServices->SignalError();
         return;
+    }
     if (s->selectMode != 0) {
         strcpy(s->selectPromptText, hatchSelectPrompt);
         gHostServices->SelectFigures();
@@ -118,9 +139,8 @@ static void pass(void)
         baseX = regionX1;
         baseY = regionY1;
     }
-    if (!(pitchX > 0.0) || !(pitchY > 0.0) || !gridAdvances(baseX, regionX2, pitchX) ||
-        !gridAdvances(baseY, regionY2 + pitchY, pitchY))
-        return; /* a grid too fine for its coordinates would never end */
+    if (!stepUsable(pitchX) || !stepUsable(pitchY))
+        return; /* a session changed the scale while the region was given */
     HatchIndexRegion();
 
     writeStart = gHostServices->FindMarker(s->tables->figureType, -1, 0);
@@ -132,12 +152,16 @@ static void pass(void)
     FrameSetFigureType(writeStart, 0);
     FrameSetFigureType(writeNext, -1);
     writeLimit = s->tables->figureLimit - 50;
-    if (HatchGenerate() == 1) {
-        reportOverflow();
+    hatchEscaped = 0;
+    int32_t generated = HatchGenerate();
+    if (generated != 0) {
+        if (generated == 1)
+            reportOverflow();
+        else if (!hatchEscaped)
+            gHostServices->SignalError(); /* the host refused the pattern's figures */
         FrameSetFigureType(writeStart, -1); /* every figure of the pass is dropped */
         return;
     }
-    hatchEscaped = 0;
     for (int32_t h = writeStart + 1; h <= writeNext - 1; ++h) {
         int32_t kind = gHostServices->GetFigureKind(FrameFigureType(h));
         if (kind == 2 || kind == 3)

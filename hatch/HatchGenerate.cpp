@@ -10,6 +10,21 @@
  * and no element is written unless it and the end marker after it lie below
  * figureLimit; either way the pass has overflowed, and since writeNext
  * never goes back nothing later could be written, so generation stops there.
+ *
+ * Cells that store nothing.  The write limit ends the walk only while cells
+ * store figures.  An element the host can never store (a value that is not a
+ * finite number, a circle of negative radius) is left out before the walk,
+ * which changes no result, since every cell would have lost it anyway.  What
+ * the host still refuses (an offset or size that leaves the 32-bit range in
+ * some or all cells) is met cell by cell: a cell that stored nothing polls
+ * Escape, and once more cells have stored nothing than the drawing has
+ * entries left for the pass, the walk ends and the pass is dropped.  So a
+ * pass visits at most about twice as many cells as the drawing could take
+ * figures.  Only the cells that store nothing poll, so the polls of a pass
+ * whose cells all store are what they always were (a recorded Escape lands
+ * where it did).  The walk does not end at a row that stored nothing: near
+ * the bottom of the coordinate range the first rows can lose every figure
+ * while later rows store theirs.
  */
 #include "hatch/Hatch.h"
 
@@ -62,6 +77,32 @@ static void addPolygon(int32_t p, int32_t e, int32_t n, double cx, double cy, do
     HatchAddLine(lastX, lastY, firstX, firstY);
 }
 
+/* 1 when s * v is a finite number. */
+static int32_t finite(double s, double v)
+{
+    return isfinite(s * v);
+}
+
+int32_t HatchElementUsable(int32_t e)
+{
+    int32_t p = hatchNo;
+    int32_t kind = hsw[p][e];
+    double s = HatchScale();
+    if (elementEntries(kind) == 0)
+        return 0;
+    int32_t fixedPlace = kind == 8 || hichSw[p] == 0;  /* the stored offsets are used */
+    int32_t fixedShape = kind == 8 || hkataSw[p] == 0; /* the polygon's rotation is used */
+    if (fixedPlace && (!finite(s, hatchX1[p][e]) || !finite(s, hatchY1[p][e])))
+        return 0;
+    if (!finite(s, hatchR[p][e]))
+        return 0;
+    if (kind == 2)
+        return hatchR[p][e] >= 0.0; /* a negative radius (random or not) is no circle */
+    if ((kind == 1 || kind == 8 || fixedShape) && !finite(s, hatchQ1[p][e]))
+        return 0; /* dY of a line or rectangle, a polygon's rotation */
+    return 1;
+}
+
 /* Element e of slot p in the cell at (x, y); 0 when it does not fit. */
 static int32_t addElement(int32_t p, int32_t e, double x, double y, double s, double px, double py)
 {
@@ -112,18 +153,29 @@ int32_t HatchGenerate(void)
     int32_t p = hatchNo;
     double s = HatchScale();
     double px = s * hatchPx[p], py = s * hatchPy[p];
+    int32_t usable[HATCH_ELEMENTS]; /* elements the host can store at all */
     int32_t any = 0;
     for (int32_t e = 0; e < HATCH_ELEMENTS; ++e)
-        any |= elementEntries(hsw[p][e]) > 0;
+        any |= usable[e] = HatchElementUsable(e);
     if (!any)
-        return 0; /* a slot without elements writes nothing: no grid to walk */
+        return 0; /* nothing to write: no grid to walk */
+    int32_t emptyLeft = gHostState->tables->figureLimit - writeNext; /* cells that may store nothing */
     for (double y = baseY; y <= regionY2 + pitchY; y += pitchY)
         for (double x = baseX; x <= regionX2; x += pitchX) {
             if (writeNext > writeLimit)
                 return 1; /* the cell is not started: overflow */
+            int32_t before = writeNext;
             for (int32_t e = 0; e < HATCH_ELEMENTS; ++e)
-                if (!addElement(p, e, x, y, s, px, py))
+                if (usable[e] && !addElement(p, e, x, y, s, px, py))
                     return 1; /* no room for the element: overflow */
+            if (writeNext != before)
+                continue;
+            if (gHostServices->PollKey() == 27) {
+                hatchEscaped = 1;
+                return 2; /* Escape */
+            }
+            if (--emptyLeft < 0)
+                return 2; /* the host refuses this pattern's figures */
         }
     return 0;
 }

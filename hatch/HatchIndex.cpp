@@ -1,12 +1,11 @@
 /*
  * HatchIndex.cpp - the hatch region's edge index (HatchIndex.h): built once
- * per pass, then asked by every inside test and crossing search of the pass.
+ * per pass, then walked by every inside test and crossing search of the
+ * pass.
  *
- * Building costs a few passes over the edges.  The bucket count starts at
- * twice the edge count (at least 64) and is halved until every edge fits into the buckets its Y
- * range meets (long edges of a few regions meet many buckets); with one
- * bucket the index is a plain copy, so any region within HATCH_INDEX_EDGES
- * fits.
+ * Building reads the edges twice and clears two heads a bucket: linear in
+ * the edges.  The lists come out in edge order within each node, because
+ * the edges are pushed onto them last first.
  */
 #include "hatch/HatchIndex.h"
 
@@ -22,6 +21,16 @@ void HatchIndexForget(void)
     hatchIndexCount = 0;
 }
 
+void HatchIndexEdge(int32_t k, int32_t *x1, int32_t *y1, int32_t *x2, int32_t *y2)
+{
+    DrawingTables *t = gHostState->tables;
+    int32_t e = t->workBase + 1 + k;
+    *x1 = t->figureX1[e];
+    *y1 = t->figureY1[e];
+    *x2 = t->figureX2[e];
+    *y2 = t->figureY2[e];
+}
+
 /* Bucket of a Y value: monotone in v, clamped into 0..B-1 (NaN gives 0). */
 static int32_t bucketOf(double v)
 {
@@ -33,125 +42,131 @@ static int32_t bucketOf(double v)
     return (int32_t)t;
 }
 
-static void setBuckets(int32_t count, double low, double high)
+/* The chain field of a link (2 * edge + slot): figureW of the edge's entry
+   for slot 0, figureAttr for slot 1. */
+static int32_t *chain(int32_t link)
 {
-    hatchBucketCount = count;
-    hatchBucketLow = low;
-    hatchBucketHigh = high;
-    hatchBucketScale = high > low ? (double)count / (high - low) : 0.0;
+    DrawingTables *t = gHostState->tables;
+    int32_t e = t->workBase + 1 + (link >> 1);
+    return (link & 1) ? &t->figureAttr[e] : &t->figureW[e];
 }
 
-static int32_t edgeLow(const struct HatchEdge *e) { return e->y1 < e->y2 ? e->y1 : e->y2; }
-static int32_t edgeHigh(const struct HatchEdge *e) { return e->y1 < e->y2 ? e->y2 : e->y1; }
+/* Level of an edge over buckets b0..b1 (b0 <= b1): the lowest where they
+   meet at most two neighbouring nodes. */
+static int32_t levelOf(int32_t b0, int32_t b1)
+{
+    int32_t l = 0;
+    while ((b1 >> l) - (b0 >> l) > 1)
+        ++l;
+    return l;
+}
 
 void HatchIndexRegion(void)
 {
     int32_t n = regionLineCount;
     HatchIndexForget();
-    if (n < 1 || n > HATCH_INDEX_EDGES)
-        return; /* nothing to index, or too many edges: straightforward scans */
-    DrawingTables *t = gHostState->tables;
-    int32_t base = t->workBase;
+#ifdef HATCH_STRAIGHT
+    n = 0; /* the benchmark's module without an index */
+#endif
+    if (n < 1)
+        return;
+    int32_t x1, y1, x2, y2;
     double low = 0.0, high = 0.0;
     for (int32_t k = 0; k < n; ++k) {
-        struct HatchEdge *e = &hatchEdges[k];
-        e->x1 = t->figureX1[base + k + 1];
-        e->y1 = t->figureY1[base + k + 1];
-        e->x2 = t->figureX2[base + k + 1];
-        e->y2 = t->figureY2[base + k + 1];
-        struct HatchScanEdge *scan = &hatchScanEdges[k];
-        int32_t up = e->y1 > e->y2; /* the lower end first, as the inside test takes it */
-        scan->y1 = up ? e->y2 : e->y1;
-        scan->y2 = up ? e->y1 : e->y2;
-        scan->x1 = up ? e->x2 : e->x1;
-        scan->dx = (double)(up ? e->x1 : e->x2) - scan->x1;
-        scan->dy = scan->y2 - scan->y1;
-        if (k == 0 || edgeLow(e) < low)
-            low = edgeLow(e);
-        if (k == 0 || edgeHigh(e) > high)
-            high = edgeHigh(e);
+        HatchIndexEdge(k, &x1, &y1, &x2, &y2);
+        double lo = y1 < y2 ? y1 : y2, hi = y1 < y2 ? y2 : y1;
+        if (k == 0 || lo < low)
+            low = lo;
+        if (k == 0 || hi > high)
+            high = hi;
     }
-    int32_t start = 2 * n < 64 ? 64 : 2 * n; /* about two buckets an edge, at least 64 */
-    if (start > HATCH_INDEX_SLOTS)
-        start = HATCH_INDEX_SLOTS;
-    for (int32_t count = start;; count /= 2) { /* fewer buckets until the entries fit */
-        setBuckets(count, low, high);
-        long long entries = 0;
-        for (int32_t k = 0; k < n; ++k)
-            entries += bucketOf(edgeHigh(&hatchEdges[k])) - bucketOf(edgeLow(&hatchEdges[k])) + 1;
-        if (entries <= HATCH_INDEX_ENTRIES || count == 1)
-            break;
+    int32_t buckets = 64, levels = 7; /* about two buckets an edge, at least 64 */
+    while (buckets < HATCH_INDEX_BUCKETS && buckets < 2 * n) {
+        buckets *= 2;
+        ++levels;
     }
-    memset(hatchBucketStart, 0, sizeof(int32_t) * (size_t)(hatchBucketCount + 1));
-    for (int32_t k = 0; k < n; ++k) {
-        int32_t last = bucketOf(edgeHigh(&hatchEdges[k]));
-        for (int32_t b = bucketOf(edgeLow(&hatchEdges[k])); b <= last; ++b)
-            ++hatchBucketStart[b + 1];
-    }
-    for (int32_t b = 0; b < hatchBucketCount; ++b)
-        hatchBucketStart[b + 1] += hatchBucketStart[b];
-    /* Fill each bucket in edge order; hatchCandidates serves as the cursors. */
-    memcpy(hatchCandidates, hatchBucketStart, sizeof(int32_t) * (size_t)hatchBucketCount);
-    for (int32_t k = 0; k < n; ++k) {
-        int32_t last = bucketOf(edgeHigh(&hatchEdges[k]));
-        for (int32_t b = bucketOf(edgeLow(&hatchEdges[k])); b <= last; ++b)
-            hatchBucketEntries[hatchCandidates[b]++] = k;
+    hatchBucketCount = buckets;
+    hatchIndexLevels = levels;
+    hatchBucketLow = low;
+    hatchBucketHigh = high;
+    hatchBucketScale = high > low ? (double)buckets / (high - low) : 0.0;
+    hatchLevelStart[0] = 0;
+    for (int32_t l = 0; l < levels; ++l)
+        hatchLevelStart[l + 1] = hatchLevelStart[l] + (buckets >> l);
+    memset(hatchHeads, 0xFF, sizeof(int32_t) * (size_t)hatchLevelStart[levels]); /* every list empty */
+    for (int32_t k = n - 1; k >= 0; --k) {
+        HatchIndexEdge(k, &x1, &y1, &x2, &y2);
+        int32_t b0 = bucketOf(y1 < y2 ? y1 : y2), b1 = bucketOf(y1 < y2 ? y2 : y1);
+        int32_t l = levelOf(b0, b1);
+        int32_t first = hatchLevelStart[l] + (b0 >> l), second = hatchLevelStart[l] + (b1 >> l);
+        *chain(2 * k) = hatchHeads[first];
+        hatchHeads[first] = 2 * k;
+        if (second != first) {
+            *chain(2 * k + 1) = hatchHeads[second];
+            hatchHeads[second] = 2 * k + 1;
+        }
     }
     hatchIndexCount = n;
 }
 
-const int32_t *HatchIndexAt(double y, int32_t *count)
+/* Moves the walk to the first node of `level` (or beyond the last level). */
+static void enterLevel(struct HatchIndexWalk *w, int32_t level)
 {
-    if (!(y >= hatchBucketLow && y <= hatchBucketHigh)) {
-        *count = 0; /* outside every edge's Y range (or not a number) */
-        return hatchBucketEntries;
+    w->level = level;
+    if (level >= hatchIndexLevels) {
+        w->link = -1;
+        return;
     }
-    int32_t b = bucketOf(y);
-    *count = hatchBucketStart[b + 1] - hatchBucketStart[b];
-    return hatchBucketEntries + hatchBucketStart[b];
+    w->node = w->lowBucket >> level;
+    w->lastNode = w->highBucket >> level;
+    w->link = hatchHeads[hatchLevelStart[level] + w->node];
 }
 
-static const int32_t *everyEdge(int32_t *count)
+void HatchIndexWalkStart(struct HatchIndexWalk *w, double lo, double hi)
 {
-    for (int32_t k = 0; k < hatchIndexCount; ++k)
-        hatchCandidates[k] = k;
-    *count = hatchIndexCount;
-    return hatchCandidates;
-}
-
-const int32_t *HatchIndexAcross(double lo, double hi, int32_t *count)
-{
-    if (!(lo <= hi))
-        return everyEdge(count); /* not a pair of numbers: no edge may be left out */
+    w->every = 0;
+    w->links = 2 * hatchIndexCount;
+    if (!(lo <= hi)) { /* not a pair of numbers: no edge may be left out */
+        w->every = 1;
+        w->node = 0;
+        return;
+    }
     if (hi < hatchBucketLow || lo > hatchBucketHigh) {
-        *count = 0;
-        return hatchCandidates;
+        w->level = hatchIndexLevels; /* outside every edge's Y range */
+        w->link = -1;
+        return;
     }
-    int32_t b0 = bucketOf(lo), b1 = bucketOf(hi);
-    if (b0 == b1) {
-        *count = hatchBucketStart[b0 + 1] - hatchBucketStart[b0];
-        return hatchBucketEntries + hatchBucketStart[b0];
-    }
-    int32_t first = hatchBucketStart[b0], end = hatchBucketStart[b1 + 1];
-    if (end - first >= hatchIndexCount)
-        return everyEdge(count); /* as many entries as edges: taking all is cheaper */
-    if (++hatchCandidateQuery == 0) { /* the query numbers wrapped: start the marks afresh */
-        memset(hatchCandidateMark, 0, sizeof hatchCandidateMark);
-        hatchCandidateQuery = 1;
-    }
-    int32_t m = 0;
-    for (int32_t i = first; i < end; ++i) {
-        int32_t k = hatchBucketEntries[i];
-        if (hatchCandidateMark[k] != hatchCandidateQuery) {
-            hatchCandidateMark[k] = hatchCandidateQuery;
-            hatchCandidateKeys[m++] = (uint64_t)(uint32_t)k;
+    w->lowBucket = bucketOf(lo);
+    w->highBucket = bucketOf(hi);
+    enterLevel(w, 0);
+}
+
+int32_t HatchIndexWalkNext(struct HatchIndexWalk *w)
+{
+    if (w->every)
+        return w->node < hatchIndexCount ? w->node++ : -1;
+    for (;;) {
+        while (w->link >= 0) {
+            /* No list holds more: a work area changed under the index (it
+               never is during a pass) ends the walk rather than looping. */
+            if (--w->links < 0)
+                return -1;
+            int32_t link = w->link;
+            w->link = *chain(link);
+            /* An edge in two nodes is met in its second node only when its
+               first node (the one before) lies outside the query. */
+            if ((link & 1) == 0 || w->node - 1 < (w->lowBucket >> w->level))
+                return link >> 1;
+        }
+        if (w->level >= hatchIndexLevels)
+            return -1;
+        if (w->node < w->lastNode) {
+            w->node += 1;
+            w->link = hatchHeads[hatchLevelStart[w->level] + w->node];
+        } else {
+            enterLevel(w, w->level + 1);
         }
     }
-    HatchSortKeys(hatchCandidateKeys, m);
-    for (int32_t i = 0; i < m; ++i)
-        hatchCandidates[i] = (int32_t)hatchCandidateKeys[i];
-    *count = m;
-    return hatchCandidates;
 }
 
 /* Merges the sorted runs a[lo..mid) and a[mid..hi) into out[lo..hi). */

@@ -2,75 +2,89 @@
  * HatchIndex.h - the hatch region's edge index, shared by the inside test
  * and the crossing routines (HatchInside.cpp, HatchTrim.cpp).
  *
- * The index keeps a copy of the region edges and puts each into every one of
- * B uniform Y buckets that its Y range meets, in edge order.  The bucket of a
- * value is a monotone function of it, so every edge whose closed Y range
- * holds y is in the bucket of y: a query visits only that bucket's edges, in
- * edge order, and so finds exactly the edges the straightforward scan would
- * use, in the same order.  Storage is fixed; a region that does not fit is
- * left to the straightforward scans.
+ * The index serves every region the host's work area can hold, however
+ * large, without memory of its own per edge: the region's Y range is cut
+ * into B uniform buckets (B a power of two, about two an edge, at most
+ * HATCH_INDEX_BUCKETS), and the buckets are grouped into levels: a node of
+ * level l covers 2^l neighbouring buckets.  Each edge goes into the lowest
+ * level where its buckets meet at most two neighbouring nodes, and into
+ * those one or two nodes, so a node holds only edges about its own size.
+ * The nodes' lists are chained through the edge's own entry in the work
+ * area (figureW for its first node, figureAttr for its second), which the
+ * pass no longer needs once the region is measured; the list heads are the
+ * module's, two per bucket.
+ *
+ * A query for the edges whose Y range may meet [lo, hi] visits, on every
+ * level, the nodes that cover the buckets of lo..hi: every such edge comes
+ * once, but not in edge order.  The callers restore that order where the
+ * rule needs it (edge numbers in the sort keys, the last or first edges by
+ * number).  A region of more than about HATCH_INDEX_BUCKETS / 2 edges puts
+ * more edges into a bucket, so a query's cost grows with the edges per
+ * bucket, smoothly.
  */
 #ifndef NEROLIT_HATCH_HATCHINDEX_H
 #define NEROLIT_HATCH_HATCHINDEX_H
 
 #include "hatch/Hatch.h"
 
-/* Edges the index holds.  The benchmark builds the module a second time with
-   0 to time the straightforward scans. */
-#ifndef HATCH_INDEX_EDGES
-#define HATCH_INDEX_EDGES 16384
-#endif
-#define HATCH_INDEX_SLOTS (HATCH_INDEX_EDGES > 64 ? HATCH_INDEX_EDGES : 64) /* storage, never empty */
-#define HATCH_INDEX_ENTRIES (HATCH_INDEX_SLOTS * 16) /* bucket entries, all buckets together */
+/* Largest bucket count (a power of two).  The benchmark builds the module a
+   second time with HATCH_STRAIGHT defined to time the straightforward
+   scans, which then serve every region. */
+#define HATCH_INDEX_BUCKETS 131072
+#define HATCH_INDEX_LEVELS 18 /* log2(HATCH_INDEX_BUCKETS) + 1 */
+#define HATCH_CROSS_SLOTS 16384 /* crossings of one scan line sorted in module storage; more are sorted in the work area */
 
 /* One region edge as it stands in the work area. */
 struct HatchEdge {
     int32_t x1, y1, x2, y2;
 };
 
-/* A region edge as the inside test uses it: lower end first (y1 <= y2), its
-   X and Y extents as exact doubles (differences of 32-bit integers). */
-struct HatchScanEdge {
-    double y1, y2, x1, dx, dy;
+/* A walk over the edges that an index query gives (HatchIndexWalkStart,
+   HatchIndexWalkNext); plain data on the caller's stack. */
+struct HatchIndexWalk {
+    int32_t level;     /* level being walked; HATCH_INDEX_LEVELS once done */
+    int32_t lowBucket; /* buckets of the query's lo and hi */
+    int32_t highBucket;
+    int32_t node;      /* node of `level` being walked, and the last to walk */
+    int32_t lastNode;
+    int32_t link;      /* next link in the node's list (2 * edge + slot), -1 at its end */
+    int32_t every;     /* 1: every edge in order (next edge in `node`) */
+    int32_t links;     /* links left to follow: two an edge at most */
 };
 
 /* The index and the inside test's crossing scratch (defined in
    HatchState.cpp with the command's other state). */
-extern int32_t hatchIndexCount;                              /* edges indexed; 0: no index */
-extern struct HatchEdge hatchEdges[HATCH_INDEX_SLOTS];       /* copy of region edge k + 1 at k */
-extern struct HatchScanEdge hatchScanEdges[HATCH_INDEX_SLOTS]; /* the same edges, ready for the inside test */
-extern int32_t hatchBucketCount;                             /* B, 1..HATCH_INDEX_SLOTS */
-extern double hatchBucketLow, hatchBucketHigh;               /* smallest and largest edge Y */
-extern double hatchBucketScale;                              /* buckets per Y unit (0 with one bucket) */
-extern int32_t hatchBucketStart[HATCH_INDEX_SLOTS + 1];      /* bucket b's entries start here; b + 1 ends them */
-extern int32_t hatchBucketEntries[HATCH_INDEX_ENTRIES];      /* edge numbers, bucket by bucket, in edge order */
-extern int32_t hatchCandidates[HATCH_INDEX_SLOTS];           /* answer of HatchIndexAcross */
-extern uint32_t hatchCandidateMark[HATCH_INDEX_SLOTS];       /* last HatchIndexAcross query that took the edge */
-extern uint32_t hatchCandidateQuery;                         /* number of the present query */
-extern uint64_t hatchCandidateKeys[HATCH_INDEX_SLOTS];       /* HatchIndexAcross's sort keys */
-extern uint64_t hatchSortAux[HATCH_INDEX_SLOTS];             /* merge buffer of HatchSortKeys */
-extern int32_t hatchSortRuns[HATCH_INDEX_SLOTS + 1];         /* HatchSortKeys: where each sorted run starts */
-extern uint64_t hatchCrossKeys[HATCH_INDEX_SLOTS];           /* inside test: (X, position) of each crossing */
-extern int8_t hatchCrossMarks[HATCH_INDEX_SLOTS];            /* inside test: vertex mark by position */
-extern int32_t hatchCrossX[HATCH_INDEX_SLOTS];               /* inside test: merged crossing X */
+extern int32_t hatchIndexCount;                                /* edges indexed; 0: no index */
+extern int32_t hatchIndexLevels;                               /* levels 0..hatchIndexLevels-1 */
+extern int32_t hatchBucketCount;                               /* B, a power of two */
+extern double hatchBucketLow, hatchBucketHigh;                 /* smallest and largest edge Y */
+extern double hatchBucketScale;                                /* buckets per Y unit (0 with one bucket) */
+extern int32_t hatchLevelStart[HATCH_INDEX_LEVELS + 1];        /* first head of each level in hatchHeads */
+extern int32_t hatchHeads[2 * HATCH_INDEX_BUCKETS];            /* first link of each node's list, -1: empty */
+extern uint64_t hatchCrossKeys[HATCH_CROSS_SLOTS];             /* inside test: (X, edge, mark) of each crossing */
+extern uint64_t hatchSortAux[HATCH_CROSS_SLOTS];               /* merge buffer of HatchSortKeys */
+extern int32_t hatchSortRuns[HATCH_CROSS_SLOTS + 1];           /* HatchSortKeys: where each sorted run starts */
+extern int32_t hatchCrossX[HATCH_CROSS_SLOTS];                 /* inside test: merged crossing X */
 
 /* 1 when the index describes the present region edges. */
 int32_t HatchIndexUsable(void);
 
-/* Edges whose Y range holds y, in edge order: *count of them from the
-   returned list (0-based edge numbers).  Nothing for y outside the region or
-   not a number. */
-const int32_t *HatchIndexAt(double y, int32_t *count);
+/* Starts a walk over the edges whose Y range may meet [lo, hi]: every edge
+   with a Y value in [lo, hi] comes once, in no particular order; edges
+   wholly outside may come too.  A range that is not a pair of numbers
+   gives every edge, in edge order. */
+void HatchIndexWalkStart(struct HatchIndexWalk *w, double lo, double hi);
 
-/* Edges whose Y range may meet [lo, hi], in edge order, each once: every
-   edge with a Y value in [lo, hi] is among them.  A range that is not a
-   pair of numbers gives every edge. */
-const int32_t *HatchIndexAcross(double lo, double hi, int32_t *count);
+/* The next edge of the walk (0-based edge number), or -1 when it is done. */
+int32_t HatchIndexWalkNext(struct HatchIndexWalk *w);
+
+/* Region edge k (0-based) as it stands in the work area. */
+void HatchIndexEdge(int32_t k, int32_t *x1, int32_t *y1, int32_t *x2, int32_t *y2);
 
 /* Sorts n distinct 64-bit keys ascending (the callers make them distinct by
-   putting the original position in the low bits, which keeps equal values in
-   their order).  O(n log n), and O(n) for keys already in a few runs up or
-   down, as crossings in edge order usually are. */
+   putting an edge number in the low bits, which orders equal values by
+   edge).  O(n log n), and O(n) for keys already in a few runs up or down.
+   n is at most HATCH_CROSS_SLOTS. */
 void HatchSortKeys(uint64_t *keys, int32_t n);
 
 #endif /* NEROLIT_HATCH_HATCHINDEX_H */

@@ -16,13 +16,16 @@
  * wrong, so the command then abandons the whole pass.
  *
  * Two scans follow that rule.  The indexed one (the edge index of a pass)
- * visits only the edges whose Y range holds y, sorts in O(k log k) and keeps
- * its crossings in module storage.  The straightforward one visits every
- * edge, exchanges through the host and keeps its crossing records in the
- * work area at crossBase + 1 ...; it serves a region the index does not
- * hold.  Both give the same result for every point and call PollKey the
- * same number of times in the same order, so Escape behaves alike; only the
- * host's exchange calls and the scratch records differ.
+ * visits only the edges whose Y range may hold y, in no particular order,
+ * and sorts by X and then edge number in O(k log k): in module storage, or
+ * for a scan line of more than HATCH_CROSS_SLOTS crossings in the work area.
+ * The straightforward one visits every edge, exchanges through the host and
+ * keeps its crossing records in the work area at crossBase + 1 ...; it
+ * serves when there is no index.  Both keep their records in the work area
+ * at crossBase + 1 ..., as many as the scratch rule lets in.  Both give the
+ * same result for every point and call PollKey the same number of times in
+ * the same order, so Escape behaves alike; only the host's exchange calls
+ * and what the records hold beside X and mark differ.
  */
 #include "hatch/HatchIndex.h"
 
@@ -47,42 +50,138 @@ static int32_t scanSpans(const int32_t *crossX, int32_t count, double x)
     return result;
 }
 
-/* The indexed scan. */
+/* Crossing records of the indexed scan, 1-based, in the work area where
+   the straightforward scan keeps its own: X, edge number, mark. */
+struct Records {
+    int32_t *x, *edge, *mark;
+};
+
+/* 1 when record a comes after record b: by edge number alone (byEdge), or
+   by X and then edge number. */
+static int32_t after(const struct Records *r, int32_t a, int32_t b, int32_t byEdge)
+{
+    if (byEdge || r->x[a] == r->x[b])
+        return r->edge[a] > r->edge[b];
+    return r->x[a] > r->x[b];
+}
+
+static void exchange(const struct Records *r, int32_t a, int32_t b)
+{
+    int32_t x = r->x[a], e = r->edge[a], m = r->mark[a];
+    r->x[a] = r->x[b];
+    r->edge[a] = r->edge[b];
+    r->mark[a] = r->mark[b];
+    r->x[b] = x;
+    r->edge[b] = e;
+    r->mark[b] = m;
+}
+
+/* Restores the max-heap 1..n below record i. */
+static void siftDown(const struct Records *r, int32_t i, int32_t n, int32_t byEdge)
+{
+    for (;;) {
+        int32_t top = i, left = 2 * i, right = left + 1;
+        if (left <= n && after(r, left, top, byEdge))
+            top = left;
+        if (right <= n && after(r, right, top, byEdge))
+            top = right;
+        if (top == i)
+            return;
+        exchange(r, i, top);
+        i = top;
+    }
+}
+
+static void heapify(const struct Records *r, int32_t n, int32_t byEdge)
+{
+    for (int32_t i = n / 2; i >= 1; --i)
+        siftDown(r, i, n, byEdge);
+}
+
+/* Merges equal neighbours of the sorted records 1..count in place (the
+   rule's merge, see the file's head) and gives the crossings that stay. */
+static int32_t mergeRecords(const struct Records *r, int32_t count)
+{
+    int32_t out = 0, next = 1;
+    while (next <= count) {
+        if (next < count && r->x[next] == r->x[next + 1]) {
+            next += r->mark[next] == r->mark[next + 1] ? 2 : 1;
+            continue;
+        }
+        r->x[++out] = r->x[next++];
+    }
+    return out;
+}
+
+/* The indexed scan: the edges of the index walk, which come in no
+   particular order, with the edge number kept beside each crossing. */
 static int32_t indexedInside(double x, double y)
 {
-    int32_t visit = 0;
-    const int32_t *edges = HatchIndexAt(y, &visit);
+    DrawingTables *t = gHostState->tables;
+    struct Records r = {t->figureX1 + crossBase, t->figureX2 + crossBase, t->figureW + crossBase};
     int32_t room = workRoom - regionLineCount + 1; /* crossings the scratch rule lets in */
-    int32_t count = 0;
-    for (int32_t i = 0; i < visit && count < room; ++i) {
-        const struct HatchScanEdge *e = &hatchScanEdges[edges[i]];
-        double y1 = e->y1, y2 = e->y2;
+    int32_t count = 0, heaped = 0;
+    if (room < 1)
+        return 0;
+    struct HatchIndexWalk w;
+    HatchIndexWalkStart(&w, y, y);
+    for (int32_t k = HatchIndexWalkNext(&w); k >= 0; k = HatchIndexWalkNext(&w)) {
+        int32_t ex1, ey1, ex2, ey2;
+        HatchIndexEdge(k, &ex1, &ey1, &ex2, &ey2);
+        int32_t up = ey1 > ey2; /* the lower end first */
+        double x1 = up ? ex2 : ex1, y1 = up ? ey2 : ey1, x2 = up ? ex1 : ex2, y2 = up ? ey1 : ey2;
         if ((y1 > y && y2 > y) || (y1 < y && y2 < y) || (y1 == y && y2 == y))
             continue;
-        /* (x2 - x1) * (y - y1) / (y2 - y1) + x1, the differences exact.  As
-           y1 <= y <= y2, the value lies between x1 and x2 but for a rounding
-           far below one unit, so truncating it into 32 bits is defined. */
-        int32_t cx = (int32_t)(e->dx * (y - y1) / e->dy + e->x1);
-        hatchCrossMarks[count] = (int8_t)(y1 < y && y2 == y ? -1 : y1 == y && y2 > y ? 1 : 0);
-        /* X in the high half (order kept for negative X), position in the low */
-        hatchCrossKeys[count] = ((uint64_t)((uint32_t)cx ^ 0x80000000u) << 32) | (uint32_t)count;
-        ++count;
+        /* As y1 <= y <= y2 the value lies between x1 and x2 but for a
+           rounding far below one unit, so truncating it is defined. */
+        int32_t cx = (int32_t)((x2 - x1) * (y - y1) / (y2 - y1) + x1);
+        int32_t mark = y1 < y && y2 == y ? -1 : y1 == y && y2 > y ? 1 : 0;
+        if (count < room) {
+            ++count;
+            r.x[count] = cx;
+            r.edge[count] = k;
+            r.mark[count] = mark;
+            continue;
+        }
+        /* The scratch is full: the rule keeps the first crossings in edge
+           order, so a crossing of an earlier edge takes the place of the
+           latest edge kept (the top of a heap by edge number). */
+        if (!heaped) {
+            heapify(&r, count, 1);
+            heaped = 1;
+        }
+        if (k < r.edge[1]) {
+            r.x[1] = cx;
+            r.edge[1] = k;
+            r.mark[1] = mark;
+            siftDown(&r, 1, count, 1);
+        }
     }
     if (count < 2)
         return 0; /* no span: outside, and nothing to poll */
+    if (count > HATCH_CROSS_SLOTS) {
+        /* More crossings than the module's sort holds: heap sort in place. */
+        heapify(&r, count, 0);
+        for (int32_t end = count; end > 1; --end) {
+            exchange(&r, 1, end);
+            siftDown(&r, 1, end - 1, 0);
+        }
+        return scanSpans(r.x + 1, mergeRecords(&r, count), x);
+    }
+    /* Keys: X in the high half (order kept for negative X), then the edge
+       number, then the mark + 1 in the two lowest bits.  Edge numbers stay
+       below 2^30: the tables of a 32-bit host hold fewer entries. */
+    for (int32_t i = 0; i < count; ++i)
+        hatchCrossKeys[i] = ((uint64_t)((uint32_t)r.x[i + 1] ^ 0x80000000u) << 32) |
+                            ((uint32_t)r.edge[i + 1] << 2) | (uint32_t)(r.mark[i + 1] + 1);
     HatchSortKeys(hatchCrossKeys, count);
-    /* Merge equal neighbours in one walk: `next` is the record the rule
-       calls k, `out` the records that stay. */
+    /* Merge equal neighbours in one walk, as mergeRecords does. */
     int32_t out = 0, next = 0;
     while (next < count) {
         int32_t xk = (int32_t)((uint32_t)(hatchCrossKeys[next] >> 32) ^ 0x80000000u);
-        int8_t mk = hatchCrossMarks[(uint32_t)hatchCrossKeys[next]];
-        if (next + 1 < count) {
-            int32_t xn = (int32_t)((uint32_t)(hatchCrossKeys[next + 1] >> 32) ^ 0x80000000u);
-            if (xk == xn) {
-                next += mk == hatchCrossMarks[(uint32_t)hatchCrossKeys[next + 1]] ? 2 : 1;
-                continue;
-            }
+        if (next + 1 < count && (hatchCrossKeys[next] >> 32) == (hatchCrossKeys[next + 1] >> 32)) {
+            next += (hatchCrossKeys[next] & 3) == (hatchCrossKeys[next + 1] & 3) ? 2 : 1;
+            continue;
         }
         hatchCrossX[out++] = xk;
         ++next;

@@ -8,6 +8,7 @@
 #include "hatch/Hatch.h"
 
 #include <math.h>
+#include <stdint.h>
 
 /* origin + trunc(v) as the double the panel operations take (no overflow
    whatever v is). */
@@ -16,12 +17,24 @@ static double pixel(double origin, double v)
     return origin + FrameTruncate(v);
 }
 
+/* 1 when v is a 32-bit integer. */
+static int32_t fits(int64_t v)
+{
+    return v >= INT32_MIN && v <= INT32_MAX;
+}
+
 void HatchDrawPreview(void)
 {
     HostState *s = gHostState;
     int32_t surface = s->panelSurface->surface;
-    int32_t cw = s->charWidth, ch = s->charHeight;
-    int32_t left = 14 * cw, top = 11 * ch, w = 10 * cw - 2, h = 5 * ch - 2;
+    /* The area from the host's text cell size, in 64 bits: a cell size so
+       large that the area's corners leave the 32-bit range leaves the
+       preview out, background and all (its centre lies between them). */
+    int64_t cw = s->charWidth, ch = s->charHeight;
+    int64_t left64 = 14 * cw, top64 = 11 * ch, w64 = 10 * cw - 2, h64 = 5 * ch - 2;
+    if (!fits(left64) || !fits(top64) || !fits(left64 + w64) || !fits(top64 + h64))
+        return;
+    int32_t left = (int32_t)left64, top = (int32_t)top64, w = (int32_t)w64, h = (int32_t)h64;
     gHostServices->PanelBox(surface, left, top, left + w, top + h, 0, "BF", -1, -1);
 
     int32_t p = hatchNo;

@@ -38,21 +38,15 @@ int32_t writeNext;
 int32_t writeLimit;
 int32_t hatchEscaped;
 
-/* Edge index and the inside test's crossings (about 2.7 MB, zero-filled). */
+/* Edge index and the inside test's crossings (about 1.4 MB, zero-filled). */
 int32_t hatchIndexCount;
-struct HatchEdge hatchEdges[HATCH_INDEX_SLOTS];
-struct HatchScanEdge hatchScanEdges[HATCH_INDEX_SLOTS];
+int32_t hatchIndexLevels;
 int32_t hatchBucketCount;
 double hatchBucketLow, hatchBucketHigh;
 double hatchBucketScale;
-int32_t hatchBucketStart[HATCH_INDEX_SLOTS + 1];
-int32_t hatchBucketEntries[HATCH_INDEX_ENTRIES];
-int32_t hatchCandidates[HATCH_INDEX_SLOTS];
-uint32_t hatchCandidateMark[HATCH_INDEX_SLOTS];
-uint32_t hatchCandidateQuery;
-uint64_t hatchCandidateKeys[HATCH_INDEX_SLOTS];
-uint64_t hatchSortAux[HATCH_INDEX_SLOTS];
-int32_t hatchSortRuns[HATCH_INDEX_SLOTS + 1];
-uint64_t hatchCrossKeys[HATCH_INDEX_SLOTS];
-int8_t hatchCrossMarks[HATCH_INDEX_SLOTS];
-int32_t hatchCrossX[HATCH_INDEX_SLOTS];
+int32_t hatchLevelStart[HATCH_INDEX_LEVELS + 1];
+int32_t hatchHeads[2 * HATCH_INDEX_BUCKETS];
+uint64_t hatchCrossKeys[HATCH_CROSS_SLOTS];
+uint64_t hatchSortAux[HATCH_CROSS_SLOTS];
+int32_t hatchSortRuns[HATCH_CROSS_SLOTS + 1];
+int32_t hatchCrossX[HATCH_CROSS_SLOTS];

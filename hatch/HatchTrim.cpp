@@ -4,28 +4,27 @@
  *
  * A line is judged by its two ends alone: both inside, kept whole; both
  * outside, deleted; one inside, cut at the crossing with the last region
- * edge (in edge order) that it meets.  A circle is judged by its four axis
+ * edge (in edge order) that it meets, and deleted when that leaves nothing
+ * of it (its inside end lay on the boundary).  A circle is judged by its four axis
  * points: all inside, kept; none, deleted; otherwise cut to the arc between
  * its smallest and largest crossing angle, oriented by the axis point that
  * starts each crossing's quadrant.
  *
  * With the pass's edge index the crossing searches look only at edges that
- * can meet the figure, in the same order, and give what a search over every
- * edge gives; the host's IntersectLines is then asked about fewer edges.
+ * can meet the figure, which come in no particular order, and give what a
+ * search over every edge in edge order gives; the host's IntersectLines is
+ * then asked about fewer edges.
  */
 #include "hatch/HatchIndex.h"
 
 #include <math.h>
 
-/* Region edge k (1-based) from the index copy or the work area. */
-static struct HatchEdge regionEdge(int32_t k, int32_t indexed)
+/* Region edge k (1-based) as it stands in the work area. */
+static struct HatchEdge regionEdge(int32_t k)
 {
-    if (indexed)
-        return hatchEdges[k - 1];
-    DrawingTables *t = gHostState->tables;
-    int32_t e = t->workBase + k;
-    struct HatchEdge edge = {t->figureX1[e], t->figureY1[e], t->figureX2[e], t->figureY2[e]};
-    return edge;
+    struct HatchEdge e;
+    HatchIndexEdge(k - 1, &e.x1, &e.y1, &e.x2, &e.y2);
+    return e;
 }
 
 static void redraw(int32_t h)
@@ -60,25 +59,30 @@ int32_t HatchLineCrossing(double x1, double y1, double x2, double y2, double *cx
     if (!HatchIndexUsable()) {
         int32_t found = 0;
         for (int32_t k = 1; k <= regionLineCount; ++k) {
-            struct HatchEdge e = regionEdge(k, 0);
+            struct HatchEdge e = regionEdge(k);
             found |= meetsEdge(&e, x1, y1, x2, y2, cx, cy);
         }
         return found;
     }
-    /* The last edge in edge order that meets the line: look from the end and
-       stop at the first.  Segments whose boxes do not meet cannot meet. */
+    /* The last edge in edge order that meets the line: the index gives the
+       edges in no particular order, so keep the latest that meets and ask
+       the host only about later ones.  Segments whose boxes do not meet
+       cannot meet. */
     double lowX = fmin(x1, x2), highX = fmax(x1, x2), lowY = fmin(y1, y2), highY = fmax(y1, y2);
-    int32_t n = 0;
-    const int32_t *near = HatchIndexAcross(lowY, highY, &n);
-    for (int32_t i = n - 1; i >= 0; --i) {
-        const struct HatchEdge *e = &hatchEdges[near[i]];
-        if (fmax(e->x1, e->x2) < lowX || fmin(e->x1, e->x2) > highX || fmax(e->y1, e->y2) < lowY ||
-            fmin(e->y1, e->y2) > highY)
+    int32_t best = -1;
+    struct HatchIndexWalk w;
+    HatchIndexWalkStart(&w, lowY, highY);
+    for (int32_t k = HatchIndexWalkNext(&w); k >= 0; k = HatchIndexWalkNext(&w)) {
+        if (k <= best)
             continue;
-        if (meetsEdge(e, x1, y1, x2, y2, cx, cy))
-            return 1;
+        struct HatchEdge e = regionEdge(k + 1);
+        if (fmax(e.x1, e.x2) < lowX || fmin(e.x1, e.x2) > highX || fmax(e.y1, e.y2) < lowY ||
+            fmin(e.y1, e.y2) > highY)
+            continue;
+        if (meetsEdge(&e, x1, y1, x2, y2, cx, cy))
+            best = k;
     }
-    return 0;
+    return best >= 0;
 }
 
 int32_t HatchCircleLineIntersect(double cx, double cy, double r, double x1, double y1, double x2, double y2,
@@ -108,8 +112,9 @@ int32_t HatchCircleLineIntersect(double cx, double cy, double r, double x1, doub
     return 2;
 }
 
-/* Angles of the circle's crossings with one edge into angles[*n ...]. */
-static void edgeAngles(const struct HatchEdge *edge, double cx, double cy, double r, double *angles, int32_t *n)
+/* The points where the circle crosses one edge, in the rule's order, into
+   p: 0, 1 or 2 of them (touching gives none). */
+static int32_t edgePoints(const struct HatchEdge *edge, double cx, double cy, double r, double p[2][2])
 {
     double x1 = edge->x1, y1 = edge->y1, x2 = edge->x2, y2 = edge->y2;
     if (x1 > x2) { /* exchanged as pairs: x1 <= x2 */
@@ -120,18 +125,32 @@ static void edgeAngles(const struct HatchEdge *edge, double cx, double cy, doubl
         y1 = y2;
         y2 = s;
     }
-    double p[2][2];
-    if (HatchCircleLineIntersect(cx, cy, r, x1, y1, x2, y2, &p[0][0], &p[0][1], &p[1][0], &p[1][1]) != 2)
-        return; /* no crossing, or only touching */
-    int32_t first = p[1][0] < p[0][0] || (p[1][0] == p[0][0] && p[1][1] < p[0][1]) ? 1 : 0;
+    double q[2][2];
+    if (HatchCircleLineIntersect(cx, cy, r, x1, y1, x2, y2, &q[0][0], &q[0][1], &q[1][0], &q[1][1]) != 2)
+        return 0; /* no crossing, or only touching */
+    int32_t first = q[1][0] < q[0][0] || (q[1][0] == q[0][0] && q[1][1] < q[0][1]) ? 1 : 0;
     double lowY = y1 < y2 ? y1 : y2, highY = y1 < y2 ? y2 : y1;
+    int32_t n = 0;
     for (int32_t i = 0; i < 2; ++i) {
-        const double *q = p[i == 0 ? first : 1 - first];
-        if (!(x1 <= q[0] && q[0] <= x2 && lowY <= q[1] && q[1] <= highY))
+        const double *c = q[i == 0 ? first : 1 - first];
+        if (!(x1 <= c[0] && c[0] <= x2 && lowY <= c[1] && c[1] <= highY))
             continue;
+        p[n][0] = c[0];
+        p[n][1] = c[1];
+        ++n;
+    }
+    return n;
+}
+
+/* Angles of the circle's crossings with one edge into angles[*n ...]. */
+static void edgeAngles(const struct HatchEdge *edge, double cx, double cy, double r, double *angles, int32_t *n)
+{
+    double p[2][2];
+    int32_t points = edgePoints(edge, cx, cy, r, p);
+    for (int32_t i = 0; i < points; ++i) {
         HostState *s = gHostState;
-        s->argBx = q[0] - cx;
-        s->argBy = -(q[1] - cy);
+        s->argBx = p[i][0] - cx;
+        s->argBy = -(p[i][1] - cy);
         gHostServices->VectorAngle();
         angles[(*n)++] = gHostState->vectorAngle * 180.0 / gHostState->pi;
     }
@@ -143,22 +162,37 @@ int32_t HatchCircleCrossings(double cx, double cy, double r, double *aMin, doubl
     int32_t n = 0;
     if (!HatchIndexUsable()) {
         for (int32_t k = 1; k <= regionLineCount && n < 8; ++k) {
-            struct HatchEdge e = regionEdge(k, 0);
+            struct HatchEdge e = regionEdge(k);
             edgeAngles(&e, cx, cy, r, angles, &n);
         }
     } else {
-        /* Edges whose box stays clear of the circle's box by more than the
-           rounding of the intersection can give no angle: leave them out.
-           The margin is far above that rounding for 32-bit coordinates. */
-        double margin = 4.0 + fabs(r) / 4096.0;
+        /* The rule takes edges in edge order until 8 angles are held, and
+           every edge that crosses adds at least one: only the first 8
+           crossing edges by number can count.  The index gives the edges in
+           no particular order, so keep the 8 lowest numbers that cross
+           (sorted), then take their angles in order.  Edges whose box stays
+           clear of the circle's box by more than the rounding of the
+           intersection cross nowhere: leave them out.  The margin is far
+           above that rounding for 32-bit coordinates. */
+        int32_t first[8], kept = 0;
+        double margin = 4.0 + fabs(r) / 4096.0, p[2][2];
         double lowX = cx - fabs(r) - margin, highX = cx + fabs(r) + margin;
-        int32_t count = 0;
-        const int32_t *near = HatchIndexAcross(cy - fabs(r) - margin, cy + fabs(r) + margin, &count);
-        for (int32_t i = 0; i < count && n < 8; ++i) {
-            const struct HatchEdge *e = &hatchEdges[near[i]];
-            if (fmax(e->x1, e->x2) < lowX || fmin(e->x1, e->x2) > highX)
+        struct HatchIndexWalk w;
+        HatchIndexWalkStart(&w, cy - fabs(r) - margin, cy + fabs(r) + margin);
+        for (int32_t k = HatchIndexWalkNext(&w); k >= 0; k = HatchIndexWalkNext(&w)) {
+            if (kept == 8 && k > first[7])
                 continue;
-            edgeAngles(e, cx, cy, r, angles, &n);
+            struct HatchEdge e = regionEdge(k + 1);
+            if (fmax(e.x1, e.x2) < lowX || fmin(e.x1, e.x2) > highX || edgePoints(&e, cx, cy, r, p) == 0)
+                continue;
+            int32_t i = kept < 8 ? kept++ : 7; /* the latest of eight gives way */
+            for (; i > 0 && first[i - 1] > k; --i)
+                first[i] = first[i - 1];
+            first[i] = k;
+        }
+        for (int32_t i = 0; i < kept && n < 8; ++i) {
+            struct HatchEdge e = regionEdge(first[i] + 1);
+            edgeAngles(&e, cx, cy, r, angles, &n);
         }
     }
     for (int32_t i = 0; i < n; ++i) {
@@ -198,6 +232,11 @@ static void trimLine(int32_t h)
                 t->figureX1[h] = FrameTruncate(cx);
                 t->figureY1[h] = FrameTruncate(cy);
             }
+            /* A line that starts on the boundary and leaves the region is
+               cut to nothing: a zero-length line would stay as invisible
+               junk, so it goes. */
+            if (t->figureX1[h] == t->figureX2[h] && t->figureY1[h] == t->figureY2[h])
+                FrameSetFigureType(h, 0);
         } else {
             FrameSetFigureType(h, 0);
         }

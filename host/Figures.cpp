@@ -12,14 +12,6 @@
 
 namespace host {
 
-namespace {
-
-constexpr double kDegree = 3.14159265358979323846 / 180.0;
-
-int32_t clampTo(long long v, long long lo, long long hi) { return static_cast<int32_t>(std::max(lo, std::min(hi, v))); }
-
-/* Sweep of an arc in millionths: end - start brought into (0, 360]; equal
-   angles therefore sweep a full turn. */
 long long sweepOf(int32_t start, int32_t end)
 {
     long long s = static_cast<long long>(end) - start;
@@ -29,6 +21,12 @@ long long sweepOf(int32_t start, int32_t end)
         s -= kFullTurn;
     return s;
 }
+
+namespace {
+
+constexpr double kDegree = 3.14159265358979323846 / 180.0;
+
+int32_t clampTo(long long v, long long lo, long long hi) { return static_cast<int32_t>(std::max(lo, std::min(hi, v))); }
 
 /* Is the direction a (millionths, any turn) on the arc start..start+sweep? */
 bool onSweep(double aMillionths, int32_t start, long long sweep)
@@ -439,8 +437,11 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
             return std::nullopt;
         }
         f.text = words[k++].substr(1);
-        if (!utf8ToCp932(f.text)) {
-            error = "the text has a character without a Shift-JIS form";
+        /* A character without a Shift-JIS form is kept, as the DXF reader
+           keeps it (the module sees only the text's length), so that every
+           figure list the host writes reads back. */
+        if (!isUtf8(f.text)) {
+            error = "the text is not UTF-8";
             return std::nullopt;
         }
     } else {
@@ -452,7 +453,7 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
         std::string key = words[k].substr(0, eq), val = eq == std::string::npos ? "" : words[k].substr(eq + 1);
         int32_t *slot = key == "layer" ? &f.layer : key == "group" ? &f.group : key == "color" ? &f.color
                       : key == "ltype" ? &f.ltype : key == "link" ? &f.link : nullptr;
-        bool text = f.kind == 5;
+        bool text = what == "text"; /* kind=6 may come before any other attribute */
         if (!slot && text)
             slot = key == "origin" ? &f.origin : key == "height" ? &f.height : key == "width" ? &f.width
                  : key == "spacing" ? &f.spacing : key == "style" ? &f.style : nullptr;
@@ -482,10 +483,18 @@ std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string
     return p;
 }
 
-std::optional<std::string> FigureTable::load(const std::string &text, const std::string &fileName)
-{
-    int limit = r_.figureLimit();
+namespace {
+
+/* The figures of a list with their indices, and where the end marker goes. */
+struct ListFigures {
     std::vector<std::pair<int, Figure>> placed;
+    int end = 0;
+};
+
+/* Reads a figure list whose entries all lie below `limit`. */
+std::optional<std::string> readList(const std::string &text, const std::string &fileName, long long limit,
+                                    ListFigures &out)
+{
     int next = 0, lineNo = 0;
     std::istringstream in(text);
     std::string line;
@@ -507,14 +516,36 @@ std::optional<std::string> FigureTable::load(const std::string &text, const std:
         int n = entriesOfKind(p->figure.kind);
         if (static_cast<long long>(at) + n + 1 > limit)
             return where + "the drawing is full: figureLimit is " + std::to_string(limit);
-        placed.emplace_back(at, p->figure);
+        out.placed.emplace_back(at, p->figure);
         next = at + n;
     }
+    out.end = next;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> FigureTable::load(const std::string &text, const std::string &fileName)
+{
+    int limit = r_.figureLimit();
+    ListFigures list;
+    if (std::optional<std::string> e = readList(text, fileName, limit, list))
+        return e;
     for (int i = 0; i < limit; ++i)
         clearEntry(i);
-    for (auto &pf : placed)
+    for (auto &pf : list.placed)
         write(pf.first, pf.second);
-    setType(next, kTypeEnd);
+    setType(list.end, kTypeEnd);
+    return std::nullopt;
+}
+
+std::optional<std::string> FigureTable::measure(const std::string &text, const std::string &fileName,
+                                                long long &entries)
+{
+    ListFigures list; /* indices are 32-bit: any list the host could hold */
+    if (std::optional<std::string> e = readList(text, fileName, 2147483647LL, list))
+        return e;
+    entries = static_cast<long long>(list.end) + 1;
     return std::nullopt;
 }
 

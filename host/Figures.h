@@ -52,6 +52,10 @@ inline int32_t lowType(int32_t word) { return static_cast<int16_t>(word & 0xFFFF
    negative (an end marker). */
 inline int32_t figureKind(int32_t value) { return value < 0 ? -1 : (value >> 8) & 0xFF; }
 
+/* Sweep of an arc in millionths: end - start brought into (0, 360]; equal
+   angles therefore sweep a full turn. */
+long long sweepOf(int32_t start, int32_t end);
+
 /* Number of entries of a figure of this kind; 0 for kinds the host does not
    know (empty entries, continuations, markers, garbage). */
 int entriesOfKind(int32_t kind);
@@ -106,6 +110,9 @@ public:
     std::string dump() const;
     /* Replaces the drawing by a figure list; an error names the line. */
     std::optional<std::string> load(const std::string &text, const std::string &fileName);
+    /* Entries a figure list's drawing takes, its end marker included (the
+       tables are not touched); an error names the line. */
+    static std::optional<std::string> measure(const std::string &text, const std::string &fileName, long long &entries);
     /* Replaces the drawing by these figures, one after the other; nothing
        changes (and the reason is returned) when they do not fit. */
     std::optional<std::string> replace(const std::vector<Figure> &figures);

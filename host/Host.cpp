@@ -13,6 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#if defined(__i386__) || defined(__x86_64__)
+#include <x86intrin.h> /* __rdtsc */
+#endif
 
 namespace host {
 
@@ -122,10 +125,19 @@ void Host::trap(uint32_t slotOffset)
     fail(kExitModuleFault, buf + (commandActive_ ? " (while " + activeCommand_ + " ran)" : std::string()));
 }
 
-void Host::checkGuards(const std::string &when)
+void Host::checkGuards(const char *when, const char *name, const char *after)
 {
     if (std::optional<std::string> e = rec.checkGuards())
-        fail(kExitModuleFault, *e + " (found " + when + ")");
+        fail(kExitModuleFault, *e + " (found " + when + name + after + ")");
+}
+
+uint64_t serviceCounter()
+{
+#if defined(__i386__) || defined(__x86_64__)
+    return __rdtsc();
+#else
+    return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+#endif
 }
 
 void Host::enterService(Svc s)
@@ -143,18 +155,58 @@ void Host::enterService(Svc s)
 #endif
     ++serviceCalls;
     ++serviceCounts[static_cast<size_t>(s)];
+    if (timeServices && serviceNesting_++ == 0)
+        serviceStart_ = serviceCounter();
     if (options_.guardEveryCall)
-        checkGuards(std::string("at the call of ") + serviceInfo(s).name);
+        checkGuards("at the call of ", serviceInfo(s).name);
     ++trace.depth;
 }
 
-void Host::leaveService() { --trace.depth; }
+void Host::leaveService()
+{
+    --trace.depth;
+    if (serviceNesting_ > 0 && --serviceNesting_ == 0)
+        serviceTicks += serviceCounter() - serviceStart_;
+}
+
+/* A drawing larger than the drawing part of the tables makes them larger
+   rather than failing: figureLimit becomes twice its entries (so that a
+   selection of every figure still fits behind it, as SelectFigures puts it)
+   plus the configured figureLimit (room for new figures, as much as an
+   empty drawing has), and the work area keeps its size behind it, 50
+   entries on, as a set figureLimit moves it.  A session can set the sizes
+   again afterwards. */
+void Host::fitDrawing(long long entries, const std::string &name)
+{
+    if (entries <= rec.figureLimit())
+        return;
+    long long limit = 2 * entries + options_.figureLimit, base = limit + 50;
+    long long end = base + (rec.workEnd() - rec.workBase());
+    if (end + 1 + kGuardEntries > kMaxEntries)
+        fail(kExitBadInput, name + ": the drawing takes " + std::to_string(entries) +
+                                " entries; the host keeps at most " + std::to_string(kMaxEntries));
+    if (std::optional<std::string> e =
+            rec.layoutArrays(static_cast<int>(limit), static_cast<int>(base), static_cast<int>(end)))
+        fail(kExitBadInput, name + ": " + *e);
+    trace.write("tables sized for " + name + ": figureLimit " + std::to_string(limit) + ", workBase " +
+                std::to_string(base) + ", workEnd " + std::to_string(end));
+}
 
 void Host::loadDrawing(const std::string &text, const std::string &name)
 {
+    long long entries = 0;
+    if (std::optional<std::string> e = FigureTable::measure(text, name, entries))
+        fail(kExitBadInput, *e);
+    fitDrawing(entries, name);
     if (std::optional<std::string> e = fig.load(text, name))
         fail(kExitBadInput, *e);
 }
+
+/* A DXF's inserts can multiply a small file into any number of figures, each
+   held in memory while the drawing is read: the reader stops beyond this
+   many entries (file:line), far above any real plan, well within a 32-bit
+   process. */
+constexpr long long kDxfMaxEntries = 4000000;
 
 void Host::loadDxf(const std::string &bytes, const std::string &name)
 {
@@ -169,9 +221,12 @@ std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std:
                                             std::vector<std::string> &notices)
 {
     DxfDrawing d;
-    int limit = rec.figureLimit();
-    if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(limit), d))
+    if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(kDxfMaxEntries), d))
         return e;
+    long long entries = 1;
+    for (const Figure &f : d.figures)
+        entries += entriesOfKind(f.kind);
+    fitDrawing(entries, name);
     if (std::optional<std::string> e = fig.replace(d.figures))
         return name + ": " + *e;
     notices = d.notices;
@@ -271,7 +326,7 @@ void Host::callCommand(const std::string &name, char *argument)
     fn(argument);
     gCommandStartedMs = 0;
     trace.write("return " + name);
-    checkGuards("after " + name + " returned");
+    checkGuards("after ", name.c_str(), " returned");
 }
 
 int32_t Host::callHook(bool ussr)
@@ -279,7 +334,8 @@ int32_t Host::callHook(bool ussr)
     ++trace.depth;
     trace.write(ussr ? "USSR" : "USA");
     int32_t result = ussr ? module_.ussr() : module_.usa();
-    trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
+    if (trace.enabled())
+        trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
     --trace.depth;
     checkGuards(ussr ? "after USSR returned" : "after USA returned");
     return result;
@@ -297,6 +353,8 @@ void Host::mouseEvent(Request r, double x, double y, bool update)
 
 void Host::traceAnswer(const std::string &what)
 {
+    if (!trace.enabled())
+        return;
     ++trace.depth;
     trace.write("<- " + what);
     --trace.depth;
@@ -391,7 +449,8 @@ void Host::applyDirective(const ScriptLine &l)
         setField(l);
         break;
     case Verb::Setting:
-        settings.set(l.value, l.name, l.number);
+        if (std::optional<std::string> why = settings.set(l.value, l.name, l.number))
+            fail(kExitBadInput, l.where() + ": " + *why + ": " + l.source);
         trace.write("setting [" + l.value + "] " + l.name + "=" + formatDouble(l.number));
         break;
     case Verb::Seed:
@@ -424,9 +483,11 @@ void Host::setField(const ScriptLine &l)
             std::optional<int32_t> v = parseInt32(l.value);
             if (!v)
                 bad("expected an integer");
-            int limit = f == TF::figureLimit ? *v : rec.figureLimit();
-            int base = f == TF::workBase ? *v : rec.workBase();
-            int end = f == TF::workEnd ? *v : rec.workEnd();
+            /* in 64 bits: the work area moved behind a huge figureLimit
+               lies beyond the 32-bit range, and is refused as too large */
+            int64_t limit = f == TF::figureLimit ? *v : rec.figureLimit();
+            int64_t base = f == TF::workBase ? *v : rec.workBase();
+            int64_t end = f == TF::workEnd ? *v : rec.workEnd();
             if (f == TF::figureLimit && base < limit) { /* keep the work area behind the drawing */
                 end += limit + 50 - base;
                 base = limit + 50;

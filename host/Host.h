@@ -109,6 +109,8 @@ public:
     std::optional<std::string> tryLoadDxf(const std::string &bytes, const std::string &name,
                                           std::vector<std::string> &notices);
     void loadScript(const std::string &text, const std::string &name);
+    /* Makes the drawing part of the tables hold `entries` (see Host.cpp). */
+    void fitDrawing(long long entries, const std::string &name);
 
     /* The user who answers from now on (not owned; it must outlive the
        session).  loadScript() makes the session file the user. */
@@ -141,7 +143,9 @@ public:
     /* Service bookkeeping (ServiceCall). */
     void enterService(Svc s);
     void leaveService();
-    void checkGuards(const std::string &when);
+    /* Fails the session when the module wrote into a guard zone; the
+       message says when, from the three parts (joined only on failure). */
+    void checkGuards(const char *when, const char *name = "", const char *after = "");
 
     /* A request of kind r, filled from the records: the running command,
        the prompt given, the band and its base point (point requests), the
@@ -189,6 +193,12 @@ public:
     int beginCommandCalls = 0, signalErrors = 0;
     long long serviceCalls = 0;
     std::vector<int> serviceCounts;        /* by Svc */
+    /* Benchmarks: while timeServices is on, the time spent inside services
+       (outermost calls only) adds up in serviceTicks, in serviceCounter()
+       ticks, so that a hook's cost splits into the host's share and the
+       module's. */
+    bool timeServices = false;
+    uint64_t serviceTicks = 0;
     uint64_t rng = 0x9E3779B97F4A7C15ull;  /* Random's state (seed directive) */
     int escAfter = -1;                     /* PollKey: 27 after this many more polls */
     int regionHandles = 0;
@@ -219,7 +229,14 @@ private:
     long long pollsSinceTake_ = 0;    /* polls since the last line taken from the user */
     bool escapedSinceTake_ = false;   /* the user pressed Escape at one of them */
     bool started_ = false;
+    int serviceNesting_ = 0; /* services entered while timeServices was on */
+    uint64_t serviceStart_ = 0;
 };
+
+/* The counter of Host::serviceTicks: the processor's time-stamp counter on
+   x86 (rdtsc, a few nanoseconds a read where a clock read costs ten times
+   as much), the steady clock elsewhere. */
+uint64_t serviceCounter();
 
 /* The host whose services the module is calling. */
 extern Host *gHost;

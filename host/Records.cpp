@@ -143,14 +143,18 @@ void Records::setArrayPointers()
     }
 }
 
-std::optional<std::string> Records::layoutArrays(int limit, int base, int end)
+std::optional<std::string> Records::layoutArrays(int64_t limit64, int64_t base64, int64_t end64)
 {
-    if (limit < 2 || base < limit || end < base + 2)
+    if (limit64 < 2 || base64 < limit64 || end64 < base64 + 2)
         return "the host needs 2 <= figureLimit <= workBase < workEnd - 1 (got figureLimit " +
-               std::to_string(limit) + ", workBase " + std::to_string(base) + ", workEnd " +
-               std::to_string(end) + ")";
-    if (static_cast<long long>(end) + 1 + kGuardEntries > 50000000)
-        return "the host keeps at most 50000000 figure entries";
+               std::to_string(limit64) + ", workBase " + std::to_string(base64) + ", workEnd " +
+               std::to_string(end64) + ")";
+    if (end64 + 1 + kGuardEntries > kMaxEntries)
+        return "the host keeps at most " + std::to_string(kMaxEntries) + " figure entries (figureLimit " +
+               std::to_string(limit64) + " with the work area at " + std::to_string(base64) + ".." +
+               std::to_string(end64) + " needs " + std::to_string(end64 + 1 + kGuardEntries) + ")";
+    /* from here on every number fits in 32 bits */
+    int limit = static_cast<int>(limit64), base = static_cast<int>(base64), end = static_cast<int>(end64);
     int oldCap = capacity();
     if (oldCap > 0) {
         int oldLimit = figureLimit();
@@ -261,19 +265,34 @@ std::optional<std::string> Records::checkGuards() const
     }
     int cap = capacity(), limit = figureLimit(), base = workBase(), end = workEnd();
     for (int a = 0; a < ArrCount; ++a) {
-        const std::vector<int32_t> &v = arrays_[a];
-        for (int i = limit; i < cap; ++i) {
-            if (i == base) {
-                i = end;
-                continue;
-            }
-            if (v[static_cast<size_t>(i)] != kGuardWord)
-                return "the module wrote entry " + std::to_string(i) + " of " + arrayName(static_cast<Arr>(a)) +
-                       ", at or beyond figureLimit " + std::to_string(limit) + " and outside the work area " +
-                       std::to_string(base) + ".." + std::to_string(end);
-        }
+        int i = firstUnguarded(arrays_[a], limit, base);
+        if (i < 0)
+            i = firstUnguarded(arrays_[a], end + 1, cap);
+        if (i >= 0)
+            return "the module wrote entry " + std::to_string(i) + " of " + arrayName(static_cast<Arr>(a)) +
+                   ", at or beyond figureLimit " + std::to_string(limit) + " and outside the work area " +
+                   std::to_string(base) + ".." + std::to_string(end);
     }
     return std::nullopt;
+}
+
+/* The first entry of [from, to) that is not the guard word, or -1.  This
+   runs at every service call over the whole gap between the drawing and
+   the work area (18,000 entries a table after `set figureLimit 2000`), so
+   it compares blocks with memcmp and looks at single entries only in the
+   block that differs. */
+int Records::firstUnguarded(const std::vector<int32_t> &v, int from, int to)
+{
+    static const std::vector<int32_t> guard(1024, kGuardWord);
+    for (int i = from; i < to;) {
+        int n = std::min(to - i, static_cast<int>(guard.size()));
+        if (std::memcmp(v.data() + i, guard.data(), static_cast<size_t>(n) * sizeof(int32_t)) != 0)
+            for (int k = i; k < i + n; ++k)
+                if (v[static_cast<size_t>(k)] != kGuardWord)
+                    return k;
+        i += n;
+    }
+    return -1;
 }
 
 } // namespace host

@@ -24,6 +24,7 @@ namespace host {
 constexpr uint8_t kGuardByte = 0xA5;
 constexpr int32_t kGuardWord = static_cast<int32_t>(0xA5A5A5A5u);
 constexpr int kGuardEntries = 64; /* guard entries after the work area */
+constexpr int64_t kMaxEntries = 50000000; /* the most figure entries the host lays out (1.4 GB of arrays) */
 
 enum Arr { ArrType, ArrW, ArrAttr, ArrX1, ArrY1, ArrX2, ArrY2, ArrCount };
 const char *arrayName(Arr a);
@@ -68,8 +69,10 @@ public:
 
     /* Lays the arrays out for a new figureLimit and work area.  Entries that
        stay addressable keep their contents; fails (returns a reason) when a
-       figure would be dropped. */
-    std::optional<std::string> layoutArrays(int figureLimit, int workBase, int workEnd);
+       figure would be dropped, or the layout is out of order or larger than
+       the host keeps.  The numbers are taken in 64 bits, so that a layout
+       computed from a huge figureLimit is refused, not wrapped. */
+    std::optional<std::string> layoutArrays(int64_t figureLimit, int64_t workBase, int64_t workEnd);
 
     /* The first write of the module to a guarded byte, described; nothing
        when every guard zone is intact. */
@@ -82,6 +85,7 @@ private:
     static std::vector<Range> guardedRanges(bool state);
     static std::string describeStateByte(uint32_t offset);
     static std::string describeTablesByte(uint32_t offset);
+    static int firstUnguarded(const std::vector<int32_t> &v, int from, int to);
     void setArrayPointers();
 
     std::vector<uint8_t> services_, servicesShadow_;

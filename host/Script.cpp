@@ -3,6 +3,7 @@
  */
 #include "host/Script.h"
 
+#include "host/Settings.h"
 #include "host/Text.h"
 
 #include <sstream>
@@ -107,6 +108,10 @@ struct Parser {
                 return false;
             l.value = w[1];
             l.name = w[2];
+            if (std::optional<std::string> why = SettingsStore::refusal(l.value, l.name)) {
+                error = *why;
+                return false;
+            }
             return number(3, l.number);
         }
         if (v == "seed") {

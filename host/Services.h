@@ -37,6 +37,12 @@ std::optional<int32_t> encodeCoordinate(double v);
    end lies exactly one turn after its start is the full circle (0, 360). */
 void encodeArcAngles(double startDegrees, double endDegrees, int32_t &start, int32_t &end);
 
+/* What StretchFigures does with an arc that is not a full circle
+   (StretchArc.cpp): Whole, the caller moves its centre; Reshaped, `arc`
+   holds the stretched arc; Refused, it stays and `why` says why. */
+enum class ArcStretch { Unchanged, Whole, Reshaped, Refused };
+ArcStretch stretchArc(Figure &arc, const Box &window, double dx, double dy, std::string &why);
+
 /* Fails the session unless entries first..first+count-1 lie in the figure
    arrays: a service was asked for an index the host does not have. */
 void requireIndex(const char *service, const char *what, long long first, long long count = 1);

@@ -57,8 +57,31 @@ std::optional<double> SettingsStore::get(const std::string &section, const std::
     return std::nullopt;
 }
 
-void SettingsStore::set(const std::string &section, const std::string &key, double value)
+std::optional<std::string> SettingsStore::refusal(const std::string &section, const std::string &key)
 {
+    auto quote = [](const std::string &name) { return "'" + name + "'"; };
+    if (section.empty())
+        return std::string("a settings section needs a name");
+    if (section.find_first_of("\r\n") != std::string::npos)
+        return "the settings section " + quote(section) + " holds a line break";
+    if (key.empty())
+        return "a setting needs a key";
+    if (key.find_first_of("\r\n") != std::string::npos)
+        return "the setting key " + quote(key) + " holds a line break";
+    if (key.find('=') != std::string::npos)
+        return "the setting key " + quote(key) + " holds '=', which separates key and value in the settings file";
+    if (key[0] == '[' || key[0] == ';' || key[0] == '#')
+        return "the setting key " + quote(key) + " starts with '" + key[0] +
+               "', which starts a section or a comment in the settings file";
+    if (trimBlanks(key) != key)
+        return "the setting key " + quote(key) + " starts or ends with a blank, which the settings file drops";
+    return std::nullopt;
+}
+
+std::optional<std::string> SettingsStore::set(const std::string &section, const std::string &key, double value)
+{
+    if (std::optional<std::string> why = refusal(section, key))
+        return why;
     Section *s = find(section);
     if (!s) {
         sections_.push_back({section, {}});
@@ -67,9 +90,10 @@ void SettingsStore::set(const std::string &section, const std::string &key, doub
     for (auto &kv : s->values)
         if (kv.first == key) {
             kv.second = value;
-            return;
+            return std::nullopt;
         }
     s->values.emplace_back(key, value);
+    return std::nullopt;
 }
 
 size_t SettingsStore::size() const
@@ -127,7 +151,8 @@ std::optional<std::string> SettingsStore::load(const std::string &text, const st
         std::optional<double> v = parseDouble(trimBlanks(line.substr(eq + 1)));
         if (!v)
             return where + "the value is not a number";
-        set(section, trimBlanks(line.substr(0, eq)), *v);
+        if (std::optional<std::string> why = set(section, trimBlanks(line.substr(0, eq)), *v))
+            return where + *why;
     }
     return std::nullopt;
 }

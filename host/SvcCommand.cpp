@@ -39,8 +39,10 @@ double HOST_STDCALL ReadSetting(const char *key, int32_t zero, const char *secti
     Host &h = H();
     std::optional<double> v = h.settings.get(sectionOf(section), cp932ToUtf8(key));
     double out = v ? *v : fallback;
-    TraceLine(h.trace, "ReadSetting").argText(key).arg(zero).argText(section).arg(fallback)
-        .result(formatDouble(out) + (v ? "" : " (not stored)"));
+    TraceLine t(h.trace, "ReadSetting");
+    t.argText(key).arg(zero).argText(section).arg(fallback).resultNumber(out);
+    if (!v)
+        t.note("not stored");
     return out;
 }
 
@@ -48,8 +50,13 @@ void HOST_STDCALL WriteSetting(const char *key, double value, int32_t zero, cons
 {
     ServiceCall c(Svc::WriteSetting);
     Host &h = H();
-    h.settings.set(sectionOf(section), cp932ToUtf8(key), value);
-    TraceLine(h.trace, "WriteSetting").argText(key).arg(value).arg(zero).argText(section);
+    /* A name the store cannot hold is not written (the trace says why):
+       the file must load again in the next session. */
+    std::optional<std::string> refused = h.settings.set(sectionOf(section), cp932ToUtf8(key), value);
+    TraceLine t(h.trace, "WriteSetting");
+    t.argText(key).arg(value).arg(zero).argText(section);
+    if (refused)
+        t.note("refused: " + *refused);
 }
 
 } // namespace

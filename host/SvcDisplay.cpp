@@ -77,7 +77,8 @@ void HOST_STDCALL ClearMarks(int32_t a, int32_t b)
 void HOST_STDCALL BeginProgress()
 {
     ServiceCall c(Svc::BeginProgress);
-    TraceLine(H().trace, "BeginProgress").fieldText("promptText", H().rec.text(SF::promptText));
+    if (H().trace.enabled())
+        TraceLine(H().trace, "BeginProgress").fieldText("promptText", H().rec.text(SF::promptText));
 }
 
 void HOST_STDCALL EndProgress()
@@ -107,7 +108,7 @@ const char *HOST_STDCALL FormatNumber(double value, int32_t decimals)
     char buf[512];
     std::snprintf(buf, sizeof buf, "%.*f", std::max(0, std::min(15, decimals)), value);
     H().formatBuffer = buf;
-    TraceLine(H().trace, "FormatNumber").arg(value).arg(decimals).result(quoted(buf));
+    TraceLine(H().trace, "FormatNumber").arg(value).arg(decimals).resultQuoted(buf);
     return H().formatBuffer.c_str();
 }
 

@@ -57,7 +57,8 @@ void HOST_STDCALL SelectFigures()
     ServiceCall c(Svc::SelectFigures);
     Host &h = H();
     Records &r = h.rec;
-    TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(SF::selectPromptText));
+    if (h.trace.enabled()) /* the line is written here, before the answer */
+        TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(SF::selectPromptText));
     std::string prompt = cp932ToUtf8(r.text(SF::selectPromptText));
     std::optional<ScriptLine> l = h.answer(h.ask(Request::Select, prompt));
     if (!l || l->verb == Verb::Cancel) {
@@ -92,8 +93,9 @@ void HOST_STDCALL SelectFigures()
     int selEnd = 0;
     if (!moveBehind(starts, end, selEnd)) {
         r.put(SF::inputStatus, 2);
-        h.traceAnswer("refused: the selection does not fit behind the drawing (figureLimit " +
-                      std::to_string(r.figureLimit()) + ")");
+        if (h.trace.enabled())
+            h.traceAnswer("refused: the selection does not fit behind the drawing (figureLimit " +
+                          std::to_string(r.figureLimit()) + ")");
         return;
     }
     r.put(SF::selFirst, end);
@@ -103,8 +105,9 @@ void HOST_STDCALL SelectFigures()
     r.put(SF::rangeX2, box.x2);
     r.put(SF::rangeY2, box.y2);
     r.put(SF::inputStatus, 1);
-    h.traceAnswer("selected " + std::to_string(starts.size()) + " figures: selFirst=" + std::to_string(end) +
-                  " selEnd=" + std::to_string(selEnd));
+    if (h.trace.enabled())
+        h.traceAnswer("selected " + std::to_string(starts.size()) + " figures: selFirst=" + std::to_string(end) +
+                      " selEnd=" + std::to_string(selEnd));
 }
 
 /* Takes every figure from rangeFirst up to the drawing's end marker
@@ -145,7 +148,7 @@ void HOST_STDCALL CollectWindowFigures()
         t.result("refused: the collected figures do not fit below " + std::to_string(last));
         return;
     }
-    t.result(std::to_string(starts.size()) + " figures");
+    t.resultInt(static_cast<long long>(starts.size()), "figures");
 }
 
 /* Scales every figure from drawIndex up to the next end marker by (argBx,
@@ -207,8 +210,11 @@ void HOST_STDCALL ScaleFigures()
 
 /* Moves by (argBx, argBy) the points of the figures from drawIndex up to the
    next end marker that lie in the closed window: a line's end points one by
-   one, an arc's centre (the arc moves whole), a text's or point's insertion
-   point.  Results are rounded to nearest and clamped to the 32-bit range. */
+   one, a text's or point's insertion point, a full circle's centre; an arc
+   by its end points (StretchArc.cpp: both inside, it moves whole; one, that
+   end moves and the arc keeps its sagitta and sense; an arc that cannot be
+   stretched so stays as it was, and the trace says why).  Moved points are
+   rounded to nearest and clamped to the 32-bit range. */
 void HOST_STDCALL StretchFigures()
 {
     ServiceCall c(Svc::StretchFigures);
@@ -217,7 +223,8 @@ void HOST_STDCALL StretchFigures()
     Box w = windowOf(r);
     double dx = r.f64(SF::argBx), dy = r.f64(SF::argBy);
     int32_t first = r.i32(SF::drawIndex);
-    TraceLine(h.trace, "StretchFigures").field("windowX1", r.i32(SF::windowX1)).field("windowY1", r.i32(SF::windowY1))
+    TraceLine t(h.trace, "StretchFigures");
+    t.field("windowX1", r.i32(SF::windowX1)).field("windowY1", r.i32(SF::windowY1))
         .field("windowX2", r.i32(SF::windowX2)).field("windowY2", r.i32(SF::windowY2)).field("argBx", dx)
         .field("argBy", dy).field("drawIndex", first);
     requireIndex("StretchFigures", "drawIndex", first);
@@ -228,6 +235,23 @@ void HOST_STDCALL StretchFigures()
     for (int i : figuresFrom(first)) {
         int32_t &x1 = r.at(ArrX1, i), &y1 = r.at(ArrY1, i);
         bool firstIn = inWindow(x1, y1, w);
+        if (h.fig.kindAt(i) == 3) {
+            Figure f = h.fig.read(i);
+            std::string why;
+            ArcStretch how = f.isCircle() ? (firstIn ? ArcStretch::Whole : ArcStretch::Unchanged)
+                                          : stretchArc(f, w, dx, dy, why);
+            if (how == ArcStretch::Whole) {
+                x1 = moved(x1, dx);
+                y1 = moved(y1, dy);
+            } else if (how == ArcStretch::Reshaped) {
+                Display shown = h.fig.display(i);
+                h.fig.write(i, f);
+                h.fig.setDisplay(i, shown);
+            } else if (how == ArcStretch::Refused) {
+                t.note("arc " + std::to_string(i) + " left as it was: " + why);
+            }
+            continue;
+        }
         if (h.fig.kindAt(i) == 2) {
             int32_t &x2 = r.at(ArrX2, i), &y2 = r.at(ArrY2, i);
             if (inWindow(x2, y2, w)) {

@@ -79,7 +79,7 @@ int32_t HOST_STDCALL FindMarker(int32_t *types, int32_t value, int32_t start)
             found = i;
             break;
         }
-    TraceLine(h.trace, "FindMarker").argPtr(types).arg(value).arg(start).result(std::to_string(found));
+    TraceLine(h.trace, "FindMarker").argPtr(types).arg(value).arg(start).resultInt(found);
     if (found < 0)
         h.fail(kExitModuleFault, "FindMarker: no entry with type " + std::to_string(value) + " at or after " +
                                      std::to_string(start));
@@ -141,7 +141,7 @@ int32_t HOST_STDCALL AddLine(void *tables, int32_t context, int32_t n, double x1
               place(n, f, false);
     int32_t k = ok ? n : -1;
     TraceLine(H().trace, "AddLine").argPtr(tables).arg(context).arg(n).arg(x1).arg(y1).arg(x2).arg(y2).arg(layer)
-        .arg(group).arg(colour).arg(ltype).result(std::to_string(k));
+        .arg(group).arg(colour).arg(ltype).resultInt(k);
     return k;
 }
 
@@ -162,7 +162,7 @@ int32_t HOST_STDCALL AddArc(void *tables, int32_t context, int32_t n, double cx,
               place(n, f, false);
     int32_t k = ok ? n : -1;
     TraceLine(H().trace, "AddArc").argPtr(tables).arg(context).arg(n).arg(cx).arg(cy).arg(radius).arg(startDegrees)
-        .arg(endDegrees).arg(layer).arg(group).arg(colour).arg(ltype).result(std::to_string(k));
+        .arg(endDegrees).arg(layer).arg(group).arg(colour).arg(ltype).resultInt(k);
     return k;
 }
 
@@ -186,20 +186,22 @@ void HOST_STDCALL CopyFigureRange()
         t.result("refused: the copy does not fit");
         return;
     }
-    std::vector<std::vector<int32_t>> copy(count, std::vector<int32_t>(ArrCount));
-    std::vector<Display> shown(static_cast<size_t>(count));
-    for (int k = 0; k < count; ++k) {
+    /* taken whole before anything is written: the ranges may overlap */
+    size_t n = static_cast<size_t>(count);
+    std::vector<int32_t> copy(n * ArrCount);
+    std::vector<Display> shown(n);
+    for (size_t k = 0; k < n; ++k) {
         for (int a = 0; a < ArrCount; ++a)
-            copy[static_cast<size_t>(k)][static_cast<size_t>(a)] = r.at(static_cast<Arr>(a), first + k);
-        shown[static_cast<size_t>(k)] = h.fig.display(first + k);
+            copy[k * ArrCount + static_cast<size_t>(a)] = r.at(static_cast<Arr>(a), first + static_cast<int>(k));
+        shown[k] = h.fig.display(first + static_cast<int>(k));
     }
-    for (int k = 0; k < count; ++k) {
+    for (size_t k = 0; k < n; ++k) {
         for (int a = 0; a < ArrCount; ++a)
-            r.at(static_cast<Arr>(a), last + k) = copy[static_cast<size_t>(k)][static_cast<size_t>(a)];
-        h.fig.setDisplay(last + k, shown[static_cast<size_t>(k)]);
+            r.at(static_cast<Arr>(a), last + static_cast<int>(k)) = copy[k * ArrCount + static_cast<size_t>(a)];
+        h.fig.setDisplay(last + static_cast<int>(k), shown[k]);
     }
     h.fig.setType(last + count, kTypeEnd);
-    t.result(std::to_string(count) + " entries");
+    t.resultInt(count, "entries");
 }
 
 /* Registers the figures from rangeFirst up to the next end marker as new
@@ -210,8 +212,10 @@ void HOST_STDCALL CommitNewFigures()
     Records &r = H().rec;
     int32_t first = r.i32(SF::rangeFirst);
     requireIndex("CommitNewFigures", "rangeFirst", first);
-    TraceLine(H().trace, "CommitNewFigures").field("rangeFirst", first).field("rangeSecond", r.i32(SF::rangeSecond))
-        .result(std::to_string(figuresFrom(first).size()) + " figures");
+    TraceLine t(H().trace, "CommitNewFigures");
+    t.field("rangeFirst", first).field("rangeSecond", r.i32(SF::rangeSecond));
+    if (H().trace.enabled()) /* counting walks the figures: only for the trace */
+        t.resultInt(static_cast<long long>(figuresFrom(first).size()), "figures");
 }
 
 /* Integer extent of the figures from rangeFirst up to the next end marker
@@ -236,9 +240,11 @@ void HOST_STDCALL MeasureExtent()
     r.put(SF::windowY1, static_cast<int32_t>(std::floor(y1)));
     r.put(SF::windowX2, static_cast<int32_t>(std::ceil(x2)));
     r.put(SF::windowY2, static_cast<int32_t>(std::ceil(y2)));
-    TraceLine(h.trace, "MeasureExtent").field("rangeFirst", first)
-        .result(std::to_string(r.i32(SF::windowX1)) + " " + std::to_string(r.i32(SF::windowY1)) + " " +
-                std::to_string(r.i32(SF::windowX2)) + " " + std::to_string(r.i32(SF::windowY2)));
+    TraceLine t(h.trace, "MeasureExtent");
+    t.field("rangeFirst", first);
+    if (h.trace.enabled())
+        t.result(std::to_string(r.i32(SF::windowX1)) + " " + std::to_string(r.i32(SF::windowY1)) + " " +
+                 std::to_string(r.i32(SF::windowX2)) + " " + std::to_string(r.i32(SF::windowY2)));
 }
 
 } // namespace

@@ -27,7 +27,7 @@ double HOST_STDCALL VectorAngle()
     if (!(a < kTwoPi))
         a = 0.0;
     r.put(SF::vectorAngle, a);
-    TraceLine(H().trace, "VectorAngle").field("argBx", x).field("argBy", y).result(formatDouble(a));
+    TraceLine(H().trace, "VectorAngle").field("argBx", x).field("argBy", y).resultNumber(a);
     return a;
 }
 
@@ -49,7 +49,7 @@ void HOST_STDCALL ProjectPointOnLine()
     r.put(SF::circleY, fy);
     TraceLine(H().trace, "ProjectPointOnLine").field("circleX", px).field("circleY", py).field("argCx", cx)
         .field("argCy", cy).field("argDx", cx + dx).field("argDy", cy + dy)
-        .result(formatDouble(fx) + " " + formatDouble(fy));
+        .resultNumbers(fx, fy);
 }
 
 /* 1 when segment C-D meets segment E-F, end points included; parallel and
@@ -75,28 +75,28 @@ int32_t HOST_STDCALL IntersectLines()
     }
     TraceLine t(h.trace, "IntersectLines");
     t.field("argCx", cx).field("argCy", cy).field("argDx", dx).field("argDy", dy)
-        .field("argEx", ex).field("argEy", ey).field("argFx", fx).field("argFy", fy).result(std::to_string(met));
+        .field("argEx", ex).field("argEy", ey).field("argFx", fx).field("argFy", fy).resultInt(met);
     return met;
 }
 
 double HOST_STDCALL IntersectionX()
 {
     ServiceCall c(Svc::IntersectionX);
-    TraceLine(H().trace, "IntersectionX").result(formatDouble(H().lastIntersectX));
+    TraceLine(H().trace, "IntersectionX").resultNumber(H().lastIntersectX);
     return H().lastIntersectX;
 }
 
 double HOST_STDCALL IntersectionY()
 {
     ServiceCall c(Svc::IntersectionY);
-    TraceLine(H().trace, "IntersectionY").result(formatDouble(H().lastIntersectY));
+    TraceLine(H().trace, "IntersectionY").resultNumber(H().lastIntersectY);
     return H().lastIntersectY;
 }
 
 double HOST_STDCALL AbsValue(double v)
 {
     ServiceCall c(Svc::AbsValue);
-    TraceLine(H().trace, "AbsValue").arg(v).result(formatDouble(std::fabs(v)));
+    TraceLine(H().trace, "AbsValue").arg(v).resultNumber(std::fabs(v));
     return std::fabs(v);
 }
 
@@ -108,7 +108,7 @@ int32_t HOST_STDCALL EncodeCoordinate(double v)
     std::optional<int32_t> e = encodeCoordinate(v);
     int32_t out = e ? *e : std::isnan(v) ? 0 : v > 0 ? INT32_MAX : INT32_MIN;
     TraceLine t(H().trace, "EncodeCoordinate");
-    t.arg(v).result(std::to_string(out));
+    t.arg(v).resultInt(out);
     if (!e)
         t.note("not a 32-bit coordinate");
     return out;
@@ -142,7 +142,7 @@ double HOST_STDCALL Random(int32_t zero)
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     z ^= z >> 31;
     double v = static_cast<double>(z >> 11) * (1.0 / 9007199254740992.0);
-    TraceLine(H().trace, "Random").arg(zero).result(formatDouble(v));
+    TraceLine(H().trace, "Random").arg(zero).resultNumber(v);
     return v;
 }
 
@@ -150,7 +150,7 @@ int32_t HOST_STDCALL GetFigureKind(int32_t value)
 {
     ServiceCall c(Svc::GetFigureKind);
     int32_t k = figureKind(value);
-    TraceLine(H().trace, "GetFigureKind").arg(value).result(std::to_string(k));
+    TraceLine(H().trace, "GetFigureKind").arg(value).resultInt(k);
     return k;
 }
 
@@ -158,7 +158,7 @@ int32_t HOST_STDCALL GetTextOrigin(int32_t word)
 {
     ServiceCall c(Svc::GetTextOrigin);
     int32_t v = word & 0xF;
-    TraceLine(H().trace, "GetTextOrigin").arg(word).result(std::to_string(v));
+    TraceLine(H().trace, "GetTextOrigin").arg(word).resultInt(v);
     return v;
 }
 
@@ -166,7 +166,7 @@ int32_t HOST_STDCALL SetTextOrigin(int32_t kindPart, int32_t origin)
 {
     ServiceCall c(Svc::SetTextOrigin);
     int32_t w = ((kindPart & 0xFF) << 8) | (origin & 0xF);
-    TraceLine(H().trace, "SetTextOrigin").arg(kindPart).arg(origin).result(std::to_string(w));
+    TraceLine(H().trace, "SetTextOrigin").arg(kindPart).arg(origin).resultInt(w);
     return w;
 }
 

@@ -45,7 +45,7 @@ int32_t HOST_STDCALL NewGroupNumber(int32_t wanted)
         used = used || g == wanted;
     }
     int32_t g = wanted > 0 && !used ? wanted : (largest < INT32_MAX ? largest + 1 : largest);
-    TraceLine(h.trace, "NewGroupNumber").arg(wanted).result(std::to_string(g));
+    TraceLine(h.trace, "NewGroupNumber").arg(wanted).resultInt(g);
     return g;
 }
 
@@ -68,16 +68,19 @@ void HOST_STDCALL FinishGroup(void *tables, int32_t first)
 
 /* Redraws the figures below `first` that share a link number above 0 with
    a figure of first..last: a command that moved a linked figure outside its
-   range took it off the display first (the stretch's linked texts). */
+   range took it off the display first (the stretch's linked texts).  The
+   link numbers of the range are marked in a table of all 32,768, so that
+   the time grows with the drawing, not with the drawing times the range. */
 void redrawLinkedBelow(int32_t first, int32_t last)
 {
     Host &h = H();
-    std::vector<int32_t> links;
-    for (int i = first; i <= last && i < h.rec.capacity(); ++i)
-        if (h.fig.isFigureStart(i) && h.fig.read(i).link > 0)
-            links.push_back(h.fig.read(i).link);
+    auto linkAt = [&](int i) { return h.rec.at(ArrAttr, i) >> 16; };
+    std::vector<bool> inRange(32768, false);
+    for (int i = std::max(first, 0); i <= last && i < h.rec.capacity(); ++i)
+        if (h.fig.isFigureStart(i) && linkAt(i) > 0)
+            inRange[static_cast<size_t>(linkAt(i))] = true;
     for (int i = 0; i < first && i < h.rec.capacity(); ++i)
-        if (h.fig.isFigureStart(i) && std::find(links.begin(), links.end(), h.fig.read(i).link) != links.end())
+        if (h.fig.isFigureStart(i) && linkAt(i) > 0 && inRange[static_cast<size_t>(linkAt(i))])
             for (int k = 0; k < entriesOfKind(h.fig.kindAt(i)); ++k)
                 h.fig.setDisplay(i + k, Display::Drawn);
 }

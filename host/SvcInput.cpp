@@ -15,6 +15,8 @@ namespace {
 
 void tracePointRequest(const char *name, Request req)
 {
+    if (!H().trace.enabled())
+        return;
     Records &r = H().rec;
     TraceLine t(H().trace, name);
     t.fieldText("promptText", r.text(SF::promptText))
@@ -96,8 +98,9 @@ void orthogonalPick()
         r.put(SF::pickX, r.f64(SF::pointX));
     else
         r.put(SF::pickY, r.f64(SF::pointY));
-    h.traceAnswer("orthogonal mode: the point is " + formatDouble(r.f64(SF::pickX)) + " " +
-                  formatDouble(r.f64(SF::pickY)));
+    if (h.trace.enabled())
+        h.traceAnswer("orthogonal mode: the point is " + formatDouble(r.f64(SF::pickX)) + " " +
+                      formatDouble(r.f64(SF::pickY)));
 }
 
 /* When a request with the drag band (13) ends, the host takes its picture
@@ -167,7 +170,8 @@ void HOST_STDCALL GetGroupNumber()
 {
     ServiceCall c(Svc::GetGroupNumber);
     Host &h = H();
-    TraceLine(h.trace, "GetGroupNumber").fieldText("promptText", h.rec.text(SF::promptText));
+    if (h.trace.enabled()) /* the line is written here, before the answer */
+        TraceLine(h.trace, "GetGroupNumber").fieldText("promptText", h.rec.text(SF::promptText));
     std::optional<ScriptLine> l = h.answer(h.ask(Request::Group, cp932ToUtf8(h.rec.text(SF::promptText))));
     if (!l || l->verb == Verb::Cancel) {
         h.rec.put(SF::inputStatus, 2);
@@ -200,7 +204,7 @@ int32_t HOST_STDCALL PollKey()
     ServiceCall c(Svc::PollKey);
     Host &h = H();
     int32_t key = h.pollKey();
-    TraceLine(h.trace, "PollKey").result(std::to_string(key));
+    TraceLine(h.trace, "PollKey").resultInt(key);
     return key;
 }
 
@@ -210,7 +214,7 @@ int32_t HOST_STDCALL OpenRegionTest(int32_t handle, int32_t a, int32_t b, int32_
     ServiceCall c(Svc::OpenRegionTest);
     int32_t h2 = ++H().regionHandles;
     TraceLine(H().trace, "OpenRegionTest").arg(handle).arg(a).arg(b).arg(low).arg(c2).arg(m1).arg(m2).arg(m3).arg(m4)
-        .result(std::to_string(h2));
+        .resultInt(h2);
     return h2;
 }
 
@@ -219,7 +223,7 @@ int32_t HOST_STDCALL CloseRegionTest(int32_t handle, double x, double y, int32_t
 {
     ServiceCall c(Svc::CloseRegionTest);
     int32_t closed = H().regionClosed ? 1 : 0;
-    TraceLine(H().trace, "CloseRegionTest").arg(handle).arg(x).arg(y).arg(zero).result(std::to_string(closed));
+    TraceLine(H().trace, "CloseRegionTest").arg(handle).arg(x).arg(y).arg(zero).resultInt(closed);
     return closed;
 }
 
@@ -234,7 +238,7 @@ double HOST_STDCALL ScreenToDrawingX(double x)
 {
     ServiceCall c(Svc::ScreenToDrawingX);
     double v = Host::toDrawingX(x);
-    TraceLine(H().trace, "ScreenToDrawingX").arg(x).result(formatDouble(v));
+    TraceLine(H().trace, "ScreenToDrawingX").arg(x).resultNumber(v);
     return v;
 }
 
@@ -242,7 +246,7 @@ double HOST_STDCALL ScreenToDrawingY(double y)
 {
     ServiceCall c(Svc::ScreenToDrawingY);
     double v = Host::toDrawingY(y);
-    TraceLine(H().trace, "ScreenToDrawingY").arg(y).result(formatDouble(v));
+    TraceLine(H().trace, "ScreenToDrawingY").arg(y).resultNumber(v);
     return v;
 }
 
@@ -250,7 +254,7 @@ double HOST_STDCALL CursorToDrawingX(double x)
 {
     ServiceCall c(Svc::CursorToDrawingX);
     double v = Host::toDrawingX(x);
-    TraceLine(H().trace, "CursorToDrawingX").arg(x).result(formatDouble(v));
+    TraceLine(H().trace, "CursorToDrawingX").arg(x).resultNumber(v);
     return v;
 }
 
@@ -258,7 +262,7 @@ double HOST_STDCALL CursorToDrawingY(double y)
 {
     ServiceCall c(Svc::CursorToDrawingY);
     double v = Host::toDrawingY(y);
-    TraceLine(H().trace, "CursorToDrawingY").arg(y).result(formatDouble(v));
+    TraceLine(H().trace, "CursorToDrawingY").arg(y).resultNumber(v);
     return v;
 }
 
@@ -269,7 +273,7 @@ double HOST_STDCALL SnapDragPoint(double y, double cursorX, double cursorY, int3
     ServiceCall c(Svc::SnapDragPoint);
     double v = Host::toDrawingX(cursorX);
     TraceLine(H().trace, "SnapDragPoint").arg(y).arg(cursorX).arg(cursorY).arg(zero).arg(snapMode).arg(seven)
-        .result(formatDouble(v));
+        .resultNumber(v);
     return v;
 }
 
@@ -278,7 +282,7 @@ double HOST_STDCALL MeasureDistance(double a, double b)
 {
     ServiceCall c(Svc::MeasureDistance);
     double v = std::fabs(b - a) * H().rec.f64(TF::unitFactor);
-    TraceLine(H().trace, "MeasureDistance").arg(a).arg(b).result(formatDouble(v));
+    TraceLine(H().trace, "MeasureDistance").arg(a).arg(b).resultNumber(v);
     return v;
 }
 

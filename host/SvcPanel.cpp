@@ -49,6 +49,9 @@ const char *kindName(ItemKind k)
 
 std::string textOf(const char *sjis) { return sjis ? cp932ToUtf8(sjis) : std::string(); }
 
+/* A whole number that a 32-bit control can hold. */
+bool isInt32(double v) { return v >= -2147483648.0 && v <= 2147483647.0 && v == std::floor(v); }
+
 PanelItem &addItem(ItemKind kind, int row, int first, int last)
 {
     Panel &p = H().panel;
@@ -120,7 +123,9 @@ void HOST_STDCALL ShowPanel()
 {
     ServiceCall c(Svc::ShowPanel);
     Host &h = H();
-    TraceLine(h.trace, "ShowPanel").result(std::to_string(h.panel.items.size()) + " items");
+    TraceLine(h.trace, "ShowPanel").resultInt(static_cast<long long>(h.panel.items.size()), "items");
+    if (!h.trace.enabled())
+        return;
     ++h.trace.depth;
     for (const PanelItem &it : h.panel.items) {
         std::string s = "item row " + std::to_string(it.row) + " " + kindName(it.kind);
@@ -145,7 +150,7 @@ void HOST_STDCALL RefreshPanel(int32_t what)
 int32_t HOST_STDCALL PanelResult()
 {
     ServiceCall c(Svc::PanelResult);
-    TraceLine(H().trace, "PanelResult").result(std::to_string(H().panel.result));
+    TraceLine(H().trace, "PanelResult").resultInt(H().panel.result);
     return H().panel.result;
 }
 
@@ -364,16 +369,19 @@ std::string panelEvent(const ScriptLine &l)
         }
         if (!it)
             missing(a + " item");
+        /* The control takes whole 32-bit numbers only (converting any other
+           double, NaN or 1e300, would be undefined). */
+        if (!isInt32(l.number))
+            return a == "@groupmode" ? "refused: group mode " + l.value + " is not offered"
+                                     : "refused: " + l.value + " is not a whole 32-bit number";
         int32_t v = static_cast<int32_t>(l.number);
         if (a == "@groupmode") {
             /* AddPanelGroup offers modes 0..modes, the group choice 1..modes */
             int lo = it->kind == ItemKind::Group ? 0 : 1;
-            if (v < lo || v > it->modes || v != l.number)
+            if (v < lo || v > it->modes)
                 return "refused: group mode " + l.value + " is not offered";
             *it->boundMode = v;
         } else {
-            if (v != l.number)
-                return "refused: " + l.value + " is not a whole number";
             *it->boundInt = v;
         }
         h.rec.put(SF::panelEvent, it->eventId);
@@ -391,7 +399,7 @@ std::string panelEvent(const ScriptLine &l)
             return "refused: a check box takes 0 or 1";
         *it->boundInt = l.number != 0 ? static_cast<int32_t>(it->d) : 0;
     } else {
-        if (!(l.number >= it->c && l.number <= it->d) || l.number != std::floor(l.number))
+        if (!(l.number >= it->c && l.number <= it->d) || !isInt32(l.number))
             return "refused: " + l.value + " is outside " + formatDouble(it->c) + ".." + formatDouble(it->d);
         *it->boundInt = static_cast<int32_t>(l.number);
     }
@@ -420,7 +428,8 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
        the module would act on it again (the hatch panel would rebuild). */
     h.rec.put(SF::panelEvent, 0);
     std::string what = panelEvent(*l);
-    h.traceAnswer(l->source + " (" + what + ")");
+    if (h.trace.enabled())
+        h.traceAnswer(l->source + " (" + what + ")");
 }
 
 } // namespace

@@ -123,6 +123,21 @@ std::string cp932ToUtf8(const std::string &sjis)
     return out;
 }
 
+bool isUtf8(const std::string &text)
+{
+    for (size_t i = 0; i < text.size();) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        size_t len = utf8Length(c);
+        if ((c >= 0x80 && len == 1) || i + len > text.size())
+            return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += len;
+    }
+    return true;
+}
+
 std::optional<std::string> utf8ToCp932(const std::string &utf8)
 {
     std::string out;
@@ -209,7 +224,10 @@ std::optional<double> parseDouble(const std::string &text)
     char *end = nullptr;
     errno = 0;
     double v = std::strtod(text.c_str(), &end);
-    if (*end != 0 || errno == ERANGE)
+    /* Out of range: beyond the largest double, or too small to be told
+       from 0.  A subnormal number (below 2.2e-308) is a number: the C
+       library flags it too, but formatDouble writes such values. */
+    if (*end != 0 || (errno == ERANGE && (v == 0 || std::isinf(v))))
         return std::nullopt;
     return v;
 }

@@ -16,6 +16,10 @@ namespace host {
    visible as \xNN, so a garbled text from the module still shows. */
 std::string cp932ToUtf8(const std::string &sjis);
 
+/* Whether the bytes are well-formed UTF-8 (each lead byte followed by its
+   continuation bytes). */
+bool isUtf8(const std::string &text);
+
 /* UTF-8 to code page 932; nothing when a character has no Shift-JIS form. */
 std::optional<std::string> utf8ToCp932(const std::string &utf8);
 
@@ -31,6 +35,9 @@ std::string formatMillionths(int32_t v);
    not a number with at most six decimals inside the 32-bit range. */
 std::optional<int32_t> parseMillionths(const std::string &text);
 
+/* A number in C's form ("12", "-0.5", "1e-310", "nan", "inf"); nothing
+   for any other text, and for a value beyond the largest double or too
+   small to be told from 0. */
 std::optional<double> parseDouble(const std::string &text);
 std::optional<int32_t> parseInt32(const std::string &text);
 

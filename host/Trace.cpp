@@ -23,6 +23,8 @@ bool Trace::openFile(const std::string &path)
 
 void Trace::write(const std::string &line)
 {
+    if (!enabled())
+        return;
     std::string s(static_cast<size_t>(depth) * 2, ' ');
     s += line;
     if (file_) {
@@ -111,6 +113,44 @@ TraceLine &TraceLine::result(const std::string &utf8)
 {
     if (on_)
         s_ += " -> " + utf8;
+    return *this;
+}
+
+TraceLine &TraceLine::result(const char *utf8)
+{
+    if (on_)
+        s_ += std::string(" -> ") + utf8;
+    return *this;
+}
+
+TraceLine &TraceLine::resultInt(long long v, const char *unit)
+{
+    if (on_) {
+        s_ += " -> " + std::to_string(v);
+        if (unit)
+            s_ += std::string(" ") + unit;
+    }
+    return *this;
+}
+
+TraceLine &TraceLine::resultNumber(double v)
+{
+    if (on_)
+        s_ += " -> " + formatDouble(v);
+    return *this;
+}
+
+TraceLine &TraceLine::resultQuoted(const char *utf8)
+{
+    if (on_)
+        s_ += " -> " + quoted(utf8);
+    return *this;
+}
+
+TraceLine &TraceLine::resultNumbers(double a, double b)
+{
+    if (on_)
+        s_ += " -> " + formatDouble(a) + " " + formatDouble(b);
     return *this;
 }
 

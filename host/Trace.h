@@ -25,7 +25,7 @@ public:
     bool openFile(const std::string &path);
     void keepLines(bool keep) { keep_ = keep; }
     bool enabled() const { return keep_ || file_ != nullptr; }
-    void write(const std::string &line);
+    void write(const std::string &line); /* nothing when the trace is off */
     void flush();
     const std::vector<std::string> &lines() const { return lines_; }
     int depth = 0;
@@ -37,7 +37,10 @@ private:
 };
 
 /* Builds one trace line; written when it goes out of scope.  Does nothing
-   when the trace is off. */
+   when the trace is off: no text is formatted then, so a service passes its
+   numbers as they are (field, arg, resultInt, resultNumber), never text it
+   formatted itself, and a caller that must build text first asks
+   Trace::enabled(). */
 class TraceLine {
 public:
     TraceLine(Trace &t, const char *name);
@@ -54,6 +57,11 @@ public:
     TraceLine &fieldText(const char *name, const std::string &sjis);
     TraceLine &note(const std::string &utf8);
     TraceLine &result(const std::string &utf8);
+    TraceLine &result(const char *utf8);
+    TraceLine &resultInt(long long v, const char *unit = nullptr); /* "-> 5" or "-> 5 figures" */
+    TraceLine &resultNumber(double v);
+    TraceLine &resultNumbers(double a, double b); /* "-> a b" */
+    TraceLine &resultQuoted(const char *utf8);    /* "-> \"text\"" */
 
 private:
     Trace &t_;

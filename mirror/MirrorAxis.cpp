@@ -6,6 +6,7 @@
  */
 #include "mirror/Mirror.h"
 
+#include <float.h>
 #include <string.h>
 
 /* One point request: `prompt`, input mode `mode`, option 1, rubber band
@@ -20,10 +21,23 @@ static void askPoint(const char *prompt, int32_t mode, int32_t band)
     gHostServices->GetPoint();
 }
 
+/* Whether an axis of direction (dx, dy) has a direction at all: its squared
+   length must be a normal, finite number.  Two equal points give 0; points
+   1e-170 apart give a square that underflows to 0 or to a subnormal number
+   with few digits left, and points too far apart an infinite one.  The
+   host's projection onto such an axis gives garbage (figures reflected
+   through a point while arcs are mirrored about the x axis). */
+static int usableAxis(double dx, double dy)
+{
+    double squared = dx * dx + dy * dy;
+    return squared >= DBL_MIN && squared <= DBL_MAX; /* false for NaN too */
+}
+
 /* Asks "基準点 １" and "基準点 ２" into axisStart and axisEnd.  Cancelling the
    first point returns with inputStatus 2; cancelling the second asks the
-   first again.  A second point equal to the first (a zero-length axis, about
-   which nothing can be mirrored) is refused and asked again; an axis that
+   first again.  A second point that gives the axis no usable direction (the
+   same point, or one so near or far that the squared length is 0, subnormal
+   or not finite) is refused and asked again; an axis that
    would carry the selection box out of range is refused and both points are
    asked again. */
 void MirrorPickAxis(void)
@@ -42,9 +56,9 @@ void MirrorPickAxis(void)
             st->lineAnchorX = axisStart.x; /* rubber line from the first point */
             st->lineAnchorY = axisStart.y;
             askPoint(mirrorSecondPointPrompt, 2, 6);
-            if (st->inputStatus == 2 || st->pickX != axisStart.x || st->pickY != axisStart.y)
+            if (st->inputStatus == 2 || usableAxis(st->pickX - axisStart.x, st->pickY - axisStart.y))
                 break;
-            svc->SignalError(); /* the same point twice: no axis */
+            svc->SignalError(); /* no direction to mirror about */
         }
         if (st->inputStatus == 2)
             continue; /* back to the first point */

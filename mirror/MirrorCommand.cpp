@@ -59,7 +59,7 @@ void MirrorRegroupCopy(void)
    cancels the option panel.  Refusals (SignalError, nothing changed): an
    empty selection, no room for the copy, and a stored direction outside 1..3
    go back to the panel; an axis out of range, or a second reference point
-   equal to the first, asks the point again. */
+   that gives the axis no direction, asks the point again. */
 void HOST_API C66(char *)
 {
     HostServices *svc = gHostServices;

@@ -131,26 +131,55 @@ void MirrorText(void)
     t->figureY1[i] = gHostServices->EncodeCoordinate(ry);
 }
 
+/* Copy mode: the entries first..last of the copy become empty, so that no
+   unmirrored duplicate stays on top of its original. */
+static void dropFromCopy(int32_t first, int32_t last)
+{
+    for (int32_t i = first; i <= last; ++i)
+        FrameSetFigureType(i, 0);
+}
+
 /* Direction 3: every figure of the work section reflected about the line
-   axisStart-axisEnd, with a progress display.  Escape stops the loop; the
-   entries not yet reached keep their old coordinates. */
+   axisStart-axisEnd, with a progress display.  Escape stops the loop.  In
+   replace mode the entries not yet reached keep their old coordinates; in
+   copy mode they leave the copy, and so does a text whose mirrored box the
+   range test refuses: the copy holds only mirrored figures, and the drawing
+   ends after the last of them. */
 void MirrorDiagonal(void)
 {
     HostServices *svc = gHostServices;
     HostState *st = gHostState;
+    int32_t copying = c66_DeleteSW == 1;
+    int32_t reached = st->selFirst + 1; /* the first entry of no figure handled yet */
     strcpy(st->promptText, mirrorProgressPrompt);
     svc->BeginProgress();
     for (mirrorIndex = st->selFirst + 1; mirrorIndex <= st->selEnd - 1; ++mirrorIndex) {
-        if (svc->PollKey() == 27)
+        if (svc->PollKey() == 27) {
+            /* the loop may stand on the second entry of a text already
+               mirrored: the unreached part starts after that text */
+            int32_t cut = mirrorIndex > reached ? mirrorIndex : reached;
+            if (copying && cut <= st->selEnd - 1) {
+                dropFromCopy(cut, st->selEnd - 1);
+                FrameSetFigureType(cut, HOST_END_MARKER);
+            }
             break;
+        }
         showEntriesLeft();
-        int32_t kind = svc->GetFigureKind(FrameFigureType(mirrorIndex));
-        if (kind == 2)
+        int32_t i = mirrorIndex;
+        int32_t kind = svc->GetFigureKind(FrameFigureType(i));
+        if (kind == 2) {
             MirrorLine();
-        else if (kind == 3)
+        } else if (kind == 3) {
             MirrorArc();
-        else if (kind == 5 || kind == 6)
+        } else if (kind == 5 || kind == 6) {
             MirrorText();
+            if (outOfRange == 1 && copying)
+                dropFromCopy(i, i + 1);
+        }
+        if (kind == 3 || kind == 5 || kind == 6)
+            reached = i + 2;
+        else if (reached < i + 1)
+            reached = i + 1;
     }
     svc->EndProgress();
 }

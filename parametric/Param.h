@@ -20,6 +20,11 @@
 
 extern int32_t paramDragSwitch;   /* "c92_drag_sw": non-zero asks the end point with the drag preview */
 extern int32_t paramPreviewReady; /* 1 only while the end point is asked and the preview copy exists */
+extern int32_t paramTextRoom;     /* slots the linked-text pass may use, 0 .. PARAM_TEXT_SLOTS (tests lower it) */
+
+/* Texts below the work area whose places the linked-text pass can hold at
+   once (ParamLinks.cpp); more take further batches. */
+#define PARAM_TEXT_SLOTS 65536
 
 /* --- texts (Shift-JIS in the module) ------------------------------------ */
 
@@ -60,6 +65,18 @@ int32_t ParamMoveFits(double dx, double dy);
    (dx, dy), updates the links (linkMode 1), marks the drawing modified and
    draws the work area.  dx and dy must have passed ParamMoveInput. */
 void ParamApply(double dx, double dy, int32_t linkMode, int32_t linkConfirm);
+
+/* Link-update mode, before the host stretches the work area N+1 .. M-1 in
+   the window (rangeX1 .. rangeY2) by (dx, dy): tallies the work area's
+   linked lines by link number and moves every centred text below N that
+   is linked to one of them with the line's middle (ParamLinks.cpp). */
+void ParamLinksBeforeStretch(double dx, double dy);
+
+/* Link-update mode, after the stretch: takes off each linked text of the
+   work area what the stretch moved it beyond the middles of its lines, or
+   all of it when none of its lines was collected.  Needs the tallies of
+   ParamLinksBeforeStretch of the same pass. */
+void ParamLinksAfterStretch(void);
 
 /* DrawFiguresFrom for the figures from `first` up to the next end marker in
    drawing mode `mode` (1 preview, 3 final), unshifted, at the view's

@@ -6,6 +6,7 @@
 
 int32_t paramDragSwitch = 0;
 int32_t paramPreviewReady = 0;
+int32_t paramTextRoom = PARAM_TEXT_SLOTS;
 
 const char paramCaption[] = "パラメトリック変形";
 const char paramDragLabel[] = "ドラッグ";

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <cmath>
 #include <sstream>
 
@@ -303,16 +304,15 @@ TEST(CloudGroup, CurrentPanelOrAskedBeforeEachCloud)
     EXPECT_EQ(h->settings.get("kumo1", "KumoGroupMode"), 1.0);
 
     h = play(kumo("panel set @groupmode 2\npanel ok\npoint 0 0\npoint 4 4\ngroup 7.9\npoint 0 0\npoint 4 4\n"
-                  "group -2.5\npoint 0 0\npoint 4 4\ngroup 1e12\npoint 0 0\npoint 4 4\ncancel\ncancel\npanel cancel\n",
+                  "group -2.5\npoint 0 0\npoint 4 4\ngroup 1e12\ncancel\npanel cancel\n",
                   attrs));
     std::vector<int> g = groupsOf(*h);
-    ASSERT_EQ(g.size(), 48u);
+    ASSERT_EQ(g.size(), 36u);
     EXPECT_EQ(g[0], 7);
     EXPECT_EQ(g[12], -2);
     EXPECT_EQ(g[24], 2147483647); // beyond the 32-bit range: the nearest value
-    EXPECT_EQ(g[36], 2147483647); // the request cancelled: the host left its answer as it was
     std::vector<std::string> asked = traceLines(*h, "GetGroupNumber");
-    ASSERT_EQ(asked.size(), 4u);
+    ASSERT_EQ(asked.size(), 3u);
     EXPECT_EQ(asked[0], "GetGroupNumber promptText=\"*\"");
 
     // a trail asks before its start point, also after a back
@@ -321,6 +321,42 @@ TEST(CloudGroup, CurrentPanelOrAskedBeforeEachCloud)
                   attrs + "setting kumo1 KumoMode 2\nsetting kumo1 KumoGroupMode 2\n"));
     EXPECT_EQ(groupsOf(*h), (std::vector<int>{3, 5}));
     EXPECT_EQ(h->fig.read(0).group, 5);
+}
+
+TEST(CloudGroup, CancelledNumberDrawsNothingAndStepsBack)
+{
+    const std::string asked = "setting kumo1 KumoActiveMode 1\nsetting kumo1 KumoGroupMode 2\n";
+    // A rectangle: the group number is asked after the second corner; a
+    // cancel there draws nothing and asks the second corner again, from the
+    // same first corner.
+    auto h = play(kumo("panel ok\npoint 0 0\npoint 4 4\ncancel\npoint 8 8\ngroup 6\n"
+                       "point 1 1\npoint 5 5\ncancel\ncancel\ncancel\npanel cancel\n",
+                       asked));
+    std::vector<Write> w = writes(*h);
+    ASSERT_EQ(w.size(), 12u); // one cloud, on the corners 0 0 and 8 8
+    for (const Write &arc : w)
+        EXPECT_EQ(arc.a[8], 6);
+    EXPECT_NEAR(w[0].px(), 4 + 4 * std::cos(30 * kDegree), 1e-9); // mode 0: from the vertex at 30 degrees
+    EXPECT_NEAR(w[0].py(), 2, 1e-9);                                // of the circle about (4, 4)
+    std::vector<std::string> points = traceLines(*h, "GetPoint");
+    ASSERT_EQ(points.size(), 7u); // first, second, second, first, second, second, first
+    for (int i : {1, 2, 4, 5})
+        EXPECT_NE(points[i].find(u8"終点/戻る"), std::string::npos) << i;
+    EXPECT_NE(points[2].find("boxAnchorX=0 boxAnchorY=0"), std::string::npos);
+    EXPECT_NE(points[5].find("boxAnchorX=1 boxAnchorY=1"), std::string::npos);
+    EXPECT_EQ(traceLines(*h, "GetGroupNumber").size(), 3u);
+    EXPECT_EQ(figureCount(*h), 12);
+
+    // A trail: the number is asked before the start point; a cancel there
+    // goes back to the panel, with no trail and no start point asked.
+    h = play(kumo("panel ok\ngroup 3\npoint 0 0\nmove 15 0\nconfirm\ncancel\npanel ok\ncancel\npanel cancel\n",
+                  asked + "setting kumo1 KumoMode 2\n"));
+    EXPECT_EQ(traceLines(*h, "GetPoint").size(), 1u);
+    EXPECT_EQ(traceLines(*h, "GetCursorPoint").size(), 1u);
+    EXPECT_EQ(traceLines(*h, "OpenPanel").size(), 3u);
+    EXPECT_EQ(traceLines(*h, "GetGroupNumber").size(), 3u);
+    EXPECT_EQ(figureCount(*h), 1);
+    EXPECT_EQ(h->fig.read(0).group, 3);
 }
 
 TEST(CloudSettings, OrderDefaultsRoundTripAndClamping)
@@ -378,6 +414,50 @@ TEST(CloudFaults, RefusedWriterKeepsTheLastGoodPosition)
     EXPECT_EQ(trailStopped, 1);
     EXPECT_EQ(trailSteps, 1);
     EXPECT_EQ(traceLines(*h, "CopyFigureRange")[0].find("rangeFirst=20050 rangeSecond=20052 "), 16u);
+    EXPECT_EQ(figureCount(*h), 1);
+}
+
+TEST(CloudFaults, TrailTheDrawingCannotTakeIsSignalledAndErased)
+{
+    // Every figure on the display, each once: what the user sees.
+    auto shown = [](const host::Host &h) {
+        std::set<std::string> out;
+        for (int i = 0; i < h.rec.capacity(); ++i)
+            if (h.fig.isFigureStart(i)) {
+                if (h.fig.display(i) == host::Display::Drawn)
+                    out.insert(h.fig.describe(i));
+                i += host::entriesOfKind(h.fig.kindAt(i)) - 1;
+            }
+        return out;
+    };
+    auto inDrawing = [](const host::Host &h) {
+        std::set<std::string> out;
+        for (int i = 0; i < h.fig.drawingEnd(); ++i)
+            if (h.fig.isFigureStart(i))
+                out.insert(h.fig.describe(i));
+        return out;
+    };
+    // A drawing of one line with room for one more arc: the closed trail of
+    // four arcs does not fit and is refused; the next trail of one arc fits.
+    auto h = play(kumo(std::string("panel ok\n") + kTrailWalk + "confirm\npoint 0 0\nmove 15 0\nconfirm\ncancel\n"
+                       "panel cancel\n",
+                       "setting kumo1 KumoMode 2\nset figureLimit 4\n"),
+                  "line 100 100 200 100\n");
+    std::vector<std::string> copies = traceLines(*h, "CopyFigureRange");
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_NE(copies[0].find("refused"), std::string::npos);
+    EXPECT_EQ(h->signalErrors, 1);
+    EXPECT_EQ(figureCount(*h), 2);
+    EXPECT_EQ(h->fig.read(1).kind, 3);
+    EXPECT_EQ(shown(*h), inDrawing(*h));
+    std::vector<std::string> erased = traceLines(*h, "DrawFiguresFrom");
+    ASSERT_EQ(erased.size(), 1u);
+    EXPECT_EQ(erased[0].substr(0, 42), "DrawFiguresFrom drawIndex=20050 drawMode=2");
+
+    // An empty trail confirmed in a full drawing copies nothing and is no fault.
+    h = play(kumo("panel ok\npoint 0 0\nconfirm\ncancel\npanel cancel\n", "setting kumo1 KumoMode 2\nset figureLimit 2\n"),
+             "line 100 100 200 100\n");
+    EXPECT_EQ(h->signalErrors, 0);
     EXPECT_EQ(figureCount(*h), 1);
 }
 

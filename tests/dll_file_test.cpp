@@ -1,5 +1,6 @@
 // The Windows module as a file: the names it exports, the DLLs it imports,
-// its texts, its bitmaps and its version block.  Runs when NEROLIT_DLL names
+// its texts, its bitmaps and its version block, and that it is shipped
+// stripped.  Runs when NEROLIT_DLL names
 // the built Nerolit.dll (the Wine end-to-end script sets it).  And the texts
 // of the linked module: code page 932 bytes made by the build from the UTF-8
 // sources, checked here against the host's own conversion.
@@ -108,6 +109,24 @@ public:
                 return rva - va + u32(s + 20);
         }
         return 0;
+    }
+    // The COFF symbol table (an image keeps none once stripped).
+    uint32_t symbolTable() const { return u32(pe_ + 12); }
+    uint32_t symbolCount() const { return u32(pe_ + 16); }
+    // Section names: up to 8 bytes in the section table, or "/N" for a
+    // longer name at offset N of the string table after the symbol table.
+    std::vector<std::string> sectionNames() const
+    {
+        std::vector<std::string> out;
+        uint32_t strings = symbolTable() + 18 * symbolCount();
+        for (uint32_t k = 0; k < sections_; ++k) {
+            std::string n = data_.substr(sectionTable_ + 40 * k, 8);
+            n = n.substr(0, n.find('\0'));
+            if (n[0] == '/' && symbolTable() != 0)
+                n = std::string(data_.c_str() + strings + std::stoul(n.substr(1)));
+            out.push_back(n);
+        }
+        return out;
     }
     const std::string &data() const { return data_; }
     std::string cstr(uint32_t rva) const { return std::string(data_.c_str() + at(rva)); }
@@ -252,6 +271,24 @@ TEST(DllFile, CarriesFourJapaneseBitmapsAndTheVersionBlock)
                              "InternalName", "1, 0, 0, 1", "Translation"})
         EXPECT_NE(v.find(utf16le(text)), std::string::npos) << text;
     EXPECT_NE(v.find(std::string("\x11\x04\xB0\x04", 4)), std::string::npos); // 0x0411, code page 1200
+}
+
+TEST(DllFile, IsShippedWithoutSymbolsOrDebugSections)
+{
+    if (!dllPath())
+        GTEST_SKIP() << "NEROLIT_DLL is not set";
+    PeFile pe(dllPath());
+    ASSERT_TRUE(pe.valid);
+    EXPECT_EQ(pe.symbolCount(), 0u); // (a string table stays for the long name .eh_frame)
+    EXPECT_EQ(pe.dirSize(6), 0u);    // no debug directory
+    std::vector<std::string> names = pe.sectionNames();
+    EXPECT_NE(std::find(names.begin(), names.end(), ".text"), names.end());
+    for (const std::string &n : names) {
+        EXPECT_NE(n.compare(0, 6, ".debug"), 0) << n;
+        EXPECT_NE(n.compare(0, 7, ".zdebug"), 0) << n; // compressed
+        EXPECT_NE(n.compare(0, 5, ".stab"), 0) << n;
+        EXPECT_NE(n[0], '/') << n; // a long name that could not be read
+    }
 }
 
 TEST(ModuleTexts, AreTheCodePage932FormsOfTheSources)

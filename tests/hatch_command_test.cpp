@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <sstream>
 
 using testing_support::play;
@@ -90,20 +91,26 @@ TEST(HatchGrid, FreshStoreHatchesNothingAndUnusablePitchesGoBackToThePanel)
     auto h = play("run Hatch\npanel ok\nselect all\npanel cancel\n", kSquare);
     EXPECT_TRUE(traceLines(*h, "StoreLine").empty());
     EXPECT_EQ(2, h->beginCommandCalls); /* the pass was handed over, empty */
-    for (const char *pitch : {"0", "-100", "inf", "nan"}) {
-        // The panel is asked again at once: no selection is asked for.
+    // Zero, negative, infinite, not a number, and too fine to move a grid's
+    // coordinates (1e-300 stored, or 1e-5 that the unit factor makes 1e-7):
+    // the panel is asked again at once, before the region.
+    for (const char *pitch : {"0", "-100", "inf", "nan", "1e-300", "1e-5\nset unitFactor 100"}) {
         auto r = play(std::string("setting Hatch HatchPy[0] ") + pitch + "\n" + set("Hsw[0][0]", 2) +
                           set("HatchR[0][0]", 5) + "run Hatch\npanel ok\npanel cancel\n",
                       kSquare);
         EXPECT_TRUE(traceLines(*r, "SelectFigures").empty()) << pitch;
         EXPECT_TRUE(traceLines(*r, "StoreArc").empty()) << pitch;
+        EXPECT_EQ(2u, traceLines(*r, "WaitPanelEvent").size()) << pitch;
     }
-    // A pitch too small to move the grid's coordinates would never end.
-    auto fine = play(set("HatchPx[0]", 1e-300) + set("Hsw[0][0]", 2) + set("HatchR[0][0]", 5) +
+    // A pitch that moves every coordinate of the range is taken: this one
+    // fills the drawing in its first row and says so.
+    auto fine = play(set("HatchPx[0]", 1e-6) + set("Hsw[0][0]", 2) + set("HatchR[0][0]", 5) +
                          "run Hatch\npanel ok\nselect all\npanel cancel\n",
                      kSquare);
-    EXPECT_TRUE(traceLines(*fine, "StoreArc").empty());
+    EXPECT_EQ(1u, traceLines(*fine, "SelectFigures").size());
+    EXPECT_EQ(1u, fine->messages.size());
     EXPECT_NE(std::string::npos, fine->fig.dump().find("line 0 0 1000 0"));
+    EXPECT_EQ(std::string::npos, fine->fig.dump().find("circle"));
 }
 
 TEST(HatchGrid, BasePointKeepsItsNodeEvenFromFarAway)
@@ -202,6 +209,100 @@ TEST(HatchEscape, StopsThePassAndLeavesTheDrawingAsItWas)
     auto done = play(slot + region + "close\npanel cancel\n", drawing);
     EXPECT_EQ(1u, traceLines(*done, "CommitNewFigures").size());
     EXPECT_NE(play("", drawing)->fig.dump(), done->fig.dump());
+}
+
+TEST(HatchRefused, ElementsTheHostCannotStoreEndThePassAtOnceWithTheDrawingUnchanged)
+{
+    // A hundred million cells (pitch 0.1 over the square): before, a cell
+    // whose elements the host refused never moved the write cursor, so the
+    // walk went through every cell and Escape could not stop it.
+    std::string fine = "set selectMode 0\n" + set("HatchPx[0]", 0.1) + set("HatchPy[0]", 0.1);
+    std::string region = "point 0 0\npoint 1000 0\npoint 1000 1000\npoint 0 1000\npoint 0 0\nclose\n";
+    const char *drawing = "circle 500 500 100\n";
+    std::string before = play("", drawing)->fig.dump();
+    host::HostOptions small; // a drawing of 400 entries: the bound below is counted in them
+    small.figureLimit = 400;
+    small.workBase = 450;
+    small.workEnd = 800;
+
+    // A circle of negative radius (random shape or not), or an element whose
+    // value is not a number, is no figure: the pass is refused before the
+    // region is asked for.
+    for (const std::string &slot : {set("Hsw[0][0]", 2) + set("HatchR[0][0]", -5),
+                                    set("Hsw[0][0]", 2) + set("HatchR[0][0]", -5) + set("Hkata_sw[0]", 1),
+                                    set("Hsw[0][0]", 1) + set("HatchR[0][0]", 5) + "setting Hatch HatchQ1[0][0] nan\n",
+                                    set("Hsw[0][0]", 4) + set("HatchR[0][0]", 1e308) + set("Hprint_sw[0]", 1) +
+                                        "set drawingScale 100\n"}) {
+        auto h = play(fine + slot + "run Hatch\npanel ok\npanel cancel\n", drawing, small);
+        EXPECT_EQ(1, h->signalErrors) << slot;
+        EXPECT_TRUE(traceLines(*h, "GetPoint").empty()) << slot;
+        EXPECT_TRUE(traceLines(*h, "StoreArc").empty() && traceLines(*h, "StoreLine").empty()) << slot;
+        EXPECT_EQ(before, h->fig.dump()) << slot;
+    }
+    // Left out before the walk, such an element changes nothing else: the
+    // slot hatches as it would without it.
+    std::string square = set("HatchPx[0]", 100) + set("HatchPy[0]", 100) + "set selectMode 0\n" +
+                         set("Hsw[0][1]", 1) + set("HatchR[0][1]", 60) + set("HatchQ1[0][1]", 30);
+    auto without = play(square + "run Hatch\npanel ok\n" + region + "panel cancel\n", drawing);
+    auto with = play(square + set("Hsw[0][0]", 2) + set("HatchR[0][0]", -5) + "setting Hatch HatchX1[0][2] inf\n" +
+                         set("Hsw[0][2]", 3) + set("HatchR[0][2]", 5) + "run Hatch\npanel ok\n" + region +
+                         "panel cancel\n",
+                     drawing);
+    EXPECT_EQ(without->fig.dump(), with->fig.dump());
+    EXPECT_TRUE(traceLines(*with, "StoreArc").empty());
+    EXPECT_EQ(0, with->signalErrors);
+
+    // A line whose far end leaves the 32-bit range: the host refuses it in
+    // every cell.  Each cell that stored nothing polls Escape; the walk ends
+    // once more cells stored nothing than the drawing had entries left (400
+    // less the pass's first entry, 3: the circle and the end marker before
+    // it), and the pass is dropped with a beep.
+    std::string far = fine + set("Hsw[0][0]", 1) + set("HatchR[0][0]", 1e12) + "run Hatch\npanel ok\n" + region;
+    auto refused = play(far + "panel cancel\n", drawing, small);
+    std::string farEscaped = far;
+    farEscaped.insert(farEscaped.find("close\n"), "key esc after 5\n");
+    EXPECT_EQ(400u - 3 + 1, traceLines(*refused, "StoreLine").size());
+    EXPECT_EQ(400u - 3 + 1, traceLines(*refused, "PollKey").size());
+    EXPECT_EQ(1, refused->signalErrors);
+    EXPECT_TRUE(refused->messages.empty());
+    EXPECT_TRUE(traceLines(*refused, "CommitNewFigures").empty());
+    EXPECT_EQ(before, refused->fig.dump());
+    EXPECT_EQ(2u, traceLines(*refused, "WaitPanelEvent").size()); /* back to the panel */
+    // Escape stops that walk too, with no beep.
+    auto escaped = play(farEscaped + "panel cancel\n", drawing, small);
+    EXPECT_EQ(6u, traceLines(*escaped, "StoreLine").size());
+    EXPECT_EQ(0, escaped->signalErrors);
+    EXPECT_EQ(1, hatchEscaped);
+    EXPECT_EQ(before, escaped->fig.dump());
+    EXPECT_TRUE(traceLines(*escaped, "CommitNewFigures").empty());
+    // A pass whose cells all store polls nothing while it generates: its
+    // polls (and so a recorded Escape) are those of the trimming alone.
+    size_t lastStore = 0, firstPoll = 0, i = 0;
+    for (const std::string &l : without->trace.lines()) {
+        ++i;
+        if (l.find("StoreLine") != std::string::npos)
+            lastStore = i;
+        if (firstPoll == 0 && l.find("PollKey") != std::string::npos)
+            firstPoll = i;
+    }
+    EXPECT_LT(lastStore, firstPoll);
+}
+
+TEST(HatchRefused, TheSessionEndsWellWithinTheHostsHangTimeout)
+{
+    // tests/sessions/hatch-refused.session with the default drawing size; the
+    // host stops a command that runs longer than --timeout (exit 3).
+    std::string dir = NEROLIT_SOURCE_DIR "/tests/sessions/";
+    std::string dump = testing_support::scratchFile("hatch-refused.figures", "");
+    std::string err;
+    int status = testing_support::runHostProgram("--timeout 5 --drawing " + dir + "hatch-refused.drawing --dump " +
+                                                     dump + " " + dir + "hatch-refused.session",
+                                                 err);
+    EXPECT_EQ(0, status) << err;
+    std::ifstream in(dump);
+    std::stringstream got;
+    got << in.rdbuf();
+    EXPECT_EQ(play("", "circle 500 500 100\n")->fig.dump(), got.str());
 }
 
 TEST(HatchLimit, AFullDrawingKeepsItsFiguresAndSaysSo)

@@ -215,6 +215,11 @@ TEST(HatchTrim, LinesAreJudgedByTheirEndsAndCutAtTheLastEdgeMet)
     EXPECT_EQ(0, start.x1);
     EXPECT_EQ(15, start.y1);
     EXPECT_EQ(30, start.x2);
+    // Starting on the boundary and pointing out: cut to nothing, so deleted
+    // (a zero-length line would stay in the drawing, invisible).
+    EXPECT_EQ(0, u.run(line(300, 50, 350, 60)).kind);
+    EXPECT_EQ(0, u.run(line(-40, 120, 0, 120)).kind);
+    EXPECT_EQ(2, u.run(line(299, 50, 350, 60)).kind); /* a unit inside: kept, one unit long */
     // Inside rules on their own: a point on a vertical edge is inside; the
     // notch's floor lies on its scan line and gives no crossing, its two
     // ends count once each, so the floor itself reads as outside.
@@ -228,6 +233,17 @@ TEST(HatchTrim, LinesAreJudgedByTheirEndsAndCutAtTheLastEdgeMet)
     EXPECT_EQ(0, HatchInside(149, 300)); /* so nothing on that line is inside */
     EXPECT_EQ(1, HatchInside(299, 150)); /* a side vertex counts once */
     EXPECT_EQ(0, HatchInside(301, 150));
+    // A whole pass: the last column's lines start on the square's right side.
+    auto pass = hatchSquare(set("HatchPx[0]", 100) + set("HatchPy[0]", 100) + element(0, 1, 50, 0, 0, 50));
+    int kept = 0;
+    for (int i = writeStart + 1; pass->fig.kindAt(i) != -1; ++i) {
+        host::Figure f = pass->fig.read(i);
+        if (f.kind != 2)
+            continue;
+        ++kept;
+        EXPECT_TRUE(f.x1 != f.x2 || f.y1 != f.y2) << i;
+    }
+    EXPECT_EQ(10 * 10, kept); /* columns 0..900, rows 50..950 */
 }
 
 TEST(HatchTrim, CirclesKeepCutOrLoseTheirArcByTheirAxisPoints)

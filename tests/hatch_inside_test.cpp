@@ -1,14 +1,17 @@
 // The hatch inside test and crossing searches against a straightforward
-// reference kept here: every edge scanned in order, crossings sorted by
-// exchange, merged and spanned exactly as the rule says, with PollKey
-// counted.  The module's indexed scans (and its straightforward fall-back for
-// regions the index does not hold) must agree on every point, call PollKey
-// the same number of times, and end alike on Escape.
+// reference kept here: every edge scanned in order, crossings sorted keeping
+// equal X in edge order, merged and spanned exactly as the rule says, with
+// PollKey counted.  The module's indexed scans (and its straightforward
+// scans, used when there is no index) must agree on every point, call
+// PollKey the same number of times, and end alike on Escape, for regions of
+// any size.
 #include "hatch/Hatch.h"
+#include "hatch/HatchIndex.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -26,8 +29,8 @@ struct RefInside {
 
 int32_t trunc32(double v) { return static_cast<int32_t>(v); }
 
-// The rule as written: scratch room, exchange sort, merge with shifting,
-// spans with a poll before each.  escAt: the poll (0-based) that sees Escape.
+// The rule as written: scratch room, sort keeping equal X in edge order,
+// merge, spans with a poll before each.  escAt: the poll (0-based) that sees Escape.
 // faultyMerge drops every equal pair whatever its marks: a deliberate fault
 // that proves the probe points reach the vertex cases.
 RefInside referenceInside(const std::vector<Edge> &edges, int workRoom, double x, double y, int escAt = -1,
@@ -51,21 +54,19 @@ RefInside referenceInside(const std::vector<Edge> &edges, int workRoom, double x
         int mark = (y1 < y && y2 == y) ? -1 : (y1 == y && y2 > y) ? 1 : 0;
         r.push_back({trunc32((x2 - x1) * (y - y1) / (y2 - y1) + x1), trunc32(y), mark});
     }
-    for (bool swapped = true; swapped;) {
-        swapped = false;
-        for (size_t k = 0; k + 1 < r.size(); ++k)
-            if (r[k].x > r[k + 1].x) {
-                std::swap(r[k], r[k + 1]);
-                swapped = true;
-            }
-    }
-    for (size_t k = 0; k + 1 < r.size();) {
-        if (r[k].x != r[k + 1].x) {
-            ++k;
+    // The exchange sort moves a record past greater X only, so it keeps
+    // equal X in their order: a stable sort gives the same, in O(k log k)
+    // for the scan lines of many thousand crossings below.
+    std::stable_sort(r.begin(), r.end(), [](const Rec &a, const Rec &b) { return a.x < b.x; });
+    std::vector<Rec> merged;
+    for (size_t k = 0; k < r.size();) { /* the merge, walking once instead of shifting */
+        if (k + 1 < r.size() && r[k].x == r[k + 1].x) {
+            k += faultyMerge || r[k].mark == r[k + 1].mark ? 2 : 1;
             continue;
         }
-        r.erase(r.begin() + static_cast<long>(k), r.begin() + static_cast<long>(k) + (faultyMerge || r[k].mark == r[k + 1].mark ? 2 : 1));
+        merged.push_back(r[k++]);
     }
+    r.swap(merged);
     RefInside out;
     if (r.size() < 2)
         return out;
@@ -316,12 +317,11 @@ TEST(HatchInsideDifferential, CrossingSearchesFindWhatAFullScanFinds)
     }
 }
 
-TEST(HatchInsideDifferential, RegionBeyondTheIndexUsesTheStraightforwardScan)
+// A circle of radius 100,000 whose n vertices wander by up to 3 %.
+std::vector<Edge> noisyCircle(int n, unsigned seed)
 {
-    // More edges than the index holds: a noisy circle of 16,500 edges.
     std::vector<Edge> edges;
-    const int n = 16500;
-    std::mt19937 rng(3);
+    std::mt19937 rng(seed);
     std::vector<std::pair<int, int>> v;
     for (int i = 0; i < n; ++i) {
         double a = 2 * M_PI * i / n, r = 100000 + static_cast<int>(rng() % 3000);
@@ -329,19 +329,96 @@ TEST(HatchInsideDifferential, RegionBeyondTheIndexUsesTheStraightforwardScan)
     }
     for (int i = 0; i < n; ++i)
         edges.push_back({v[i].first, v[i].second, v[(i + 1) % n].first, v[(i + 1) % n].second});
-    host::HostOptions big;
-    big.figureLimit = 40000;
-    big.workBase = 40050;
-    big.workEnd = 60000;
-    auto h = regionHost(edges, big);
-    std::uniform_int_distribution<int> c(-110000, 110000);
-    std::vector<std::pair<double, double>> pts;
-    for (int i = 0; i < 150; ++i)
-        pts.push_back({double(c(rng)), double(c(rng))});
-    for (int i = 0; i < 50; ++i)
-        pts.push_back({double(edges[i * 300].x1), double(edges[i * 300].y1)});
-    EXPECT_EQ(0, compareInside(*h, edges, pts));
-    EXPECT_EQ(1, HatchInside(0, 0));
+    return edges;
+}
+
+// A host whose drawing and work area hold the region, with scratch for
+// spare + 1 crossings behind its edges.
+host::HostOptions roomFor(size_t edges, int spare)
+{
+    host::HostOptions o;
+    o.figureLimit = 2 * static_cast<int>(edges) + 100; /* the drawing, and the selection behind it */
+    o.workBase = o.figureLimit + 50;
+    o.workEnd = o.workBase + static_cast<int>(edges) + 50 + spare;
+    return o;
+}
+
+TEST(HatchInsideDifferential, RegionsOfAnySizeKeepTheirIndex)
+{
+    // Around the old fixed index's size (16,384 edges) and four times it:
+    // the index serves each, agrees with the rule, and so does the module's
+    // straightforward scan once the index is forgotten.
+    for (int n : {16384, 16385, 65536}) {
+        std::vector<Edge> edges = noisyCircle(n, static_cast<unsigned>(n));
+        auto h = regionHost(edges, roomFor(edges.size(), 1000));
+        ASSERT_EQ(n, hatchIndexCount) << n;
+        std::mt19937 rng(3);
+        std::uniform_int_distribution<int> c(-110000, 110000), small(-3000, 3000), radius(0, 4000);
+        std::vector<std::pair<double, double>> pts;
+        for (int i = 0; i < 150; ++i)
+            pts.push_back({double(c(rng)), double(c(rng))});
+        for (int i = 0; i < 50; ++i) /* vertices, and points next to the boundary */
+            pts.push_back({double(edges[static_cast<size_t>(i) * 300].x1), double(edges[static_cast<size_t>(i) * 300].y1)});
+        for (int i = 0; i < 50; ++i)
+            pts.push_back({double(edges[static_cast<size_t>(i) * 301].x1 + small(rng) / 100),
+                           double(edges[static_cast<size_t>(i) * 301].y1)});
+        EXPECT_EQ(0, compareInside(*h, edges, pts)) << n << " edges";
+        EXPECT_EQ(1, HatchInside(0, 0));
+        // Hatch lines and circles near the boundary, where they cross it.
+        for (int i = 0; i < 60; ++i) {
+            const Edge &near = edges[static_cast<size_t>(rng() % edges.size())];
+            double x1 = near.x1 + small(rng), y1 = near.y1 + small(rng), x2 = x1 + small(rng), y2 = y1 + small(rng);
+            double rx = -1, ry = -1, mx = -2, my = -2;
+            int ref = referenceLine(edges, x1, y1, x2, y2, rx, ry);
+            ASSERT_EQ(ref, HatchLineCrossing(x1, y1, x2, y2, &mx, &my)) << x1 << " " << y1 << " " << x2 << " " << y2;
+            if (ref) {
+                EXPECT_EQ(rx, mx);
+                EXPECT_EQ(ry, my);
+            }
+            double r = radius(rng), a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+            int count = referenceCircle(edges, x1, y1, r, a0, a1);
+            ASSERT_EQ(count, HatchCircleCrossings(x1, y1, r, &b0, &b1)) << x1 << " " << y1 << " " << r;
+            if (count > 0) {
+                EXPECT_EQ(a0, b0);
+                EXPECT_EQ(a1, b1);
+            }
+        }
+        HatchIndexForget();
+        pts.resize(n == 65536 ? 20 : 60);
+        EXPECT_EQ(0, compareInside(*h, edges, pts)) << n << " edges, straightforward";
+    }
+}
+
+TEST(HatchInsideDifferential, ScanLinesOfManyThousandCrossings)
+{
+    // A comb of 8,300 teeth: 16,600 crossings on a scan line through the
+    // teeth, more than the module sorts in its own storage, so they are
+    // sorted in the work area.  Then the same comb with scratch room for
+    // only 16,451 and 8,951 crossings: the first ones in edge order count.
+    std::vector<Edge> edges;
+    const int teeth = 8300;
+    for (int t = 0; t < teeth; ++t) {
+        int x = t * 10;
+        edges.push_back({x, 0, x + 2, 1000});
+        edges.push_back({x + 2, 1000, x + 6, 1000});
+        edges.push_back({x + 6, 1000, x + 8, 0});
+        edges.push_back({x + 8, 0, x + 10, 0});
+    }
+    edges.push_back({teeth * 10, 0, teeth * 10, -50});
+    edges.push_back({teeth * 10, -50, 0, -50});
+    edges.push_back({0, -50, 0, 0});
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> cx(-5, teeth * 10 + 5), cy(1, 999);
+    for (int spare : {17000, 16500 - 50, 9000 - 50}) {
+        auto h = regionHost(edges, roomFor(edges.size(), spare));
+        std::vector<std::pair<double, double>> pts;
+        for (int i = 0; i < 12; ++i)
+            pts.push_back({double(cx(rng)), i % 3 ? double(cy(rng)) : cy(rng) + 0.5});
+        pts.push_back({3.0, 500.0});
+        pts.push_back({teeth * 10.0 - 7.0, 500.0});
+        EXPECT_EQ(0, compareInside(*h, edges, pts)) << "scratch for " << spare + 1 << " crossings";
+        EXPECT_EQ(spare >= 16600, HatchInside(teeth * 10.0 - 7.0, 500.0)); /* the last tooth */
+    }
 }
 
 } // namespace

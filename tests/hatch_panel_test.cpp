@@ -88,6 +88,17 @@ TEST(HatchPanel, RectanglePreviewAndNoScaleWithoutExtent)
     EXPECT_EQ("BF", none->panel.shapes[0].option);
     auto nan = play("setting Hatch HatchPx[0] nan\nrun Hatch\npanel cancel\n");
     EXPECT_EQ(1u, nan->panel.shapes.size());
+    // A host text cell so large that the preview's corners leave 32 bits:
+    // the preview is left out (its products were computed in 32 bits, an
+    // overflow); the largest cells that fit still draw it.
+    for (const char *cell : {"set charWidth 200000000\n", "set charHeight -200000000\n",
+                             "set charWidth 89478486\n", "set charHeight 134217729\n"}) {
+        auto big = play(std::string("setting Hatch HatchR[0][0] 50\n") + cell + "run Hatch\npanel cancel\n");
+        EXPECT_TRUE(big->panel.shapes.empty()) << cell;
+    }
+    auto largest = play("set charWidth 89478485\nset charHeight 134217728\nrun Hatch\npanel cancel\n");
+    ASSERT_EQ(2u, largest->panel.shapes.size());
+    expectBox(largest->panel.shapes[0], 1252698790, 1476395008, 2147483638, 2147483646, 0, "BF");
 }
 
 } // namespace

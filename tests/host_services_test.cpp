@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <sstream>
 
 using testing_support::play;
 using testing_support::traceLines;
@@ -235,6 +237,18 @@ TEST(HostFigureLists, ReadBackWhatTheyWrite)
     EXPECT_EQ(h->fig.dump(), list);
     EXPECT_EQ(h->fig.read(7).x2, 8); // length in half-width cells: 3 x 2 + 2
     EXPECT_EQ(h->fig.drawingEnd(), 9);
+
+    // Attributes come in any order: kind=6 first reads as the same text.
+    h = play("", "text 10 20 \"A\" kind=6 origin=5 angle=30 slant=2 style=1 spacing=3 width=4 height=5 link=7\n");
+    EXPECT_EQ(h->fig.dump(), "0 text 10 20 \"A\" origin=5 height=5 width=4 spacing=3 angle=30 slant=2 style=1 kind=6 "
+                             "layer=0 group=0 color=1 ltype=1 link=7\n");
+    // A text with characters that have no Shift-JIS form (as a DXF drawing
+    // gives them) reads back too; bytes that are not UTF-8 are refused.
+    const std::string foreign = "0 text 0 0 \"café ☃\" origin=0 height=100 width=50 spacing=0 angle=0 slant=0 "
+                                "style=0 layer=0 group=0 color=1 ltype=1\n";
+    EXPECT_EQ(play("", foreign)->fig.dump(), foreign);
+    host::Host bad(host::nativeModule());
+    EXPECT_EQ(*bad.fig.load("text 0 0 \"\xE3\x81\"\n", "bad.drawing"), "bad.drawing:1: the text is not UTF-8");
 }
 
 TEST(HostSettings, KeepEveryNumberExactlyThroughTheFile)
@@ -257,6 +271,55 @@ TEST(HostSettings, KeepEveryNumberExactlyThroughTheFile)
     EXPECT_EQ(*t.load("[a]\nx=1\ny\n", "bad.ini"), "bad.ini:3: expected KEY=VALUE");
     EXPECT_EQ(*t.load("x=1\n", "bad.ini"), "bad.ini:1: KEY=VALUE before the first [SECTION]");
     EXPECT_EQ(*t.load("[a]\nx=one\n", "bad.ini"), "bad.ini:2: the value is not a number");
+}
+
+TEST(HostSettings, AWrittenStoreAlwaysLoadsAgainAsTheSameStore)
+{
+    // Subnormal numbers (a module's product of tiny factors) are written
+    // and read back like any other.
+    host::SettingsStore s;
+    ASSERT_FALSE(s.set("VeC92", "tiny", 1e-310));
+    ASSERT_FALSE(s.set("VeC92", "least", 4.9406564584124654e-324));
+    host::SettingsStore t;
+    ASSERT_FALSE(t.load(s.text(), "mem").has_value()) << s.text();
+    EXPECT_EQ(t.get("VeC92", "tiny"), 1e-310);
+    EXPECT_EQ(t.get("VeC92", "least"), 4.9406564584124654e-324);
+    EXPECT_FALSE(host::parseDouble("1e-400")); // no number but 0 is that small
+    EXPECT_FALSE(host::parseDouble("1e400"));
+
+    // Names the file cannot give back are refused, and the store stays as it was.
+    for (const char *key : {"a=b", "[x", "[x]", ";x", "#x", " x", "x\xE3\x80\x80", "", "a\nb"}) {
+        std::optional<std::string> why = s.set("C66", key, 1);
+        EXPECT_TRUE(why.has_value()) << key;
+    }
+    EXPECT_EQ(*s.set("C66", "a=b", 1),
+              "the setting key 'a=b' holds '=', which separates key and value in the settings file");
+    EXPECT_TRUE(s.set("", "x", 1).has_value());
+    EXPECT_EQ(s.text(), t.text());
+    // Odd names that read back are kept.
+    for (const char *key : {"x[1]", "x]", "k#", "\"q"})
+        EXPECT_FALSE(s.set("[odd] ", key, 2).has_value()) << key;
+    ASSERT_FALSE(t.load(s.text(), "mem").has_value()) << s.text();
+    EXPECT_EQ(t.text(), s.text());
+
+    // A session line with such a key is refused before anything runs, with
+    // its place; the settings file is left as it was.
+    std::string error;
+    EXPECT_FALSE(host::parseScript("run C66\nsetting C66 c66=x 1\n", "s.session", error));
+    EXPECT_EQ(error, "s.session:2: the setting key 'c66=x' holds '=', which separates key and value in the "
+                     "settings file: setting C66 c66=x 1");
+    std::string ini = testing_support::scratchFile("bad-key.ini", "[C66]\nc66_Direction=2\n");
+    std::string err;
+    EXPECT_EQ(testing_support::runHostProgram(
+                  "--settings " + ini + " " +
+                      testing_support::scratchFile("bad-key.session", "setting C66 [c66 1\nrun C66\npanel ok\n"),
+                  err),
+              2);
+    EXPECT_NE(err.find("bad-key.session:1: the setting key '[c66' starts with '['"), std::string::npos) << err;
+    std::ifstream in(ini);
+    std::stringstream kept;
+    kept << in.rdbuf();
+    EXPECT_EQ(kept.str(), "[C66]\nc66_Direction=2\n");
 }
 
 TEST(HostText, ConvertsShiftJisBothWaysAndShowsBadBytes)

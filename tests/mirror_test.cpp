@@ -320,3 +320,77 @@ TEST(MirrorFlow, SelectModeAndGroupSteps)
     EXPECT_EQ(traceLines(*h, "SelectFigures").size(), 2u);
     EXPECT_EQ(h->beginCommandCalls, 2);
 }
+
+TEST(MirrorCopy, OnlyMirroredFiguresJoinTheDrawing)
+{
+    // Every figure the display shows, wherever its entries are: it must be
+    // the drawing, with no unmirrored copy lying on its original.
+    auto shown = [](const host::Host &h) {
+        std::vector<std::string> out;
+        for (int i = 0; i < h.rec.capacity(); ++i)
+            if (h.fig.isFigureStart(i)) {
+                if (h.fig.display(i) == host::Display::Drawn)
+                    out.push_back(geom(h, i));
+                i += host::entriesOfKind(h.fig.kindAt(i)) - 1;
+            }
+        return out;
+    };
+    const std::string slant = "run C66\npanel pick 1 \"斜め\"\npanel ok\nselect all\n";
+    // A text whose mirrored box would leave the range (about x = 0 its
+    // right-origin box would reach beyond -2147483648) is refused: in copy
+    // mode its copy goes, the line's mirror image stays.
+    const char *texts = "text 2147483000 0 \"ABCD\" origin=2 width=250\nline 0 10 20 10\n";
+    auto h = play(slant + "point 0 0\npoint 0 100\ncancel\npanel cancel\n", texts);
+    std::vector<std::string> d = drawing(*h);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[0].substr(0, 16), "text 2147483000 ");
+    EXPECT_EQ(d[1], "line 0 10 20 10");
+    EXPECT_EQ(d[2], "line 0 10 -20 10");
+    EXPECT_EQ(h->signalErrors, 1);
+    EXPECT_EQ(shown(*h), d);
+
+    // Escape on the second entry of the first text (the text is mirrored):
+    // the figures after it leave the copy, and the drawing ends after the
+    // text's copy.
+    const char *mixed = "text 10 50 \"AB\" origin=0\nline 0 10 20 10\narc 100 100 50 0 90\n";
+    h = play(slant + "point 0 0\nkey esc after 1\npoint 10 10\ncancel\npanel cancel\n", mixed);
+    d = drawing(*h);
+    ASSERT_EQ(d.size(), 4u);
+    EXPECT_EQ(d[3].substr(0, 13), "text 50 10 \"A");
+    EXPECT_EQ(shown(*h), d);
+    EXPECT_EQ(h->fig.kindAt(h->fig.drawingEnd() - 1), 1); // the text's second entry is whole
+    // Escape at once: the copy is empty, the originals are all there is.
+    h = play(slant + "point 0 0\nkey esc\npoint 10 10\ncancel\npanel cancel\n", mixed);
+    d = drawing(*h);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[2], "arc 100 100 50 0 90");
+    EXPECT_EQ(shown(*h), d);
+    // Escape after the line: text and line mirrored, the arc's copy gone.
+    h = play(slant + "point 0 0\nkey esc after 3\npoint 10 10\ncancel\npanel cancel\n", mixed);
+    d = drawing(*h);
+    ASSERT_EQ(d.size(), 5u);
+    EXPECT_EQ(d[4], "line 10 0 10 20");
+    EXPECT_EQ(shown(*h), d);
+
+    // Replace mode keeps its behaviour: the figures not reached stay where
+    // they were.
+    h = play("run C66\npanel pick 1 \"斜め\"\npanel set \"元データを残す\" 0\npanel ok\nselect all\n"
+             "point 0 0\nkey esc after 3\npoint 10 10\n",
+             mixed);
+    d = drawing(*h);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[1], "line 10 0 10 20");
+    EXPECT_EQ(d[2], "arc 100 100 50 0 90");
+}
+
+TEST(MirrorFlow, AxisWithoutDirectionIsRefused)
+{
+    // Points 1e-170 apart (squared length 0), 1e-155 apart (subnormal) and
+    // 1e200 apart (infinite) give no axis: the second point is asked again.
+    auto h = play("run C66\npanel pick 1 \"斜め\"\npanel set \"元データを残す\" 0\npanel ok\nselect all\n"
+                  "point 0 0\npoint 1e-170 0\npoint 0 1e-155\npoint 1e200 1e200\npoint 10 10\n",
+                  "line 0 10 20 10\narc 100 100 50 0 90\n");
+    EXPECT_EQ(prompts(*h), (std::vector<std::string>{"基準点 １", "基準点 ２", "基準点 ２", "基準点 ２", "基準点 ２"}));
+    EXPECT_EQ(h->signalErrors, 3);
+    EXPECT_EQ(drawing(*h), (std::vector<std::string>{"line 10 0 10 20", "arc 100 100 50 180 270"}));
+}

@@ -181,6 +181,69 @@ TEST(ParamCompensation, TextsNearTheBorderAreStretchedAtTheirOwnPosition)
     EXPECT_AT(h, "free", 460, -20); // its line was not collected
 }
 
+TEST(ParamCompensation, EveryTextNearTheBorderIsHandledHoweverMany)
+{
+    // Window x 0..1000, moved 200 to the right (hx = 100).  Taking the
+    // compensation off first would carry each of these texts out over the
+    // left border: 300 centred labels of a crossing line must end 100 to the
+    // right, then 60 texts whose line was not collected must stay.
+    std::string drawing = "line 500 0 1500 0 link=1\nline -900 -900 -800 -900 link=2\n";
+    for (int k = 0; k < 360; ++k)
+        drawing += "text " + std::to_string(10 + k % 80) + " " + std::to_string(1 + k) + " \"t" + std::to_string(k) +
+                   "\" origin=5 link=" + (k < 300 ? "1" : "2") + "\n";
+    auto h = play(std::string(kLinkUpdate) + "point 0 -10\npoint 1000 400\npoint 0 0\npoint 200 0\n", drawing);
+    std::vector<std::string> misplaced;
+    for (int k = 0; k < 360; ++k) {
+        host::Figure f = textNamed(*h, "t" + std::to_string(k));
+        if (f.x1 != 10 + k % 80 + (k < 300 ? 100 : 0) || f.y1 != 1 + k)
+            misplaced.push_back(f.text + " at " + std::to_string(f.x1));
+    }
+    EXPECT_EQ(misplaced, std::vector<std::string>());
+}
+
+TEST(ParamCompensation, ALabelFollowsTheMiddleOfItsLine)
+{
+    // Window (0,0)-(1000,1000) moved by (100, 40): a line's middle moves not
+    // at all (both end points outside), by half (50, 20: one inside) or fully
+    // (both inside), and its centred labels with it, in the window or not.
+    const char *drawing = "line -500 500 1500 500 link=1\n"   // passes through: unchanged
+                          "text 300 520 \"through\" origin=5 link=1\n"
+                          "text 2000 520 \"through-out\" origin=5 link=1\n"
+                          "text 300 480 \"through-6\" origin=5 kind=6 link=1\n" // kind 6: only stretched
+                          "line 100 100 900 100 link=2\n"     // wholly inside: moves whole
+                          "text 500 150 \"inside\" origin=5 link=2\n"
+                          "text 2000 100 \"inside-out\" origin=1 link=2\n"
+                          "text 2000 150 \"inside-out0\" origin=0 link=2\n" // not centred: stays
+                          "line 500 300 1500 300 link=3\n"    // one end inside: half
+                          "text 600 320 \"half\" origin=5 link=3\n"
+                          "text 2000 300 \"half-out\" origin=9 link=3\n"
+                          "line 100 700 900 700 link=4\n"     // two lines: once per line
+                          "line 500 800 1500 800 link=4\n"
+                          "text 400 750 \"two\" origin=5 link=4\n"
+                          "text 2000 800 \"two-out\" origin=5 link=4\n"
+                          "line -500 950 -100 950 link=5\n"   // not collected
+                          "text 2000 950 \"none-out\" origin=5 link=5\n";
+    auto h = play(std::string(kLinkUpdate) + "point 0 0\npoint 1000 1000\npoint 0 0\npoint 100 40\n", drawing);
+    EXPECT_AT(h, "through", 300, 520);
+    EXPECT_AT(h, "through-out", 2000, 520);
+    EXPECT_AT(h, "through-6", 400, 520);
+    EXPECT_AT(h, "inside", 600, 190);
+    EXPECT_AT(h, "inside-out", 2100, 140);
+    EXPECT_AT(h, "inside-out0", 2000, 150);
+    EXPECT_AT(h, "half", 650, 340);
+    EXPECT_AT(h, "half-out", 2050, 320);
+    EXPECT_AT(h, "two", 450, 770);      // 100 - 0 - 50, 40 - 0 - 20
+    EXPECT_AT(h, "two-out", 2150, 860); // 100 + 50, 40 + 20
+    EXPECT_AT(h, "none-out", 2000, 950);
+    EXPECT_NE(h->fig.dump().find(" line -500 500 1500 500 "), std::string::npos);
+    // Every text below N that carries a collected line's link number and is
+    // centred is taken off the display once per such line, before it moves.
+    std::vector<std::string> drawn = traceLines(*h, "DrawFigure drawIndex=");
+    EXPECT_EQ(drawn.size(), 5u);
+    for (const std::string &l : drawn)
+        EXPECT_NE(l.find(" drawMode=2 drawFlag=0"), std::string::npos) << l;
+}
+
 TEST(ParamMove, RefusesMovesThatLeaveTheCoordinateRange)
 {
     // rangeX2 = 2147483000: +647 reaches the limit, +648 passes it; rangeY1 =

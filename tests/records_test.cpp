@@ -144,3 +144,26 @@ TEST(RecordsGuards, LeaveTheModulesOwnFieldsAlone)
     EXPECT_EQ(h.beginCommandCalls, 1);
     EXPECT_FALSE(h.rec.checkGuards().has_value());
 }
+
+TEST(RecordsGuards, FindTheFirstStrayEntryAnywhereInALongGap)
+{
+    // A small drawing before the default work area leaves 18,050 guarded
+    // entries per table between them; each is checked, the first reported.
+    host::Records r;
+    ASSERT_FALSE(r.layoutArrays(2000, 20050, 30000));
+    EXPECT_FALSE(r.checkGuards());
+    for (int i : {2000, 3023, 3024, 9999, 20049, 30001, r.capacity() - 1}) {
+        int32_t kept = r.at(host::ArrY2, i);
+        r.at(host::ArrY2, i) = 0;
+        std::optional<std::string> e = r.checkGuards();
+        ASSERT_TRUE(e.has_value()) << i;
+        EXPECT_EQ(e->substr(0, e->find(',')), "the module wrote entry " + std::to_string(i) + " of figureY2") << i;
+        r.at(host::ArrY2, i) = kept;
+    }
+    r.at(host::ArrX1, 20050) = 5; // the work area is the module's
+    r.at(host::ArrX1, 30000) = 5;
+    EXPECT_FALSE(r.checkGuards());
+    r.at(host::ArrW, 7000) = 1;
+    r.at(host::ArrW, 5000) = 1;
+    EXPECT_NE(r.checkGuards()->find("entry 5000 of figureW"), std::string::npos);
+}

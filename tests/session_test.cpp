@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -147,6 +148,28 @@ TEST(SessionErrors, NameTheLineWhatWasAskedAndWhatItSaid)
     EXPECT_EXIT(playRequests("run C67\n"), ExitedWithCode(2), "the module has no command 'C67'");
 }
 
+TEST(SessionTableSizes, AreLaidOutIn64BitsAndRefusedWhenTooLarge)
+{
+    using ::testing::ExitedWithCode;
+    // Moving the work area behind a figureLimit near the 32-bit limit goes
+    // beyond it: refused as too large, with the numbers asked for.
+    EXPECT_EXIT(playRequests("set figureLimit 2147483647\n"), ExitedWithCode(2),
+                "s.session:1: the host keeps at most 50000000 figure entries \\(figureLimit 2147483647 with the "
+                "work area at 2147483697..2147493647 needs 2147493712\\): set figureLimit 2147483647");
+    EXPECT_EXIT(playRequests("set figureLimit 2147483600\n"), ExitedWithCode(2),
+                "work area at 2147483650..2147493600 needs");
+    EXPECT_EXIT(playRequests("set workBase 2147483647\n"), ExitedWithCode(2),
+                "s.session:1: the host needs 2 <= figureLimit <= workBase < workEnd - 1 \\(got figureLimit 20000, "
+                "workBase 2147483647, workEnd 30000\\)");
+    EXPECT_EXIT(playRequests("set workEnd 2147483647\n"), ExitedWithCode(2),
+                "needs 2147483712\\)");
+    // A size that fits keeps the work area its length, behind the drawing.
+    auto h = playRequests("set figureLimit 100000\n");
+    EXPECT_EQ(h->rec.figureLimit(), 100000);
+    EXPECT_EQ(h->rec.workBase(), 100050);
+    EXPECT_EQ(h->rec.workEnd(), 110000);
+}
+
 TEST(SessionParser, RejectsAMalformedLineBeforeAnythingRuns)
 {
     struct {
@@ -236,4 +259,69 @@ TEST(SessionProgram, AMessageTheSessionNeverAnswersIsTheSessionsFault)
     session = scratchFile("answered.session", "setting kumo1 KumoMode 2\nsetting kumo1 KumoGen nan\n"
                                               "run kumo1\npanel ok\nmessage cancel\npanel cancel\n");
     EXPECT_EQ(runHostProgram(session, err), 0) << err;
+}
+
+namespace {
+
+// A polygon of n edges round a circle of radius 100,000, as a figure list.
+std::string polygonList(int n)
+{
+    std::ostringstream s;
+    auto vx = [n](int i) { return static_cast<int>(100000 * std::cos(2 * M_PI * i / n)); };
+    auto vy = [n](int i) { return static_cast<int>(100000 * std::sin(2 * M_PI * i / n)); };
+    for (int i = 0; i < n; ++i)
+        s << "line " << vx(i) << " " << vy(i) << " " << vx((i + 1) % n) << " " << vy((i + 1) % n) << "\n";
+    return s.str();
+}
+
+} // namespace
+
+TEST(SessionProgram, ADrawingOfAnySizeLoadsAndTheTablesFitIt)
+{
+    // More figures than the default figureLimit (20,000): the drawing part
+    // grows to twice the drawing plus the default, the work area keeps its
+    // size behind it.  Before, the host stopped with "the drawing is full"
+    // before the session could set a size.
+    std::string list = polygonList(30000) + "45000 circle 0 0 5\n";
+    host::Host h(host::nativeModule());
+    h.loadDrawing(list, "big.drawing");
+    EXPECT_EQ(2 * 45003 + 20000, h.rec.figureLimit());
+    EXPECT_EQ(h.rec.figureLimit() + 50, h.rec.workBase());
+    EXPECT_EQ(30000 - 20050, h.rec.workEnd() - h.rec.workBase());
+    EXPECT_EQ(45002, h.fig.drawingEnd());
+    EXPECT_EQ(0u, h.fig.dump().find("0 line 100000 0 99999 20 layer=0"));
+    EXPECT_NE(std::string::npos, h.fig.dump().find("\n45000 circle 0 0 5 layer=0"));
+    EXPECT_EQ(1u, traceLines(h, "tables sized for big.drawing: figureLimit 110006, workBase 110056").size());
+    // A DXF of 25,000 lines, alike.
+    std::string dxf = "  0\nSECTION\n  2\nENTITIES\n";
+    for (int i = 0; i < 25000; ++i)
+        dxf += "  0\nLINE\n  8\n0\n 10\n" + std::to_string(i) + "\n 20\n0\n 11\n" + std::to_string(i) + "\n 21\n1\n";
+    dxf += "  0\nENDSEC\n  0\nEOF\n";
+    host::Host d(host::nativeModule());
+    d.loadDxf(dxf, "big.dxf");
+    EXPECT_EQ(25000, d.fig.drawingEnd());
+    EXPECT_EQ(2 * 25001 + 20000, d.rec.figureLimit());
+
+    // The program: a region of 25,000 edges loaded (the tables then hold a
+    // selection of all of it), selected and hatched, the work area made large
+    // enough by the session.
+    std::string err, dump = "scratch/big-region.figures";
+    std::string session = scratchFile("big-region.session", "set workEnd 200000\n"
+                                                            "setting Hatch HatchPx[0] 20000\nsetting Hatch HatchPy[0] 20000\n"
+                                                            "setting Hatch Hsw[0][0] 2\nsetting Hatch HatchR[0][0] 9000\n"
+                                                            "run Hatch\npanel ok\nselect all\npanel cancel\n");
+    std::string drawing = scratchFile("big-region.drawing", polygonList(25000));
+    ASSERT_EQ(runHostProgram("--fast --summary --dump " + dump + " --drawing " + drawing + " " + session, err), 0)
+        << err;
+    std::ifstream in(dump);
+    std::string line;
+    int circles = 0, arcs = 0, lines = 0;
+    while (std::getline(in, line)) {
+        circles += line.find(" circle ") != std::string::npos;
+        arcs += line.find(" arc ") != std::string::npos;
+        lines += line.find(" line ") != std::string::npos;
+    }
+    EXPECT_EQ(25000, lines);
+    EXPECT_GT(circles, 60); /* the grid of 11 x 12 cells: the circles inside */
+    EXPECT_GT(arcs, 4);     /* and cut at the boundary */
 }

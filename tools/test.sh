@@ -2,8 +2,8 @@
 # test.sh - every test: the 32-bit Linux build, the same with AddressSanitizer
 # and UBSan, the clang build with both, the Windows build run under Wine
 # against the native one, the WebAssembly build (nerolit-host.js under Node
-# against the native one, and the engine's tests under node --test), and
-# the studio page's browser tests.
+# against the native one, and the engine's tests under node --test), the
+# studio page's browser tests, and a minute of the session fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
@@ -24,4 +24,6 @@ node --test tests/wasm/
 wineserver -k 2>/dev/null || true
 echo "== Nerolit Studio in Chromium (headless)"
 tools/studio.sh --test
+echo "== session fuzzer, 60 s"
+tools/fuzz.sh 60
 echo "all tests passed"

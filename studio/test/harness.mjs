@@ -10,7 +10,7 @@
 // /usr/bin/chromium).
 import { execFile } from 'node:child_process';
 import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
-import { dirname, join, resolve } from 'node:path';
+import { basename, dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { promisify } from 'node:util';
 import { chromium } from 'playwright-core';
@@ -139,9 +139,10 @@ export async function screenshot(page, name) {
 const run = promisify(execFile);
 
 /* Replays a session in the native nerolit-host from `drawing` (or an empty
-   drawing) and returns its figure list. */
+   drawing) and returns its figure list (written into the tests' output
+   folder, never beside the session: examples/ stays as it is). */
 export async function replayNative(sessionPath, drawing) {
-  const dump = sessionPath.replace(/\.session$/, '') + '.native.txt';
+  const dump = join(OUT, basename(sessionPath).replace(/\.session$/, '') + '.native.txt');
   const args = ['--dump', dump, sessionPath];
   if (drawing) args.unshift('--drawing', drawing);
   await run(HOST, args, { timeout: 120000 });
