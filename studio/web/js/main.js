@@ -202,6 +202,10 @@ async function openDrawing(file) {
     showPrompt('コマンドの実行中は図面を開けません', 'コマンドを終えてから開いてください');
     return;
   }
+  // The drawing shown and its session are replaced: ask first when a
+  // command has changed them since they were opened.
+  if (/^run /m.test(state.engine.session()) &&
+      !window.confirm('いまの図面とセッションは破棄されます (保存はDXF保存・セッション保存で)。開きますか?')) return;
   state.queue = [];
   state.request = null;
   try {
