@@ -58,7 +58,14 @@ export async function openStudio() {
 
 /* Waits until the page has sent everything and the engine asks again. */
 export async function settled(page) {
-  await page.evaluate(() => window.nerolit.settled());
+  const done = await page.evaluate(() => Promise.race([
+    window.nerolit.settled().then(() => true),
+    new Promise((resolve) => setTimeout(() => resolve(false), 20000)),
+  ]));
+  if (!done) {
+    const state = await page.evaluate(() => ({ request: window.nerolit.request(), session: window.nerolit.session(), failure: document.getElementById('failure').textContent }));
+    throw new Error(`the page did not settle in 20 s: ${JSON.stringify(state.request)} ${state.failure}; session:\n${state.session}`);
+  }
 }
 
 /* The request the page waits for: { kind, prompt, command }. */

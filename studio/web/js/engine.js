@@ -42,6 +42,16 @@ export async function createEngine(on) {
   }));
   e.on('display', (d) => on.display(pageDisplay(d)));
   e.on('failed', (f) => on.failure(f.message));
+  // The first request came before anyone listened: told once the caller
+  // has the engine in hand (after its await), unless answered by then.
+  if (e.request) {
+    const first = e.request;
+    setTimeout(() => {
+      if (e.request !== first) return;
+      on.display(pageDisplay(e.display()));
+      on.request(pageRequest(first, e));
+    }, 0);
+  }
   return {
     /* Sends a line of the session language for the pending request.  A
        line the engine refuses (it does not fit) is reported and the

@@ -10,9 +10,10 @@ import { createEngine } from './engine.js';
 import { figureAt, boxOf } from './figures.js';
 import { createView, render, fit, fitBox, toCanvas } from './view.js';
 import { setUpInput } from './input.js';
-import { askGroup, askMessage, askPanel, closeDialogs, setModal, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
+import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
 import { loadSettings, resetSettings, storeSettings } from './settings.js';
-import { answers, downloadName, nextAction, sessionSteps, verbOf } from './session.js';
+import { answers, downloadName, verbOf } from './session.js';
+import { createPlayer, nextLine, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
 
 const $ = (id) => document.getElementById(id);
@@ -33,6 +34,7 @@ const state = {
   request: null, // what the engine asks now, null while it works
   lastRequest: null, // the last request asked
   lastPoint: null, // the last point given, [x, y]
+  lastSent: '', // the verb of the last line sent
   queue: [], // lines waiting for a request they answer
   opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
   player: null, // { name, steps, pos, running } a loaded session played step by step
@@ -101,6 +103,7 @@ function pump() {
     const req = state.request;
     state.request = null;
     beforeSend(req, line);
+    state.lastSent = verbOf(line);
     state.engine.send(line);
     return;
   }
@@ -153,10 +156,12 @@ function onRequest(req) {
   // before the region's own requests.
   if (req.kind !== 'region') view.scene.marks = [];
   else if (!view.scene.marks.length && state.lastPoint) view.scene.marks = [state.lastPoint];
-  if (req.kind === 'command') {
-    refreshDrawing();
-    storeSettings(state.engine.settings());
-  }
+  // The drawing as it stands now: a command changes it between its
+  // requests (a mirror's copies before the next selection), and picked
+  // figures are named by their index in it.  Mouse moves only change the
+  // display, so a request after one keeps the drawing read before.
+  if (state.lastSent !== 'move' && state.lastSent !== 'repaint') refreshDrawing();
+  if (req.kind === 'command') storeSettings(state.engine.settings());
   const band = req.bandKind;
   view.scene.band = null;
   if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
@@ -178,6 +183,17 @@ function onFailure(message) {
   settle();
 }
 
+/* A new session starts with the host's fields as nerolit-host starts
+   them (orthogonal mode off, select mode 1) and the drawing's own current
+   layer and colour, which the page does not know: their fields are left
+   empty until the user sets them. */
+function resetHostControls() {
+  $('ortho-mode').checked = false;
+  $('select-mode').value = '1';
+  $('current-layer').value = '';
+  $('current-color').value = '';
+}
+
 /* Opens a drawing: a new session on it, from the settings the engine has
    (recorded as its first lines).  Only between commands; a drawing the
    engine cannot read is reported and the drawing shown stays. */
@@ -186,11 +202,16 @@ async function openDrawing(file) {
     showPrompt('コマンドの実行中は図面を開けません', 'コマンドを終えてから開いてください');
     return;
   }
+  // The drawing shown and its session are replaced: ask first when a
+  // command has changed them since they were opened.
+  if (/^run /m.test(state.engine.session()) &&
+      !window.confirm('いまの図面とセッションは破棄されます (保存はDXF保存・セッション保存で)。開きますか?')) return;
   state.queue = [];
   state.request = null;
   try {
     await state.engine.open(file);
     state.opened = file;
+    resetHostControls();
     showFailure('');
   } catch (e) {
     showFailure(`開けませんでした: ${e.message}`);
@@ -215,53 +236,18 @@ async function resetAll() {
   state.request = null;
   state.engine = await createEngine(engineEvents);
   if (state.opened) await state.engine.open(state.opened, '');
+  resetHostControls();
   refreshDrawing();
   showSession();
   redraw();
   showPrompt('設定を既定値に戻しました', '');
 }
 
-/* --- the session player --- */
-
-function showPlayer() {
-  const p = state.player;
-  $('player').hidden = !p;
-  setModal(!p);
-  if (!p) return;
-  $('player-name').textContent = p.name;
-  const ol = $('player-lines');
-  if (ol.childElementCount !== p.steps.length) {
-    ol.replaceChildren(...p.steps.map((s) => {
-      const li = document.createElement('li');
-      li.value = s.line;
-      li.textContent = s.text;
-      return li;
-    }));
-  }
-  [...ol.children].forEach((li, k) => {
-    li.className = k < p.pos ? 'done' : k === p.pos ? 'next' : '';
-  });
-  ol.children[p.pos]?.scrollIntoView({ block: 'nearest' });
-}
-
-/* Sends the player's next action for the pending request. */
+/* Sends the player's next line for the pending request. */
 function playStep() {
-  const p = state.player;
-  if (!p || !state.request) return;
-  const a = nextAction(p.steps, p.pos, state.request.kind);
-  if (!a) {
-    p.running = false;
-    showPlayer();
-    return;
-  }
-  if (a.advance) p.pos++;
-  showPlayer();
-  send(a.line);
-}
-
-function loadSession(name, text) {
-  state.player = { name, steps: sessionSteps(text), pos: 0, running: false };
-  showPlayer();
+  if (!state.player || !state.request) return;
+  const line = nextLine(state.player, state.request.kind);
+  if (line !== null) send(line);
 }
 
 /* --- set-up --- */
@@ -279,7 +265,7 @@ setUpDialogs(send);
 
 async function openFile(file) {
   const f = await readFile(file);
-  if (f.kind === 'session') loadSession(f.name, f.text);
+  if (f.kind === 'session') state.player = createPlayer(f.name, f.text);
   else await openDrawing(f);
 }
 
@@ -329,7 +315,7 @@ function wireButtons() {
   });
   $('player-stop').addEventListener('click', () => {
     state.player = null;
-    showPlayer();
+    showPlayer(null);
   });
 
   const viewport = $('viewport');
