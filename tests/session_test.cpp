@@ -344,6 +344,8 @@ TEST(SessionProgram, ADrawingOfAnySizeLoadsAndTheTablesFitIt)
     EXPECT_EQ(25000, lines);
     EXPECT_GT(circles, 60); /* the grid of 11 x 12 cells: the circles inside */
     EXPECT_GT(arcs, 4);     /* and cut at the boundary */
+}
+
 TEST(SessionPanel, AClosedPanelKeepsItsValuesNotTheCommandsVariables)
 {
     auto h = playRequests("run Hatch\npanel set \"Check\" 1\npanel set \"Number\" 4\npanel ok\n");
