@@ -112,12 +112,21 @@ export async function press(page, name) {
   await settled(page);
 }
 
-/* Opens a file through the page's open button and its file chooser. */
+/* Opens a file through the page's open button and its file chooser, and
+   waits until the page has taken it: a drawing opened (its name heads the
+   session), a session file in the player, or the reason the page refused
+   it (the failure box). */
 export async function openFile(page, path) {
   const chooser = page.waitForEvent('filechooser');
   await page.getByRole('button', { name: '開く', exact: true }).click();
   await (await chooser).setFiles(path);
-  await page.waitForFunction(() => window.nerolit.request() && window.nerolit.request().kind === 'command');
+  const name = basename(path);
+  await page.waitForFunction((name) => {
+    const failed = !document.getElementById('failure').hidden;
+    const playing = document.getElementById('player-name').textContent === name;
+    const opened = window.nerolit.session().includes(`# drawing: ${name}\n`);
+    return (failed || playing || opened) && window.nerolit.request()?.kind === 'command';
+  }, name);
 }
 
 /* Clicks a save button and returns the downloaded file's path and text. */
