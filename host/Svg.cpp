@@ -161,8 +161,9 @@ std::string Host::displaySvg() const
 
 std::string Host::panelSvg() const
 {
-    int cw = std::max(1, rec.i32(SF::charWidth)), ch = std::max(1, rec.i32(SF::charHeight));
-    int w = std::max(1, panel.columns) * cw, h = std::max(1, panel.rows) * ch;
+    /* in 64 bits: a character cell may be as large as the state record can say */
+    long long cw = std::max(1, rec.i32(SF::charWidth)), ch = std::max(1, rec.i32(SF::charHeight));
+    long long w = std::max(1, panel.columns) * cw, h = std::max(1, panel.rows) * ch;
     static const char *const colours[] = {"black", "maroon", "green", "olive", "navy", "purple", "teal", "silver",
                                           "grey", "red", "lime", "yellow", "blue", "fuchsia", "aqua", "white"};
     auto colour = [](int32_t c) { return c >= 0 && c < 16 ? colours[c] : "black"; };
