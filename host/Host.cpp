@@ -291,6 +291,7 @@ void Host::runLine(const ScriptLine &l)
         idleRequests_ = 0;
         callCommand(l.name, &commandArgument[0]);
         commandActive_ = false;
+        cancelsOwed_ = userDone_ ? idleRequests_ : 0;
     } else {
         fail(kExitBadInput, l.where() + ": '" + l.source + "' answers nothing: " +
                                 (activeCommand_.empty() ? std::string("no command has run yet")
@@ -385,8 +386,22 @@ void Host::take(const ScriptLine &l)
 {
     pollsSinceTake_ = 0;
     escapedSinceTake_ = false;
-    if (recorder)
+    if (recorder) {
+        /* A user who said nothing more to a command and then gives a
+           directive: a replay's session-file user would hand the directive
+           to the command's next request (it stops a command's lines only at
+           `run`), so the requests that were cancelled are written down as
+           the cancels they were. */
+        if (cancelsOwed_ > 0 && l.isDirective()) {
+            ScriptLine cancel;
+            cancel.verb = Verb::Cancel;
+            cancel.source = "cancel";
+            for (int i = 0; i < cancelsOwed_; ++i)
+                recorder->take(cancel);
+        }
         recorder->take(l);
+    }
+    cancelsOwed_ = 0;
 }
 
 std::optional<ScriptLine> Host::nothingToSay()

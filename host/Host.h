@@ -232,6 +232,8 @@ private:
     std::string activeCommand_;
     bool userDone_ = false;           /* the user has no more to say to the running command */
     int idleRequests_ = 0;            /* requests answered by nothing, in a row */
+    int cancelsOwed_ = 0;             /* the last command's requests answered by nothing,
+                                         written down as cancels before a directive (take) */
     long long pollsSinceTake_ = 0;    /* polls since the last line taken from the user */
     bool escapedSinceTake_ = false;   /* the user pressed Escape at one of them */
     bool started_ = false;

@@ -170,6 +170,37 @@ TEST(OnDemandUser, AnswersFromWhatIsAskedAndItsRecordingReplaysTheSame)
     EXPECT_NE(replay(noEscape, drawing).figures, first.figures);
 }
 
+// A user who says nothing more to a command and then changes a setting
+// between commands: the recording writes the cancelled requests down, so
+// that a replay does not hand the setting to the command (kumo1 writes its
+// settings as its panel closes, over the one the user gave).
+TEST(SessionRecorder, AUserWhoFallsSilentMidCommandReplaysTheSame)
+{
+    int commands = 0, panels = 0;
+    RuleUser user([&](const host::Ask &a) -> std::optional<std::string> {
+        if (a.kind == host::Request::Command) {
+            ++commands;
+            if (commands == 1)
+                return std::string("run kumo1");
+            return commands == 2 ? std::optional<std::string>("setting kumo1 KumoGen 77") : std::nullopt;
+        }
+        if (a.kind == host::Request::Panel && panels++ == 0)
+            return std::string("panel ok");
+        return std::nullopt; // nothing more to say to kumo1
+    });
+    host::SessionRecorder recorder;
+    auto h = std::make_unique<host::Host>(host::nativeModule());
+    h->setUser(&user);
+    h->recorder = &recorder;
+    h->runScript();
+    Played first = outcome(*h, recorder);
+    EXPECT_EQ(h->settings.get("kumo1", "KumoGen"), 77.0);
+    EXPECT_EQ(first.session, "run kumo1\npanel ok\ncancel\ncancel\nsetting kumo1 KumoGen 77\n");
+    Played second = replay(first.session, "");
+    EXPECT_EQ(second.settings, first.settings);
+    EXPECT_EQ(second.session, first.session);
+}
+
 // Every example and test session, played from its file with the recorder
 // on, and its recording played again: the same figures, settings and
 // messages.
