@@ -58,6 +58,8 @@ struct HostOptions {
 
 /* An item of the open panel, as the module built it. */
 enum class ItemKind { Check, Radio, Caption, Selector, Number, List, Header, Layer, LineType, Color, Group, GroupChoice };
+/* The item kind's word in traces and in the engine's panel data. */
+const char *itemKindName(ItemKind k);
 
 struct PanelItem {
     ItemKind kind = ItemKind::Caption;

@@ -29,25 +29,6 @@ namespace host {
 
 namespace {
 
-const char *kindName(ItemKind k)
-{
-    switch (k) {
-    case ItemKind::Check: return "check";
-    case ItemKind::Radio: return "radio";
-    case ItemKind::Caption: return "caption";
-    case ItemKind::Selector: return "value";
-    case ItemKind::Number: return "number";
-    case ItemKind::List: return "list";
-    case ItemKind::Header: return "header";
-    case ItemKind::Layer: return "layer";
-    case ItemKind::LineType: return "linetype";
-    case ItemKind::Color: return "color";
-    case ItemKind::Group: return "group";
-    case ItemKind::GroupChoice: return "groupchoice";
-    }
-    return "?";
-}
-
 std::string textOf(const char *sjis) { return sjis ? cp932ToUtf8(sjis) : std::string(); }
 
 /* A whole number that a 32-bit control can hold. */
@@ -131,7 +112,7 @@ void HOST_STDCALL ShowPanel()
         return;
     ++h.trace.depth;
     for (const PanelItem &it : h.panel.items) {
-        std::string s = "item row " + std::to_string(it.row) + " " + kindName(it.kind);
+        std::string s = "item row " + std::to_string(it.row) + " " + itemKindName(it.kind);
         if (!it.caption.empty())
             s += " " + quoted(it.caption);
         if (it.kind == ItemKind::Radio)
@@ -460,6 +441,25 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
 }
 
 } // namespace
+
+const char *itemKindName(ItemKind k)
+{
+    switch (k) {
+    case ItemKind::Check: return "check";
+    case ItemKind::Radio: return "radio";
+    case ItemKind::Caption: return "caption";
+    case ItemKind::Selector: return "value";
+    case ItemKind::Number: return "number";
+    case ItemKind::List: return "list";
+    case ItemKind::Header: return "header";
+    case ItemKind::Layer: return "layer";
+    case ItemKind::LineType: return "linetype";
+    case ItemKind::Color: return "color";
+    case ItemKind::Group: return "group";
+    case ItemKind::GroupChoice: return "groupchoice";
+    }
+    return "?";
+}
 
 void registerPanelServices(Records &r)
 {

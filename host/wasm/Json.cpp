@@ -56,25 +56,6 @@ public:
     }
 };
 
-const char *itemKindName(ItemKind k)
-{
-    switch (k) {
-    case ItemKind::Check: return "check";
-    case ItemKind::Radio: return "radio";
-    case ItemKind::Caption: return "caption";
-    case ItemKind::Selector: return "value";
-    case ItemKind::Number: return "number";
-    case ItemKind::List: return "list";
-    case ItemKind::Header: return "header";
-    case ItemKind::Layer: return "layer";
-    case ItemKind::LineType: return "linetype";
-    case ItemKind::Color: return "color";
-    case ItemKind::Group: return "group";
-    case ItemKind::GroupChoice: return "groupchoice";
-    }
-    return "?";
-}
-
 void figureJson(Out &o, const FigureTable &fig, int i)
 {
     Figure f = fig.read(i);
