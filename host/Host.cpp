@@ -326,6 +326,7 @@ void Host::callCommand(const std::string &name, char *argument)
                             std::chrono::steady_clock::now().time_since_epoch()).count();
     fn(argument);
     gCommandStartedMs = 0;
+    panel.forgetValues(); /* a panel left open: its bound variables may be gone */
     trace.write("return " + name);
     checkGuards("after ", name.c_str(), " returned");
 }

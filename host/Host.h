@@ -69,6 +69,12 @@ struct PanelItem {
     double lowest = 0, highest = 0;    /* number fields */
     int decimals = 0, eventId = 0, firstValue = 0, modes = 0;
     std::vector<std::string> entries; /* lists, UTF-8 */
+    bool kept = false;  /* the panel has closed: the values below stand for the bound ones */
+    int32_t keptInt = 0;
+    double keptDouble = 0;
+    /* The bound value (boundInt or boundDouble must be set). */
+    int32_t intValue() const { return kept ? keptInt : *boundInt; }
+    double doubleValue() const { return kept ? keptDouble : *boundDouble; }
 };
 
 struct PanelShape {
@@ -86,6 +92,13 @@ struct Panel {
     int result = 1;        /* PanelResult */
     bool cancelled = false;
     std::string caption;   /* of the last WaitPanelEvent, UTF-8 */
+    /* The bound variables may be the module's locals (the stretch binds
+       its own), gone once the panel is closed: ClosePanel keeps their
+       values for the panel's picture.  When a command returns with its
+       panel still open the values are lost: forgetValues() drops the
+       pointers. */
+    void keepValues();
+    void forgetValues();
 };
 
 struct XorLine {

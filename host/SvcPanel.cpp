@@ -159,6 +159,7 @@ void HOST_STDCALL ClosePanel()
     ServiceCall c(Svc::ClosePanel);
     Host &h = H();
     h.panel.open = false;
+    h.panel.keepValues();
     h.rec.put(SF::inputStatus, h.panel.cancelled ? 2 : 1);
     TraceLine(h.trace, "ClosePanel").result(h.panel.cancelled ? "cancelled" : "ok");
 }
@@ -433,6 +434,29 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
 }
 
 } // namespace
+
+void Panel::keepValues()
+{
+    for (PanelItem &it : items) {
+        if (it.kept)
+            continue;
+        if (it.boundInt)
+            it.keptInt = *it.boundInt;
+        if (it.boundDouble)
+            it.keptDouble = *it.boundDouble;
+        it.kept = true;
+    }
+}
+
+void Panel::forgetValues()
+{
+    for (PanelItem &it : items)
+        if (!it.kept) {
+            it.boundInt = it.boundMode = nullptr;
+            it.boundDouble = nullptr;
+        }
+    open = false;
+}
 
 void registerPanelServices(Records &r)
 {

@@ -161,8 +161,10 @@ std::string Host::displaySvg() const
 
 std::string Host::panelSvg() const
 {
-    int cw = std::max(1, rec.i32(SF::charWidth)), ch = std::max(1, rec.i32(SF::charHeight));
-    int w = std::max(1, panel.columns) * cw, h = std::max(1, panel.rows) * ch;
+    /* Pixels in 64 bits: the cell size is whatever the session set (up to
+       2147483647), and a 32-bit product would overflow. */
+    long long cw = std::max(1, rec.i32(SF::charWidth)), ch = std::max(1, rec.i32(SF::charHeight));
+    long long w = std::max(1, panel.columns) * cw, h = std::max(1, panel.rows) * ch;
     static const char *const colours[] = {"black", "maroon", "green", "olive", "navy", "purple", "teal", "silver",
                                           "grey", "red", "lime", "yellow", "blue", "fuchsia", "aqua", "white"};
     auto colour = [](int32_t c) { return c >= 0 && c < 16 ? colours[c] : "black"; };
@@ -173,12 +175,12 @@ std::string Host::panelSvg() const
     for (const PanelItem &it : panel.items) {
         std::string label = it.caption;
         if (it.kind == ItemKind::List && it.boundInt) {
-            long long k = static_cast<long long>(*it.boundInt) - it.firstValue;
+            long long k = static_cast<long long>(it.intValue()) - it.firstValue;
             label = "[" + (k >= 0 && k < static_cast<long long>(it.entries.size()) ? it.entries[static_cast<size_t>(k)] : "?") + "]";
         } else if (it.kind == ItemKind::Number && it.boundDouble) {
-            label += " " + formatDouble(*it.boundDouble);
+            label += " " + formatDouble(it.doubleValue());
         } else if ((it.kind == ItemKind::Check || it.kind == ItemKind::Radio) && it.boundInt) {
-            bool on = it.kind == ItemKind::Check ? *it.boundInt != 0 : *it.boundInt == static_cast<int32_t>(it.a);
+            bool on = it.kind == ItemKind::Check ? it.intValue() != 0 : it.intValue() == static_cast<int32_t>(it.a);
             label = std::string(on ? "[x] " : "[ ] ") + label;
         }
         if (label.empty())
