@@ -440,6 +440,13 @@ TEST(ParamPanel, OffersItsFourItemsAndTexts)
     EXPECT_EQ(h->panel.caption, "パラメトリック変形");
     EXPECT_EQ(paramDragSwitch, 1); // the check box is bound to it
     EXPECT_EQ(h->panel.items[2].boundInt, h->panel.items[3].boundInt);
+    // The link items are bound to the command's locals: the picture of the
+    // closed panel shows the values they had when it closed.
+    h = play("run VeC92\npanel choose \"リンクを更新する\"\npanel set \"確認\" 1\npanel cancel\n");
+    std::string picture = h->panelSvg();
+    EXPECT_NE(picture.find("[x] 確認"), std::string::npos) << picture;
+    EXPECT_NE(picture.find("[ ] リンクを解除する"), std::string::npos) << picture;
+    EXPECT_NE(picture.find("[x] リンクを更新する"), std::string::npos) << picture;
     EXPECT_EQ(host::cp932ToUtf8(paramRangeStartPrompt), "パラメトリック範囲 始点");
     EXPECT_EQ(host::cp932ToUtf8(paramRangeEndPrompt), "パラメトリック範囲 終点");
     EXPECT_EQ(host::cp932ToUtf8(paramMoveStartPrompt), "移動 始点");
