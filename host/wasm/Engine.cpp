@@ -62,6 +62,16 @@ std::optional<std::string> settingLines(const SettingsStore &store, std::string 
     return std::nullopt;
 }
 
+/* An INI text read into a store, and the `setting` lines that set every
+   value of it (a store whose values no session line can set is refused). */
+std::optional<std::string> readSettings(const char *text, const char *name, SettingsStore &store, std::string &lines)
+{
+    std::optional<std::string> e = store.load(text, name);
+    if (!e)
+        e = settingLines(store, lines);
+    return e;
+}
+
 } // namespace
 
 extern "C" {
@@ -109,10 +119,8 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_load_dxf(const char *bytes, int size, const c
 EMSCRIPTEN_KEEPALIVE char *nerolit_load_settings(const char *text, const char *name)
 {
     SettingsStore store;
-    std::optional<std::string> e = store.load(text, name);
     std::string lines;
-    if (!e)
-        e = settingLines(store, lines);
+    std::optional<std::string> e = readSettings(text, name, store, lines);
     if (!e)
         gEngineHost->settings = store;
     return errorJson(e);
@@ -123,10 +131,8 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_load_settings(const char *text, const char *n
 EMSCRIPTEN_KEEPALIVE char *nerolit_setting_lines(const char *text, const char *name)
 {
     SettingsStore store;
-    std::optional<std::string> e = store.load(text, name);
     std::string lines;
-    if (!e)
-        e = settingLines(store, lines);
+    std::optional<std::string> e = readSettings(text, name, store, lines);
     return e ? errorJson(e) : copyOut("{\"lines\":" + jsonString(lines) + "}");
 }
 
