@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <fstream>
 #include <functional>
@@ -210,8 +213,14 @@ TEST(SessionRecorder, RecordingsOfEverySessionReplayTheSame)
     for (const char *dir : {NEROLIT_SOURCE_DIR "/examples", NEROLIT_SOURCE_DIR "/tests/sessions"}) {
         DIR *d = opendir(dir);
         ASSERT_NE(d, nullptr) << dir;
-        while (dirent *e = readdir(d)) {
-            std::string name = e->d_name;
+        std::vector<std::string> names;
+        errno = 0;  // 32-bit readdir without large-file interfaces fails (EOVERFLOW) on 64-bit offsets
+        while (dirent *e = readdir(d))
+            names.push_back(e->d_name);
+        ASSERT_EQ(errno, 0) << dir << ": reading the folder failed: " << std::strerror(errno);
+        closedir(d);
+        std::sort(names.begin(), names.end());
+        for (const std::string &name : names) {
             if (name.size() < 9 || name.substr(name.size() - 8) != ".session")
                 continue;
             std::string base = std::string(dir) + "/" + name.substr(0, name.size() - 8);
@@ -239,7 +248,6 @@ TEST(SessionRecorder, RecordingsOfEverySessionReplayTheSame)
             EXPECT_EQ(second.session, first.session) << name;
             ++sessions;
         }
-        closedir(d);
     }
     EXPECT_GE(sessions, 20);
 }

@@ -21,6 +21,7 @@
 #include "tests/fuzz/FuzzSession.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -86,14 +87,22 @@ std::vector<std::string> inputsOf(const std::string &path)
     if (!isFolder(path))
         return {path};
     std::vector<std::string> files;
-    if (DIR *d = opendir(path.c_str())) {
-        while (dirent *e = readdir(d)) {
-            std::string name = e->d_name;
-            if (name.size() > 5 && name.compare(name.size() - 5, 5, ".fuzz") == 0)
-                files.push_back(path + "/" + name);
-        }
-        closedir(d);
+    DIR *d = opendir(path.c_str());
+    if (!d) {
+        std::fprintf(stderr, "%s: cannot read the folder: %s\n", path.c_str(), std::strerror(errno));
+        std::exit(2);
     }
+    errno = 0;  // readdir's end and its failure look alike but for errno
+    while (dirent *e = readdir(d)) {
+        std::string name = e->d_name;
+        if (name.size() > 5 && name.compare(name.size() - 5, 5, ".fuzz") == 0)
+            files.push_back(path + "/" + name);
+    }
+    if (errno != 0) {  // a folder read half is a run that checked less than it says
+        std::fprintf(stderr, "%s: reading the folder failed: %s\n", path.c_str(), std::strerror(errno));
+        std::exit(2);
+    }
+    closedir(d);
     std::sort(files.begin(), files.end());
     return files;
 }
