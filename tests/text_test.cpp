@@ -51,6 +51,9 @@ bool microsoftOnly(unsigned cp) { return cp == 0x80 || (cp >= 0xF8F0 && cp <= 0x
 
 TEST(HostText, Cp932TableAgreesWithGlibc)
 {
+#ifdef __EMSCRIPTEN__
+    GTEST_SKIP() << "emscripten's C library has no CP932 converter to compare with (the native tier compares)";
+#endif
     int decoded = 0, encoded = 0;
     for (int lead = 0x80; lead <= 0xFF; ++lead) {
         bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);

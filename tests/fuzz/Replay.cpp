@@ -52,6 +52,11 @@ long long nowMs()
 
 void watchdog(int seconds)
 {
+#ifdef __EMSCRIPTEN__
+    /* No threads in WebAssembly: the host itself checks the time at each
+       service call there. */
+    (void)seconds;
+#else
     std::thread([seconds] {
         for (;;) {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -65,6 +70,7 @@ void watchdog(int seconds)
             }
         }
     }).detach();
+#endif
 }
 
 void onDeath() { fuzz::writeLiveSession(); }
