@@ -19,8 +19,9 @@ if [ "$NEROLIT_WINE" = yes ]; then
   play() { wine "$out/nerolit-host.exe" "$@"; }
   player="the Windows host under Wine, with the real Nerolit.dll"
 elif [ "$NEROLIT_X86_32" != none ]; then
-  # Under qemu-user the 32-bit build plays the examples in 14 s, the
-  # WebAssembly build under Node in 27 s (measured on a 2-core machine).
+  # Under qemu-user the 32-bit build played the examples in 115-122 s, the
+  # WebAssembly build under Node in 137-143 s (alternated, on a 2-core
+  # machine with a load of about 15): the 32-bit build goes first.
   tools/build.sh native >/dev/null
   play() { build/native/nerolit-host "$@"; }
   player="the 32-bit Linux host ($NEROLIT_X86_32 32-bit x86) with the module's sources built in; Nerolit.dll itself was not run (Wine: $NEROLIT_WINE_WHY)"
