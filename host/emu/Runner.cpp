@@ -256,8 +256,8 @@ void Runner::bindImports()
         uint32_t a = importAddress(*this, imp.dll, imp.name);
         if (!a)
             fault("the module imports " + (imp.name.empty() ? "ordinal " + std::to_string(imp.ordinal) : imp.name) +
-                      " from " + imp.dll + ", which this runner does not provide",
-                  base_ + imp.iatRva);
+                      " from " + imp.dll + ", which this runner does not provide (" + path_ + ")",
+                  0);
         std::memcpy(image_ + imp.iatRva, &a, 4);
     }
 }
@@ -359,7 +359,7 @@ void Runner::faultAtStop(int err)
             uint32_t esp = reg(uc_, UC_X86_REG_ESP);
             if (esp >= kStackBase && esp + 4 <= kStackBase + kStackSize)
                 std::memcpy(&ret, hostPtr(esp), 4);
-            fault(what + " (the return address on the stack: " + describe(ret) + ")", ret);
+            fault(what + ", called from the instruction before", ret);
         }
         fault(what + " (" + std::to_string(stopMemSize_) + " bytes)", eip);
     }
@@ -399,7 +399,7 @@ std::string Runner::describe(uint32_t address) const
 
 void Runner::fault(const std::string &what, uint32_t address) const
 {
-    std::string message = "module fault: " + what + " at " + describe(address);
+    std::string message = "module fault: " + what + (address ? " at " + describe(address) : std::string());
     if (gHost)
         gHost->fail(kExitModuleFault, message);
     std::fflush(stdout);
