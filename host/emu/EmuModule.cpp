@@ -16,7 +16,8 @@ namespace host::emu {
 
 namespace {
 
-std::unique_ptr<Runner> gModule;
+/* Never destroyed: a session may end (exit) while the module runs. */
+Runner *gModule;
 uint32_t gAddress[9]; /* by the index in kExportNames */
 
 /* A host pointer as the module's argument: the records are on the shared
@@ -60,7 +61,8 @@ bool loadModuleFile(const std::string &path, ModuleBinding &out, std::string &er
         error = "no module file: this build of nerolit-host runs a module file given by --module DLL";
         return false;
     }
-    gModule.reset();
+    delete gModule;
+    gModule = nullptr;
     std::unique_ptr<Runner> r = Runner::load(path, error);
     if (!r)
         return false;
@@ -69,7 +71,7 @@ bool loadModuleFile(const std::string &path, ModuleBinding &out, std::string &er
             error = path + ": the module has no export " + kExportNames[i];
             return false;
         }
-    gModule = std::move(r);
+    gModule = r.release();
     out.name = path;
     out.start = &start;
     out.end = &end;

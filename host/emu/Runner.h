@@ -76,7 +76,6 @@ private:
     std::map<uint32_t, std::string> symbols_; /* address -> name */
     int depth_ = 0;
     /* What stopped the emulator, set by the hooks (RunnerHooks). */
-    uint32_t stopThunk_ = 0;      /* the int3 of a thunk */
     int stopInterrupt_ = -1;      /* any other interrupt or exception */
     int stopMemType_ = 0;         /* an invalid memory access: its kind, */
     uint64_t stopMemAddress_ = 0; /* address */
