@@ -328,6 +328,12 @@ uint32_t Runner::call(uint32_t address, std::initializer_list<uint32_t> args)
             gCurrent = outer;
         }
     } depth{this, outer, esp0, nested ? reg(uc_, UC_X86_REG_EIP) : 0, nested};
+    if (!nested) {
+        running_.clear();
+        for (const auto &e : exports_)
+            if (e.second == address)
+                running_ = e.first;
+    }
     ++depth_;
     uint32_t esp = esp0;
     std::vector<uint32_t> a(args);
@@ -401,7 +407,8 @@ std::string Runner::describe(uint32_t address) const
 
 void Runner::fault(const std::string &what, uint32_t address) const
 {
-    std::string message = "module fault: " + what + (address ? " at " + describe(address) : std::string());
+    std::string message = "module fault: " + what + (address ? " at " + describe(address) : std::string()) +
+                          (depth_ > 0 && !running_.empty() ? " (while " + running_ + " ran)" : std::string());
     if (gHost)
         gHost->fail(kExitModuleFault, message);
     std::fflush(stdout);

@@ -75,6 +75,7 @@ private:
     std::map<std::string, uint32_t> exports_;
     std::map<uint32_t, std::string> symbols_; /* address -> name */
     int depth_ = 0;
+    std::string running_; /* the export the host called, for messages */
     /* What stopped the emulator, set by the hooks (RunnerHooks). */
     int stopInterrupt_ = -1;      /* any other interrupt or exception */
     int stopMemType_ = 0;         /* an invalid memory access: its kind, */

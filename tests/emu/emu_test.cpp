@@ -66,8 +66,8 @@ TEST(EmulatedModule, FaultsEndTheSessionNamingWhatAndWhere)
         const char *command, *what, *where;
     } cases[] = {
         {"C66", "an instruction the emulator refuses at 0x", "FaultModule.dll+0x"},
-        {"Hatch", "write to write-protected address 0x", "Hatch"},
-        {"kumo1", "jump to unmapped address 0x00000000, called from the instruction before at", "kumo1"},
+        {"Hatch", "write to write-protected address 0x", "(while Hatch ran)"},
+        {"kumo1", "jump to unmapped address 0x00000000, called from the instruction before at", "_kumo1@4+0x"},
         {"VeC92", "the module called the service slot at 0x004, which the host does not provide", "while VeC92 ran"},
     };
     for (const auto &c : cases) {
@@ -144,6 +144,23 @@ TEST(EmulatedModule, RelocatedWhenItsPreferredBaseIsTakenAndDrawsTheSame)
     ASSERT_NE(r, nullptr);
     EXPECT_NE(r->base(), pe.imageBase);
     EXPECT_EQ(r->exportAddress("Hatch") - r->base(), pe.exports().at("Hatch"));
+
+    /* Fault messages name the nearest symbol: exports, and the functions
+       of Nerolit.dll.debug beside the stripped DLL, at the relocated base. */
+    EXPECT_NE(r->describe(r->exportAddress("Hatch")).find("Nerolit.dll+0x"), std::string::npos);
+    EXPECT_NE(r->describe(r->exportAddress("Hatch")).find(", _Hatch@4)"), std::string::npos)
+        << r->describe(r->exportAddress("Hatch"));
+    host::emu::PeFile debug;
+    std::string debugBytes = readFile(dll + ".debug");
+    if (!debugBytes.empty() && !debug.parse(std::vector<uint8_t>(debugBytes.begin(), debugBytes.end()))) {
+        uint32_t rva = 0;
+        for (const auto &sym : debug.symbols())
+            if (sym.second == "__Z10KumoAddArcidddd")
+                rva = sym.first;
+        ASSERT_NE(rva, 0u);
+        EXPECT_NE(r->describe(r->base() + rva + 4).find("__Z10KumoAddArcidddd+0x4)"), std::string::npos)
+            << r->describe(r->base() + rva + 4);
+    }
 
     /* A session with every command on the relocated module, against the
        program's run of the module at its preferred base. */
