@@ -62,24 +62,31 @@ play() {
     "${cmd[@]}" --fast "${settings[@]}" --dump "$work/$runner-$what.figures" "$work/$what.session" >/dev/null 2>"$work/$runner-$what.err"
   fi
 }
+# seconds RUNNER WHAT: the processor time (user + system) of the fastest of
+# three runs, and its wall time: on a shared machine the wall time says
+# more about the other jobs than about the runner.
 seconds() {
-  local best="" t s e
+  local best="" wall="" t
+  TIMEFORMAT='%R %U %S'
   for _ in 1 2 3; do
-    s=$(date +%s.%N); play "$1" "$2"; e=$(date +%s.%N)
-    t=$(echo "$e - $s" | bc)
-    if [ -z "$best" ] || [ "$(echo "$t < $best" | bc)" = 1 ]; then best=$t; fi
+    t=$({ time play "$1" "$2"; } 2>&1 | tail -1)
+    read -r r u s <<<"$t"
+    cpu=$(echo "$u + $s" | bc)
+    if [ -z "$best" ] || [ "$(echo "$cpu < $best" | bc)" = 1 ]; then best=$cpu wall=$r; fi
   done
-  printf '%.2f' "$best"
+  printf '%.2f (%.2f)' "$best" "$wall"
 }
+ratio() { echo "scale=2; ${2%% *} / ${1%% *}" | bc | sed 's/^\./0./'; }
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores;" \
   "native: $(file -b "$native/nerolit-host" | cut -d, -f1-2)"
 $wine_runs || echo "Wine: not run (it cannot start on this machine)"
+echo "processor seconds (user + system), the wall seconds in brackets"
 printf '| run | native s | emulated s | emulated/native |%s\n' "$($wine_runs && echo ' Wine s |')"
 printf '|---|---|---|---|%s\n' "$($wine_runs && echo '---|')"
 for what in sessions hatch trail; do
   n=$(seconds native $what) e=$(seconds emulated $what)
-  line="| $what | $n | $e | $(echo "scale=2; $e / $n" | bc) |"
+  line="| $what | $n | $e | $(ratio "$n" "$e") |"
   $wine_runs && line="$line $(seconds wine $what) |"
   echo "$line"
   if [ "$what" != sessions ] && ! cmp -s "$work/native-$what.figures" "$work/emulated-$what.figures"; then
