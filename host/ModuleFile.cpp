@@ -1,11 +1,15 @@
 /*
  * ModuleFile.cpp - the export names, and loading a module file.  Only the
- * Windows build loads modules from files; the Linux build links them.
+ * Windows build loads modules from files, and so does the emulated runner
+ * (host/emu); the 32-bit Linux build links them.
  */
 #include "host/ModuleBinding.h"
 
 #ifdef _WIN32
 #include <windows.h>
+#endif
+#ifdef NEROLIT_EMU
+#include "host/emu/EmuModule.h"
 #endif
 
 namespace host {
@@ -43,6 +47,8 @@ bool loadModuleFile(const std::string &path, ModuleBinding &out, std::string &er
             out.commands[n] = reinterpret_cast<ModuleBinding::CommandFn>(p);
     }
     return true;
+#elif defined(NEROLIT_EMU)
+    return emu::loadModuleFile(path, out, error);
 #else
     (void)out;
     error = path + ": this build of the host links its module and loads no module files";

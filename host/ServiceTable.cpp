@@ -20,7 +20,7 @@ template <int I> void HOST_STDCALL trapSlot() { gHost->trap(static_cast<uint32_t
 
 template <int... I> void putTraps(Records &r, std::integer_sequence<int, I...>)
 {
-    (r.putSlot(static_cast<uint32_t>(I) * 4, reinterpret_cast<void *>(&trapSlot<I>)), ...);
+    (r.putSlot(static_cast<uint32_t>(I) * 4, slot(&trapSlot<I>)), ...);
 }
 
 } // namespace

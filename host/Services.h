@@ -7,6 +7,9 @@
 #define NEROLIT_HOST_SERVICES_H
 
 #include "host/Host.h"
+#ifdef NEROLIT_EMU
+#include "host/emu/Thunks.h"
+#endif
 
 #include <cstdint>
 #include <string>
@@ -15,7 +18,12 @@ namespace host {
 
 using Slot = void *;
 
+#ifdef NEROLIT_EMU
+/* In the emulated runner a slot holds the address of the service's thunk. */
+template <class F> Slot slot(F *fn) { return emu::hostPtr<void>(emu::thunkFor(fn, "service", true)); }
+#else
 template <class F> Slot slot(F *fn) { return reinterpret_cast<Slot>(fn); }
+#endif
 void putService(Records &r, Svc s, Slot fn);
 
 void registerInputServices(Records &r);

@@ -180,7 +180,7 @@ int main(int argc, char **argv)
         die(kExitBadInput, std::string("no session file\n") + kUsage);
 
     ModuleBinding binding;
-#ifdef _WIN32
+#if defined(_WIN32) || defined(NEROLIT_EMU)
     std::string error;
     if (!loadModuleFile(module.empty() ? defaultModulePath() : module, binding, error))
         die(kExitNoModule, error);
