@@ -56,7 +56,7 @@ fi
 # CPU emulator that runs the real DLL on any machine.
 if ! apt_install "the build tools" cmake ninja-build python3 g++ gcc-multilib g++-multilib googletest \
      clang-14 libclang-rt-14-dev g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
-     python3-ezdxf fonts-ipafont-gothic emscripten nodejs libunicorn-dev; then
+     python3-ezdxf fonts-ipafont-gothic emscripten nodejs libunicorn-dev pkg-config; then
   tail -n 15 /tmp/nerolit-apt-install.log
   echo "setup: the build tools could not be installed (above); nothing can be built" >&2
   exit 1

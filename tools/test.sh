@@ -11,6 +11,8 @@
 #   windows       the shipped DLL's static checks on every machine; the
 #                 Windows host and the DLL under Wine against the native
 #                 build where Wine runs
+#   emu           the real DLL in the emulated runner (Unicorn 2, a 64-bit
+#                 host) against the native build, on every machine
 #   wasm          nerolit-host.js under Node against the native build, and
 #                 the engine's tests
 #   studio        the page's browser tests in headless Chromium
@@ -31,7 +33,7 @@ tier_begin() { tier_start=$SECONDS; echo "== $1"; }
 # The sanitizer tier: the 32-bit builds where 32-bit code runs natively, the
 # WebAssembly build under Node everywhere else (one of the two, so that a
 # machine that runs 32-bit code is not slowed by the second).
-presets=(windows wasm)
+presets=(windows emu wasm)
 [ "$NEROLIT_X86_32" != none ] && presets=(native "${presets[@]}")
 if [ "$NEROLIT_X86_32" = native ]; then presets+=(native-asan native-clang); else presets+=(wasm-asan); fi
 tools/build.sh "${presets[@]}"
@@ -75,6 +77,11 @@ else
   tier_ran "windows: the DLL's file checks"
   tier_not_run "windows: the Windows build under Wine" "$NEROLIT_WINE_WHY"
 fi
+
+tier_begin "the real Nerolit.dll in the emulated runner (Unicorn 2)"
+ctest --preset emu
+tests/emu/compare.sh "${reference:-build/wasm-asan}" build/emu build/windows/Nerolit.dll
+tier_ran "emu: the real Nerolit.dll in the emulated runner against the ${reference:-build/wasm-asan} build, every session and the fuzzer's regressions"
 
 if [ -n "$reference" ]; then
   tier_begin "WebAssembly under Node"
