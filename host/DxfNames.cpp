@@ -36,7 +36,7 @@ std::string Names::decode(const Tag &t, bool escapes) const
     if (s)
         return *s;
     if (fault_.empty())
-        fault_ = f_.name + ":" + std::to_string(t.line) + ": " + why +
+        fault_ = f_.where(t.line) + ": " + why +
                  (f_.encoding == Encoding::Other ? " (this file's code page is " + f_.codePage + ")" : "");
     return "";
 }
