@@ -407,7 +407,12 @@ std::optional<std::string> parseFile(const std::string &bytes, const std::string
     Pairs pairs;
     if (std::optional<std::string> e = readPairs(bytes, out, pairs))
         return e;
-    return Parser(pairs.tags, pairs.end, out).run();
+    /* the lexer's repairs are what follows 0/EOF: last in file order */
+    std::vector<std::string> afterEof = std::move(out.repairs);
+    out.repairs.clear();
+    std::optional<std::string> e = Parser(pairs.tags, pairs.end, out).run();
+    out.repairs.insert(out.repairs.end(), afterEof.begin(), afterEof.end());
+    return e;
 }
 
 } // namespace dxf

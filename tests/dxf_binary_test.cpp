@@ -290,6 +290,12 @@ TEST(DxfRepairs, EndMarkersJunkAndOutOfPlacePairsAreMendedToTheSoundFigures)
                               "\n  t.dxf:" + std::to_string(blocksEnd) + ": block \"B\" has no 0/ENDBLK: closed at 0/ENDSEC" +
                               "\n  t.dxf:" + std::to_string(lineOf(noEnds, 0, "EOF")) +
                               ": the ENTITIES section has no 0/ENDSEC: closed at 0/EOF");
+    // Listed in file order: what follows 0/EOF comes last, though it is found first.
+    std::string r = repairs(read(noEnds + "junk\n"));
+    EXPECT_EQ(r.substr(r.rfind("\n  ")), "\n  t.dxf:" + std::to_string(lineOf(noEnds, 0, "EOF") + 2) +
+                                             ": 1 line after 0/EOF ignored")
+        << r;
+    EXPECT_NE(r.find(kRepaired + "4 faults"), std::string::npos) << r;
 
     // $CECOLOR and $INSUNITS (centimetres) out of the HEADER: before the first section, between two
     // sections, inside an entity; stray pairs between sections and a section without its name.
@@ -308,7 +314,7 @@ TEST(DxfRepairs, EndMarkersJunkAndOutOfPlacePairsAreMendedToTheSoundFigures)
     EXPECT_EQ(d.currentColor, 3);
     EXPECT_EQ(d.currentLayer, 1);
     EXPECT_EQ(d.figures[1].layer, 0); // the text kept its own layer
-    std::string r = repairs(d);
+    r = repairs(d);
     int blocks = lineOf(movedText, 2, "BLOCKS");
     EXPECT_EQ(r, kRepaired + "6 faults" + kAsSound +
                      "\n  t.dxf:1: header variable $CECOLOR before the first section: read as a header variable" +
