@@ -248,23 +248,23 @@ std::optional<std::string> binaryPairs(const std::string &b, int width, File &f,
                 return ends(at, what);
             uint64_t v = little(b, p, static_cast<size_t>(w));
             p += static_cast<size_t>(w);
-            char buf[40];
             if (real) {
                 double d;
                 static_assert(sizeof d == sizeof v, "a double is 8 bytes");
                 std::memcpy(&d, &v, sizeof d);
+                char buf[40];
                 std::snprintf(buf, sizeof buf, "%.17g", d);
+                t.value = buf;
                 t.broken = !std::isfinite(d);
             } else if (w == 1) {
-                std::snprintf(buf, sizeof buf, "%d", static_cast<int>(v));
+                t.value = std::to_string(static_cast<int>(v));
             } else if (w == 2) {
-                std::snprintf(buf, sizeof buf, "%d", static_cast<int>(static_cast<int16_t>(v)));
+                t.value = std::to_string(static_cast<int16_t>(v));
             } else if (w == 4) {
-                std::snprintf(buf, sizeof buf, "%ld", static_cast<long>(static_cast<int32_t>(v)));
+                t.value = std::to_string(static_cast<int32_t>(v));
             } else {
-                std::snprintf(buf, sizeof buf, "%lld", static_cast<long long>(v));
+                t.value = std::to_string(static_cast<int64_t>(v));
             }
-            t.value = buf;
         }
         out.tags.push_back(t);
         if (code == 0 && t.value == "EOF") {
