@@ -87,7 +87,8 @@ bool isDxfName(const std::string &path);
 /* Reads an ASCII or binary DXF (R12 to 2018); places in a binary file are
    byte offsets ("file:byte N").  Damage a careful reader can mend (a
    missing end marker, an entity with a broken number, a header variable
-   out of place, junk after 0/EOF) is mended and listed in the notices.
+   out of place, a DXF 2007 text in the file's code page instead of UTF-8,
+   junk after 0/EOF) is mended and listed in the notices.
    On a fault (a truncated file, a group code that is not a number, a
    coordinate beyond the stored range, more than maxEntries figure
    entries) returns "file:line: what" and leaves `out` as it was. */

@@ -153,8 +153,15 @@ public:
         }
         if (!fault_.empty())
             return fault_;
-        if (!f_.repairs.empty())
-            d_.notices.insert(d_.notices.begin(), repaired(f_));
+        std::vector<std::string> repairs = f_.repairs;
+        if (int n = names_.fallbacks())
+            repairs.push_back(f_.where(names_.firstFallback()) + ": " +
+                              (n == 1 ? std::string("a text") : std::to_string(n) + " texts") +
+                              " not in UTF-8, which a DXF 2007 or later file must be: read in the file's code page " +
+                              (f_.codePage.empty() ? std::string("(none given: ANSI_932)") : f_.codePage) +
+                              (n == 1 ? "" : " (the first here)"));
+        if (!repairs.empty())
+            d_.notices.insert(d_.notices.begin(), repaired(f_.name, repairs));
         if (textNotices_ > kMaxTextNotices)
             d_.notices.push_back(f_.name + ": " + std::to_string(textNotices_ - kMaxTextNotices) +
                                  " more texts have characters without a Shift-JIS form");
@@ -168,13 +175,13 @@ public:
 private:
     /* Every repair in one notice: a line that counts them, then one line
        each (the first kMaxRepairsListed). */
-    static std::string repaired(const File &f)
+    static std::string repaired(const std::string &name, const std::vector<std::string> &repairs)
     {
-        size_t n = f.repairs.size();
-        std::string s = f.name + ": repaired " + std::to_string(n) + (n == 1 ? " fault" : " faults") +
+        size_t n = repairs.size();
+        std::string s = name + ": repaired " + std::to_string(n) + (n == 1 ? " fault" : " faults") +
                         " (the drawing is read as far as it is sound):";
         for (size_t k = 0; k < n && k < kMaxRepairsListed; ++k)
-            s += "\n  " + f.repairs[k];
+            s += "\n  " + repairs[k];
         if (n > kMaxRepairsListed)
             s += "\n  and " + std::to_string(n - kMaxRepairsListed) + " more";
         return s;

@@ -63,6 +63,9 @@ struct File {
     std::string version;         /* $ACADVER, "" when the header has none */
     std::string codePage;        /* $DWGCODEPAGE */
     Encoding encoding = Encoding::Cp932;
+    /* A DXF 2007 or later file's $DWGCODEPAGE: texts that are not UTF-8
+       (written by a program that kept its code page) are read in it. */
+    Encoding fallback = Encoding::Other;
     int insUnits = 0;
     Tag currentLayer{8, "0", 0}, currentLineType{6, "BYLAYER", 0};
     int currentColor = 256;
@@ -136,6 +139,11 @@ public:
        when it cannot be read. */
     std::string decode(const Tag &t, bool escapes) const;
 
+    /* Texts of a UTF-8 file read in its code page instead: how many, and
+       the place of the first (a repair to list). */
+    int fallbacks() const { return fallbacks_; }
+    int firstFallback() const { return firstFallback_; }
+
 private:
     int32_t find(std::map<std::string, int32_t> &index, const std::string &name) const;
     int32_t lineTypeNamed(const std::string &utf8);
@@ -145,6 +153,7 @@ private:
     std::map<std::string, int> &notKept_;
     std::string &fault_;
     std::map<std::string, int32_t> layerIndex_, lineTypeIndex_, styleIndex_; /* by upper-case name */
+    mutable int fallbacks_ = 0, firstFallback_ = 0;
 };
 
 } // namespace dxf

@@ -227,15 +227,6 @@ private:
         }
         if (i_ >= t_.size())
             return truncated("");
-        /* DXF 2007 and later are UTF-8; older files use their code page. */
-        if (f_.version >= "AC1021")
-            f_.encoding = Encoding::Utf8;
-        else if (f_.codePage.empty() || f_.codePage == "ANSI_932" || f_.codePage == "DOS932")
-            f_.encoding = Encoding::Cp932;
-        else if (f_.codePage == "ANSI_1252" || f_.codePage == "ISO8859-1")
-            f_.encoding = Encoding::Cp1252;
-        else
-            f_.encoding = Encoding::Other;
         return std::nullopt;
     }
 
@@ -412,6 +403,18 @@ std::optional<std::string> parseFile(const std::string &bytes, const std::string
     out.repairs.clear();
     std::optional<std::string> e = Parser(pairs.tags, pairs.end, out).run();
     out.repairs.insert(out.repairs.end(), afterEof.begin(), afterEof.end());
+    /* DXF 2007 and later are UTF-8; older files use their code page (both
+       known once every header variable is read, wherever it stood). */
+    if (out.codePage.empty() || out.codePage == "ANSI_932" || out.codePage == "DOS932")
+        out.encoding = Encoding::Cp932;
+    else if (out.codePage == "ANSI_1252" || out.codePage == "ISO8859-1")
+        out.encoding = Encoding::Cp1252;
+    else
+        out.encoding = Encoding::Other;
+    if (out.version >= "AC1021") {
+        out.fallback = out.encoding;
+        out.encoding = Encoding::Utf8;
+    }
     return e;
 }
 

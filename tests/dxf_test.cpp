@@ -132,7 +132,21 @@ TEST(DxfFaults, EachStopsTheReadWithItsLineAndLoadsNothing)
               "t.dxf:31: CIRCLE: x = 30000000 lies beyond what the host can store (within 21474836.47 of the "
               "origin in this drawing's unit) (in block \"B\" inserted at line 47)");
 
-    EXPECT_EQ(fault(file("AC1032", "ANSI_1252", {{0, "TEXT"}, {1, "caf\xE9"}})),
+    // A DXF 2018 text that is not UTF-8 is read in the file's code page when it forms characters there.
+    told.clear();
+    EXPECT_EQ(read(file("AC1032", "ANSI_1252", {{0, "TEXT"}, {1, "caf\xE9"}}), &told).figures.at(0).text, "café");
+    EXPECT_NE(told.find("\n  t.dxf:25: a text not in UTF-8, which a DXF 2007 or later file must be: read in the "
+                        "file's code page ANSI_1252\n"),
+              std::string::npos)
+        << told;
+    told.clear();
+    EXPECT_EQ(read(file("AC1032", "", {{0, "TEXT"}, {1, "\x95\x5C"}, {0, "TEXT"}, {1, "\x83\x5C"}}), &told)
+                  .figures.at(1).text, "ソ");
+    EXPECT_NE(told.find("t.dxf:25: 2 texts not in UTF-8, which a DXF 2007 or later file must be: read in the "
+                        "file's code page (none given: ANSI_932) (the first here)"),
+              std::string::npos)
+        << told;
+    EXPECT_EQ(fault(file("AC1032", "", {{0, "TEXT"}, {1, "caf\xE9"}})),
               "t.dxf:25: the text is not UTF-8, which a DXF 2007 or later file must be");
     EXPECT_NE(fault(file("AC1015", "ANSI_1251", {{0, "TEXT"}, {1, "\xC4\xE0"}}))
                   .find("t.dxf:25: the text is in a code page the host cannot read"),

@@ -19,11 +19,12 @@ const LIMIT = { timeout: 180000 };
 
 test('every notice of the DXF reader has a Japanese form with its place and counts', () => {
   const g = japaneseNotices([
-    'a.dxf: repaired 4 faults (the drawing is read as far as it is sound):\n' +
+    'a.dxf: repaired 5 faults (the drawing is read as far as it is sound):\n' +
       '  a.dxf:12: the LAYER table has no 0/ENDTAB: closed at 0/TABLE\n' +
       '  a.dxf:40: LINE at line 38: group code 10 needs a finite number, found "12,5": the entity is dropped\n' +
       '  a.dxf:byte 900: 3 bytes after 0/EOF ignored\n' +
       '  a.dxf:7: header variable $INSUNITS between sections: read as a header variable\n' +
+      "  a.dxf:25: 2 texts not in UTF-8, which a DXF 2007 or later file must be: read in the file's code page (none given: ANSI_932) (the first here)\n" +
       '  and 2 more',
     'a.dxf:33: TEXT "雪☃": U+2603 has no Shift-JIS form; the text is kept as it is and written back with \\U+ escapes',
     'a.dxf: skipped: 8 IMAGE, 2 ARC in an insert scaled unequally in x and y, 1 in paper space',
@@ -31,12 +32,13 @@ test('every notice of the DXF reader has a Japanese form with its place and coun
     'a.dxf: something new',
   ]);
   assert.deepEqual(g.map((x) => x.kind), ['repaired', 'texts', 'skipped', 'notKept', 'other']);
-  assert.equal(g[0].title, '壊れた箇所を 4 件修復して読み込みました (修復できた範囲で図面を読んでいます)');
+  assert.equal(g[0].title, '壊れた箇所を 5 件修復して読み込みました (修復できた範囲で図面を読んでいます)');
   assert.deepEqual(g[0].items, [
     'a.dxf 12行目: LAYER テーブルに 0/ENDTAB がありません: 0/TABLE で閉じました',
     'a.dxf 40行目: LINE (38行目) の値が壊れています (グループコード 10 に有限の数値でない値 "12,5"): この図形を除きました',
     'a.dxf 900バイト目: 0/EOF の後の 3 バイトを無視しました',
     'a.dxf 7行目: ヘッダ変数 $INSUNITS がセクションの間にありました: ヘッダ変数として読み込みました',
+    'a.dxf 25行目: DXF 2007 以降なのに UTF-8 でない文字列 2 個をファイルのコードページ (指定なし: ANSI_932) で読み込みました (最初のものの位置)',
     'ほか 2 件',
   ]);
   assert.match(g[1].items[0], /^a\.dxf 33行目: TEXT "雪☃" の U\+2603 は Shift-JIS にない文字です/);

@@ -55,6 +55,8 @@ const REPAIRS = [
     (m) => `${m[1]} (${m[3]}${m[2] === 'line' ? '行目' : 'バイト目'}) の値が壊れています (${why(m[4])}): この図形を除きました`],
   [/^(\S+) at (line|byte) (\d+): (.*): its XDATA is dropped$/,
     (m) => `${m[1]} (${m[3]}${m[2] === 'line' ? '行目' : 'バイト目'}) の XDATA の値が壊れています (${why(m[4])}): XDATA を除きました`],
+  [/^(a text|\d+ texts) not in UTF-8, which a DXF 2007 or later file must be: read in the file's code page (.*?)( \(the first here\))?$/,
+    (m) => `DXF 2007 以降なのに UTF-8 でない文字列${m[1] === 'a text' ? '' : ` ${m[1].split(' ')[0]} 個`}をファイルのコードページ ${m[2].replace('(none given: ANSI_932)', '(指定なし: ANSI_932)')} で読み込みました${m[3] ? ' (最初のものの位置)' : ''}`],
   [/^the TABLES section has no LAYER table: /,
     () => 'TABLES セクションに LAYER テーブルがありません: 図形のレイヤ名からレイヤを作りました (線色 7、実線)'],
   [/^(.*) \(in the (\S+) section, which the host does not read\)$/,
