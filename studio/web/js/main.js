@@ -274,6 +274,7 @@ async function openFile(file) {
 function wireButtons() {
   for (const b of document.querySelectorAll('#commands button')) {
     b.addEventListener('click', () => {
+      $('notices').hidden = true; // read by now; it would cover the drawing the command points at
       if (state.request && state.request.kind === 'command') send(`run ${b.dataset.command}`);
     });
   }
