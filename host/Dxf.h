@@ -73,19 +73,25 @@ struct DxfDrawing {
     DxfNames names;
     int32_t currentLayer = 0, currentColor = 0, currentLineType = 0; /* $CLAYER, $CECOLOR, $CELTYPE */
     double unitFactor = 0.01;
-    /* Lines for standard error: texts with characters the module cannot
-       show (file:line), then one line of what was skipped and one of what
-       was not kept. */
+    /* Notices for standard error (and the Studio): first, when the file
+       was damaged, one notice listing every repair (a line that counts
+       them, then "file:line: what" each), then texts with characters the
+       module cannot show (file:line), then one line of what was skipped
+       and one of what was not kept. */
     std::vector<std::string> notices;
 };
 
 /* Is this file name a DXF one (".dxf" in any case)? */
 bool isDxfName(const std::string &path);
 
-/* Reads an ASCII DXF (R12 to 2018).  On a fault (binary DXF, truncated
-   file, broken group-code pair, coordinate beyond the stored range, more
-   than maxEntries figure entries) returns "file:line: what" and leaves
-   `out` as it was. */
+/* Reads an ASCII or binary DXF (R12 to 2018); places in a binary file are
+   byte offsets ("file:byte N").  Damage a careful reader can mend (a
+   missing end marker, an entity with a broken number, a header variable
+   out of place, a DXF 2007 text in the file's code page instead of UTF-8,
+   junk after 0/EOF) is mended and listed in the notices.
+   On a fault (a truncated file, a group code that is not a number, a
+   coordinate beyond the stored range, more than maxEntries figure
+   entries) returns "file:line: what" and leaves `out` as it was. */
 std::optional<std::string> readDxf(const std::string &bytes, const std::string &fileName, std::size_t maxEntries,
                                    DxfDrawing &out);
 

@@ -56,6 +56,7 @@ using namespace dxf;
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxDepth = 32;
 constexpr int kMaxTextNotices = 20;
+constexpr size_t kMaxRepairsListed = 40;
 
 double radians(double deg) { return deg * kPi / 180.0; }
 double degrees(double rad) { return rad * 180.0 / kPi; }
@@ -152,6 +153,15 @@ public:
         }
         if (!fault_.empty())
             return fault_;
+        std::vector<std::string> repairs = f_.repairs;
+        if (int n = names_.fallbacks())
+            repairs.push_back(f_.where(names_.firstFallback()) + ": " +
+                              (n == 1 ? std::string("a text") : std::to_string(n) + " texts") +
+                              " not in UTF-8, which a DXF 2007 or later file must be: read in the file's code page " +
+                              (f_.codePage.empty() ? std::string("(none given: ANSI_932)") : f_.codePage) +
+                              (n == 1 ? "" : " (the first here)"));
+        if (!repairs.empty())
+            d_.notices.insert(d_.notices.begin(), repaired(f_.name, repairs));
         if (textNotices_ > kMaxTextNotices)
             d_.notices.push_back(f_.name + ": " + std::to_string(textNotices_ - kMaxTextNotices) +
                                  " more texts have characters without a Shift-JIS form");
@@ -163,6 +173,20 @@ public:
     }
 
 private:
+    /* Every repair in one notice: a line that counts them, then one line
+       each (the first kMaxRepairsListed). */
+    static std::string repaired(const std::string &name, const std::vector<std::string> &repairs)
+    {
+        size_t n = repairs.size();
+        std::string s = name + ": repaired " + std::to_string(n) + (n == 1 ? " fault" : " faults") +
+                        " (the drawing is read as far as it is sound):";
+        for (size_t k = 0; k < n && k < kMaxRepairsListed; ++k)
+            s += "\n  " + repairs[k];
+        if (n > kMaxRepairsListed)
+            s += "\n  and " + std::to_string(n - kMaxRepairsListed) + " more";
+        return s;
+    }
+
     static std::string counted(const std::map<std::string, int> &m)
     {
         std::vector<std::pair<std::string, int>> v(m.begin(), m.end());
@@ -176,7 +200,7 @@ private:
     void setFault(int line, const std::string &what, const Holder &h)
     {
         if (fault_.empty())
-            fault_ = f_.name + ":" + std::to_string(line) + ": " + what + h.via;
+            fault_ = f_.where(line) + ": " + what + h.via;
     }
 
     /* A length or coordinate in the drawing's unit as a stored integer. */
@@ -603,7 +627,7 @@ private:
         f.text = t.text;
         std::string missing = firstWithoutSjis(f.text);
         if (!missing.empty() && ++textNotices_ <= kMaxTextNotices)
-            d_.notices.push_back(f_.name + ":" + std::to_string(r.lineOf(1)) + ": " + r.type + " " + quoted(f.text) +
+            d_.notices.push_back(f_.where(r.lineOf(1)) + ": " + r.type + " " + quoted(f.text) +
                                  ": " + missing +
                                  " has no Shift-JIS form; the text is kept as it is and written back with \\U+ "
                                  "escapes");
@@ -635,7 +659,7 @@ private:
             in.depth = h.depth + 1;
             in.blocks = h.blocks;
             in.blocks.push_back(upper(raw));
-            in.via = h.inBlock ? h.via : " (in block " + quoted(name) + " inserted at line " + std::to_string(r.line) + ")";
+            in.via = h.inBlock ? h.via : " (in block " + quoted(name) + " inserted at " + (f_.binary ? "byte " : "line ") + std::to_string(r.line) + ")";
             const Block &b = it->second;
             if (dimension) {
                 in.m = h.m * Affine{1, 0, 0, 1, r.num(12, 0), r.num(22, 0)};

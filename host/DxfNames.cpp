@@ -6,6 +6,9 @@
  * then the LTYPE table.  Text style 0 is Standard, then the STYLE table
  * (shape files, which hold no text style, left out).  Names compare
  * without regard to ASCII case and are kept as the file spells them.
+ * Every string is decoded here: a DXF 2007 or later text that is not UTF-8
+ * (programs that kept writing their code page) is read in the file's
+ * $DWGCODEPAGE and counted, so the reader lists it as a repair.
  */
 #include "host/DxfParts.h"
 
@@ -27,6 +30,24 @@ std::vector<double> dashesOf(const Record &r)
     return out;
 }
 
+/* Every byte a Shift-JIS character: a single byte (ASCII, half-width
+   kana) or a lead byte with its trail byte.  Text that is not must not be
+   read as Shift-JIS: it would come out garbled. */
+bool formsShiftJis(const std::string &s)
+{
+    for (size_t i = 0; i < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF))
+            continue;
+        if (!((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) || i + 1 >= s.size())
+            return false;
+        unsigned char d = static_cast<unsigned char>(s[++i]);
+        if (d < 0x40 || d == 0x7F || d > 0xFC)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::string Names::decode(const Tag &t, bool escapes) const
@@ -35,8 +56,16 @@ std::string Names::decode(const Tag &t, bool escapes) const
     std::optional<std::string> s = decodeString(t.value, f_.encoding, escapes, why);
     if (s)
         return *s;
+    std::string unused;
+    std::optional<std::string> plain = f_.fallback == Encoding::Other ? std::nullopt
+                                     : decodeString(t.value, f_.fallback, false, unused);
+    if (plain && (f_.fallback != Encoding::Cp932 || formsShiftJis(t.value))) {
+        if (fallbacks_++ == 0)
+            firstFallback_ = t.line;
+        return *decodeString(t.value, f_.fallback, escapes, unused);
+    }
     if (fault_.empty())
-        fault_ = f_.name + ":" + std::to_string(t.line) + ": " + why +
+        fault_ = f_.where(t.line) + ": " + why +
                  (f_.encoding == Encoding::Other ? " (this file's code page is " + f_.codePage + ")" : "");
     return "";
 }

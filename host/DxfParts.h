@@ -17,12 +17,17 @@
 namespace host {
 namespace dxf {
 
-/* One group-code pair; `line` is the line of its code (1-based). */
+/* One group-code pair; `line` is the line of its code (1-based), or the
+   byte offset of its code in a binary file. */
 struct Tag {
     int code = 0;
-    std::string value; /* as in the file; numbers already checked */
+    std::string value;   /* as in the file; numbers already checked */
     int line = 0;
+    bool broken = false; /* a number field that is no finite number (line: the value's) */
 };
+
+/* Why a broken pair is broken: "group code 10 needs a finite number, found "x"". */
+std::string brokenWhy(const Tag &t);
 
 /* An entity or table entry: its 0 pair's name and the pairs up to the next
    0 pair.  Pairs from the first XDATA application (1001) or embedded object
@@ -53,19 +58,38 @@ enum class Encoding { Utf8, Cp932, Cp1252, Other };
 
 struct File {
     std::string name;            /* for messages */
+    bool binary = false;         /* a binary DXF: places are byte offsets */
+    std::vector<std::string> repairs; /* "file:line: what was mended", in file order */
     std::string version;         /* $ACADVER, "" when the header has none */
     std::string codePage;        /* $DWGCODEPAGE */
     Encoding encoding = Encoding::Cp932;
+    /* A DXF 2007 or later file's $DWGCODEPAGE: texts that are not UTF-8
+       (written by a program that kept its code page) are read in it. */
+    Encoding fallback = Encoding::Other;
     int insUnits = 0;
     Tag currentLayer{8, "0", 0}, currentLineType{6, "BYLAYER", 0};
     int currentColor = 256;
     std::vector<Record> layers, lineTypes, styles;
     std::map<std::string, Block> blocks; /* by upper-case name */
     std::vector<Record> entities;
+
+    /* "name:line", or "name:byte N" in a binary file. */
+    std::string where(int place) const;
 };
 
-/* DxfRead.cpp: the pairs of a whole file, checked, grouped into sections,
-   tables, blocks and entities.  "file:line: what" on a fault. */
+/* DxfLex.cpp: the pairs of an ASCII or binary file up to and including
+   0/EOF; `end` is the file's last line (its size in a binary file).
+   Broken numbers are marked, bytes after 0/EOF reported in f.repairs;
+   "file:line: what" when the pairs cannot be read. */
+struct Pairs {
+    std::vector<Tag> tags;
+    int end = 0;
+};
+std::optional<std::string> readPairs(const std::string &bytes, File &f, Pairs &out);
+
+/* DxfRead.cpp: the pairs of a whole file grouped into sections, tables,
+   blocks and entities, the damage a careful reader can mend mended and
+   listed in out.repairs.  "file:line: what" on a fault. */
 std::optional<std::string> parseFile(const std::string &bytes, const std::string &fileName, File &out);
 
 /* DxfText.cpp */
@@ -115,6 +139,11 @@ public:
        when it cannot be read. */
     std::string decode(const Tag &t, bool escapes) const;
 
+    /* Texts of a UTF-8 file read in its code page instead: how many, and
+       the place of the first (a repair to list). */
+    int fallbacks() const { return fallbacks_; }
+    int firstFallback() const { return firstFallback_; }
+
 private:
     int32_t find(std::map<std::string, int32_t> &index, const std::string &name) const;
     int32_t lineTypeNamed(const std::string &utf8);
@@ -124,6 +153,7 @@ private:
     std::map<std::string, int> &notKept_;
     std::string &fault_;
     std::map<std::string, int32_t> layerIndex_, lineTypeIndex_, styleIndex_; /* by upper-case name */
+    mutable int fallbacks_ = 0, firstFallback_ = 0;
 };
 
 } // namespace dxf

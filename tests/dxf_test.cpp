@@ -1,5 +1,6 @@
 // The host's DXF reader and writer on files written here byte by byte: the
-// faults that must stop a read with their line, Shift-JIS and MTEXT codes,
+// faults that must stop a read with their line (the damage that is mended
+// is in dxf_binary_test.cpp), Shift-JIS and MTEXT codes,
 // the text alignment table, inserts, and a figure list written as DXF and
 // read back.  tests/dxf/ezdxf_check.py checks both against ezdxf.
 #include "host/Dxf.h"
@@ -95,7 +96,7 @@ TEST(DxfFaults, EachStopsTheReadWithItsLineAndLoadsNothing)
     ASSERT_EQ(read(good).figures.size(), 1u);
 
     EXPECT_EQ(fault(std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x01\x02"),
-              "t.dxf:1: a binary DXF file; the host reads ASCII DXF (save the drawing as ASCII DXF)");
+              "t.dxf:byte 22: the file ends inside the value of group code 1: it is truncated");
     EXPECT_EQ(fault(""), "t.dxf:1: the file is empty");
     // Cut after an entity (ezdxf's audit would call such a file sound), and in the middle of a pair.
     int lines = static_cast<int>(std::count(good.begin(), good.end(), '\n'));
@@ -109,13 +110,15 @@ TEST(DxfFaults, EachStopsTheReadWithItsLineAndLoadsNothing)
     noCode.replace(noCode.find(" 11\n"), 4, "1 1\n");
     EXPECT_EQ(fault(noCode), "t.dxf:" + std::to_string(lines - 7) +
                                  ": expected a group code (a number from 0 to 1071), found \"1 1\"");
+    // A number field that is no number drops its entity (and says where), the rest is read.
     std::string notNumber = good;
     notNumber.replace(notNumber.find(" 11\n5\n"), 6, " 11\n5,5\n");
-    EXPECT_EQ(fault(notNumber), "t.dxf:" + std::to_string(lines - 6) +
-                                    ": group code 11 needs a finite number, found \"5,5\"");
-    EXPECT_NE(fault(file("AC1015", "", {{0, "LINE"}, {62, "red"}})).find(":26: group code 62 needs an integer"),
-              std::string::npos);
-    EXPECT_NE(fault(file("AC1015", "", {{0, "LINE"}, {10, "nan"}})).find("needs a finite number"), std::string::npos);
+    std::string told;
+    EXPECT_TRUE(read(notNumber, &told).figures.empty());
+    EXPECT_NE(told.find("\n  t.dxf:" + std::to_string(lines - 6) + ": LINE at line 23: group code 11 needs a finite "
+                        "number, found \"5,5\": the entity is dropped\n"),
+              std::string::npos)
+        << told;
 
     // Coordinates the host cannot store: 1/100 mm in 32 bits reaches 21474836.47 mm.
     EXPECT_EQ(fault(file("AC1015", "", {{0, "LINE"}, {10, "21474836.48"}, {20, "0"}})),
@@ -129,14 +132,28 @@ TEST(DxfFaults, EachStopsTheReadWithItsLineAndLoadsNothing)
               "t.dxf:31: CIRCLE: x = 30000000 lies beyond what the host can store (within 21474836.47 of the "
               "origin in this drawing's unit) (in block \"B\" inserted at line 47)");
 
-    EXPECT_EQ(fault(file("AC1032", "ANSI_1252", {{0, "TEXT"}, {1, "caf\xE9"}})),
+    // A DXF 2018 text that is not UTF-8 is read in the file's code page when it forms characters there.
+    told.clear();
+    EXPECT_EQ(read(file("AC1032", "ANSI_1252", {{0, "TEXT"}, {1, "caf\xE9"}}), &told).figures.at(0).text, "café");
+    EXPECT_NE(told.find("\n  t.dxf:25: a text not in UTF-8, which a DXF 2007 or later file must be: read in the "
+                        "file's code page ANSI_1252\n"),
+              std::string::npos)
+        << told;
+    told.clear();
+    EXPECT_EQ(read(file("AC1032", "", {{0, "TEXT"}, {1, "\x95\x5C"}, {0, "TEXT"}, {1, "\x83\x5C"}}), &told)
+                  .figures.at(1).text, "ソ");
+    EXPECT_NE(told.find("t.dxf:25: 2 texts not in UTF-8, which a DXF 2007 or later file must be: read in the "
+                        "file's code page (none given: ANSI_932) (the first here)"),
+              std::string::npos)
+        << told;
+    EXPECT_EQ(fault(file("AC1032", "", {{0, "TEXT"}, {1, "caf\xE9"}})),
               "t.dxf:25: the text is not UTF-8, which a DXF 2007 or later file must be");
     EXPECT_NE(fault(file("AC1015", "ANSI_1251", {{0, "TEXT"}, {1, "\xC4\xE0"}}))
                   .find("t.dxf:25: the text is in a code page the host cannot read"),
               std::string::npos);
     EXPECT_EQ(fault(good, 1), "t.dxf:23: the drawing needs more figure entries than the host's tables hold (1)");
-    EXPECT_NE(fault(dxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {0, "SECTION"}})).find("expected 0/ENDSEC"),
-              std::string::npos);
+    EXPECT_EQ(fault(dxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "LINE"}, {0, "SECTION"}})),
+              "t.dxf:8: the file ends after 0/SECTION without 0/EOF: it is truncated");
 
     // The program: exit 2, one line, and nothing written.
     std::string err, path = scratchFile("cut.dxf", cut), session = scratchFile("empty.session", "");

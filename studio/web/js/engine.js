@@ -68,12 +68,15 @@ export async function createEngine(on) {
     /* A new session on a drawing ({ kind: 'dxf', bytes } or { kind:
        'drawing', text }, with its name) from the settings `ini`, each
        setting a recorded line, so that the session replays from the
-       drawing alone.  Throws with name:line: what on bad input. */
+       drawing alone.  Throws with name:line: what on bad input; resolves
+       with the DXF reader's notices ([] for a figure list). */
     async open(file, ini) {
-      if (file.kind === 'dxf') await e.loadDxf(file.bytes, file.name);
+      let notices = [];
+      if (file.kind === 'dxf') notices = await e.loadDxf(file.bytes, file.name);
       else await e.loadDrawing(file.text, file.name);
       const store = ini === undefined ? e.settings() : ini;
       if (store.trim()) await e.loadSettings(store);
+      return notices;
     },
     request: () => (e.request ? pageRequest(e.request, e) : null),
     figures: () => e.figures(),

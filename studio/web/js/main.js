@@ -15,6 +15,7 @@ import { loadSettings, resetSettings, storeSettings } from './settings.js';
 import { answers, downloadName, verbOf } from './session.js';
 import { createPlayer, nextLine, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
+import { showNotices } from './notices.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -209,7 +210,8 @@ async function openDrawing(file) {
   state.queue = [];
   state.request = null;
   try {
-    await state.engine.open(file);
+    const notices = await state.engine.open(file);
+    showNotices($('notices'), file.name, notices);
     state.opened = file;
     resetHostControls();
     showFailure('');
@@ -272,6 +274,7 @@ async function openFile(file) {
 function wireButtons() {
   for (const b of document.querySelectorAll('#commands button')) {
     b.addEventListener('click', () => {
+      $('notices').hidden = true; // read by now; it would cover the drawing the command points at
       if (state.request && state.request.kind === 'command') send(`run ${b.dataset.command}`);
     });
   }
