@@ -13,6 +13,7 @@
 #include <sstream>
 
 using testing_support::play;
+using testing_support::traceLine;
 using testing_support::traceLines;
 
 namespace {
@@ -389,7 +390,7 @@ TEST(CloudSettings, OrderDefaultsRoundTripAndClamping)
     EXPECT_EQ(h->settings.get("kumo1", "KumoLine"), 1.0); // not a number: the default
     EXPECT_EQ(h->settings.get("kumo1", "KumoActiveMode"), 2147483647.0);
     EXPECT_EQ(h->settings.get("kumo1", "KumoGroupMode"), -2147483648.0);
-    EXPECT_EQ(traceLines(*h, "OpenPanel")[0], "OpenPanel 12 24 -1 2147483647");
+    EXPECT_EQ(traceLine(*h, "OpenPanel", 0), "OpenPanel 12 24 -1 2147483647");
 }
 
 TEST(CloudFaults, RefusedWriterKeepsTheLastGoodPosition)
@@ -413,7 +414,7 @@ TEST(CloudFaults, RefusedWriterKeepsTheLastGoodPosition)
     EXPECT_EQ(perHook(*h, "AddArc"), (std::vector<int>{1, 1, 0, 0}));
     EXPECT_EQ(trailStopped, 1);
     EXPECT_EQ(trailSteps, 1);
-    EXPECT_EQ(traceLines(*h, "CopyFigureRange")[0].find("rangeFirst=20050 rangeSecond=20052 "), 16u);
+    EXPECT_EQ(traceLine(*h, "CopyFigureRange", 0).find("rangeFirst=20050 rangeSecond=20052 "), 16u);
     EXPECT_EQ(figureCount(*h), 1);
 }
 
@@ -468,7 +469,7 @@ TEST(CloudFaults, StoredModeOutsideThePanelReopensIt)
                        "setting kumo1 KumoMode 7\n"));
     EXPECT_EQ(traceLines(*h, "OpenPanel").size(), 4u);
     EXPECT_EQ(writes(*h).size(), 12u);
-    EXPECT_EQ(traceLines(*h, "WriteSetting \"KumoMode\"")[0], "WriteSetting \"KumoMode\" 7 0 null"); // kept as stored
+    EXPECT_EQ(traceLine(*h, "WriteSetting \"KumoMode\"", 0), "WriteSetting \"KumoMode\" 7 0 null"); // kept as stored
     EXPECT_EQ(h->settings.get("kumo1", "KumoMode"), 1.0);
 }
 

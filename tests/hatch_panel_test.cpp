@@ -8,6 +8,7 @@
 #include <cmath>
 
 using testing_support::play;
+using testing_support::traceLine;
 using testing_support::traceLines;
 
 namespace {
@@ -40,7 +41,7 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
                   "panel pick 9 \"８\"\n"         /* kind 7: rebuilt, an octagon */
                   "panel set \"⊿Ｘ\" -40\n"       /* element values take any number */
                   "panel cancel\n");
-    EXPECT_EQ("OpenPanel 16 24 160 120", traceLines(*h, "OpenPanel")[0]);
+    EXPECT_EQ("OpenPanel 16 24 160 120", traceLine(*h, "OpenPanel", 0));
     EXPECT_EQ(3u, traceLines(*h, "ClearPanel").size()); /* one rebuild a list change */
     EXPECT_EQ(4u, traceLines(*h, "ShowPanel").size());
     EXPECT_EQ(1u, traceLines(*h, "<- panel set \"ﾋﾟｯﾁ X\" -5 (refused").size());

@@ -1,6 +1,8 @@
 // TestHost.cpp - helpers for the tests.
 #include "tests/support/TestHost.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -11,13 +13,33 @@
 
 namespace testing_support {
 
+namespace {
+struct SessionFailed {
+    int code;
+    std::string message;
+};
+} // namespace
+
 std::unique_ptr<host::Host> play(const std::string &script, const std::string &drawing, host::HostOptions options)
 {
     auto h = std::make_unique<host::Host>(host::nativeModule(), options);
-    if (!drawing.empty())
-        h->loadDrawing(drawing, "drawing");
-    h->loadScript(script, "session");
-    h->runScript();
+    // A failing session (a guard-zone write, a hung command, a request the
+    // script cannot answer) fails the test that played it; the host's own
+    // way, ending the process, would take every later test with it.
+    h->failHook = [](int code, const std::string &message) { throw SessionFailed{code, message}; };
+    try {
+        if (!drawing.empty())
+            h->loadDrawing(drawing, "drawing");
+        h->loadScript(script, "session");
+        h->runScript();
+    } catch (const SessionFailed &f) {
+        const std::vector<std::string> &lines = h->trace.lines();
+        std::string last;
+        for (size_t i = lines.size() > 12 ? lines.size() - 12 : 0; i < lines.size(); ++i)
+            last += "\n  " + lines[i];
+        ADD_FAILURE() << "the session failed (exit status " << f.code << "): " << f.message
+                      << "\nthe trace's last lines:" << last;
+    }
     return h;
 }
 
@@ -30,6 +52,15 @@ std::vector<std::string> traceLines(const host::Host &h, const std::string &pref
             out.push_back(l.substr(b));
     }
     return out;
+}
+
+std::string traceLine(const host::Host &h, const std::string &prefix, size_t i)
+{
+    std::vector<std::string> lines = traceLines(h, prefix);
+    if (i < lines.size())
+        return lines[i];
+    ADD_FAILURE() << "the trace has " << lines.size() << " lines that start with '" << prefix << "', not " << i + 1;
+    return "";
 }
 
 std::string settingLine(const std::string &section, const std::string &key, double value)
