@@ -67,4 +67,38 @@ TEST(ParamLimits, ThePreviewCopyNeedsItsEntriesAndMarkerBelowFigureLimit)
     EXPECT_EQ(plain->fig.dump(), copied->fig.dump()); /* the preview changes nothing kept */
 }
 
+TEST(ParamLimits, LinkedTextsStopAtBothEndsOfTheCoordinateRange)
+{
+    // The line has one end in the window, so its linked centred text moves
+    // by half the displacement: 1000 units beyond a text 1000 from either
+    // end of the range, where it stops; one 1001 from the end arrives.
+    const std::string run = "run VeC92\npanel choose \"リンクを更新する\"\npanel ok\npoint 0 0\npoint 100 100\npoint 0 0\n";
+    struct Case {
+        const char *move;
+        int32_t x, y, wantX, wantY;
+    } cases[] = {
+        {"point 2000 0\n", 2147483000, 50, 2147483647, 50},
+        {"point -2000 0\n", -2147483000, 50, -2147483647 - 1, 50},
+        {"point 0 2000\n", 50, 2147483000, 50, 2147483647},
+        {"point 0 -2000\n", 50, -2147483000, 50, -2147483647 - 1},
+        {"point -2000 0\n", -2147482647, 50, -2147483647, 50},
+        {"point 0 2000\n", 50, 2147482647, 50, 2147483647},
+    };
+    for (const Case &c : cases) {
+        std::string drawing = "line 0 10 200 10 link=5\ntext " + std::to_string(c.x) + " " + std::to_string(c.y) +
+                              " \"t\" origin=5 link=5\n";
+        auto h = play(run + c.move, drawing);
+        bool found = false;
+        for (int i = 0; i < h->fig.drawingEnd(); ++i)
+            if (h->fig.kindAt(i) == 5 || h->fig.kindAt(i) == 6) {
+                host::Figure f = h->fig.read(i);
+                EXPECT_EQ(c.wantX, f.x1) << c.move << c.x;
+                EXPECT_EQ(c.wantY, f.y1) << c.move << c.y;
+                found = true;
+                break;
+            }
+        EXPECT_TRUE(found) << c.move;
+    }
+}
+
 } // namespace
