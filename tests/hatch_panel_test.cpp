@@ -53,10 +53,19 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
     EXPECT_EQ(0.0, pitch->lowest);
     EXPECT_EQ(7, *kinds->boundInt);
     EXPECT_EQ((std::vector<std::string>{"＊", "／", "○", "△", "□", "５", "６", "８", "長"}), kinds->entries);
-    EXPECT_EQ(30.0, *item(*h, host::ItemKind::Number, 11)->boundDouble);
-    EXPECT_EQ(4, *item(*h, host::ItemKind::Selector, 8)->boundInt);
+    const host::PanelItem *size = item(*h, host::ItemKind::Number, 11), *element = item(*h, host::ItemKind::Selector, 8),
+                          *slot = item(*h, host::ItemKind::Selector, 3);
+    ASSERT_TRUE(size && element && slot);
+    EXPECT_EQ(30.0, *size->boundDouble);
+    EXPECT_EQ(4, *element->boundInt);
     EXPECT_EQ(4, hatchElement);
-    EXPECT_EQ(901, item(*h, host::ItemKind::Selector, 3)->eventId);
+    EXPECT_EQ(901, slot->eventId);
+    // The slot and element lists offer "1".."8", one entry a number.
+    for (int row : {3, 8}) {
+        const host::PanelItem *numbers = item(*h, host::ItemKind::List, row);
+        ASSERT_TRUE(numbers) << row;
+        EXPECT_EQ((std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}), numbers->entries) << row;
+    }
     EXPECT_EQ(24u, h->panel.items.size()); /* every item once after each rebuild */
     EXPECT_EQ(2, h->settings.get("Hatch", "HatchNo"));
     EXPECT_EQ(7, h->settings.get("Hatch", "Hsw[2][4]"));

@@ -67,6 +67,30 @@ TEST(ParamLimits, ThePreviewCopyNeedsItsEntriesAndMarkerBelowFigureLimit)
     EXPECT_EQ(plain->fig.dump(), copied->fig.dump()); /* the preview changes nothing kept */
 }
 
+TEST(ParamLimits, TheWindowMovesExactlyToEachEndOfTheRangeAndNoFurther)
+{
+    // The window spans -2147483000 .. 2147483000 both ways: a move of 648
+    // down or left, or 647 up or right, brings an edge exactly to the end
+    // of the 32-bit range and is taken; one unit more is refused.
+    const std::string window = "run VeC92\npanel ok\npoint -2147483000 -2147483000\npoint 2147483000 2147483000\n"
+                               "point 0 0\n";
+    const std::string beyond = "point -649 0\npoint 0 -649\npoint 648 0\npoint 0 648\n";
+    const char *drawing = "line -2147483000 -2147483000 2147483000 2147483000\n";
+    struct Case {
+        const char *move, *line;
+    } cases[] = {
+        {"point -648 0\n", " line -2147483648 -2147483000 2147482352 2147483000 "},
+        {"point 0 -648\n", " line -2147483000 -2147483648 2147483000 2147482352 "},
+        {"point 647 0\n", " line -2147482353 -2147483000 2147483647 2147483000 "},
+        {"point 0 647\n", " line -2147483000 -2147482353 2147483000 2147483647 "},
+    };
+    for (const Case &c : cases) {
+        auto h = play(window + beyond + c.move, drawing);
+        EXPECT_EQ(4, h->signalErrors) << c.move;
+        EXPECT_NE(h->fig.dump().find(c.line), std::string::npos) << c.move << h->fig.dump();
+    }
+}
+
 TEST(ParamLimits, LinkedTextsStopAtBothEndsOfTheCoordinateRange)
 {
     // The line has one end in the window, so its linked centred text moves

@@ -317,6 +317,8 @@ def main():
     ap.add_argument("--scratch", default="/tmp/nerolit-mutate")
     ap.add_argument("--report", default="")
     ap.add_argument("--rerun", default="", help="a report (JSON lines) whose survivors to plant again")
+    ap.add_argument("--resume", action="store_true",
+                    help="add to the report the mutants of the sample it does not hold yet")
     ap.add_argument("--operators", default="rel,const,logic,return")
     ap.add_argument("--mix", default="rel:35,const:35,logic:15,return:15",
                     help="each operator's share of the sample")
@@ -363,6 +365,14 @@ def main():
         sample.sort(key=lambda s: (s["file"], s["offset"], s["replacement"]))
         rng.shuffle(sample)  # a run cut short by its time limit is still a fair sample
 
+    earlier = []
+    if args.resume:  # the mutants of an unfinished report are not planted again
+        path = args.report or os.path.join(os.path.abspath(args.scratch), "report.jsonl")
+        if os.path.exists(path):
+            earlier = [json.loads(line) for line in open(path, encoding="utf-8") if line.strip()]
+        seen = {(r["file"], r["offset"], r["replacement"]) for r in earlier}
+        sample = [s for s in sample if (s["file"], s["offset"], s["replacement"]) not in seen]
+
     runners = [Runner(args, k) for k in range(args.jobs)]
     baseline = runners[0].prepare()
     if args.prepare_only:
@@ -373,12 +383,17 @@ def main():
         r.prepare()
     if not args.test_timeout:
         args.test_timeout = max(300.0, 3 * baseline)
-    report = open(args.report or os.path.join(runners[0].scratch, "report.jsonl"), "w", encoding="utf-8")
+    report = open(args.report or os.path.join(runners[0].scratch, "report.jsonl"), "a" if args.resume else "w",
+                  encoding="utf-8")
     print(f"mutate: {len(sites)} sites, {len(sample)} mutants (seed {args.seed}), {args.jobs} at a time; "
           f"unchanged fast tests {baseline:.1f} s, limit per run {args.test_timeout:.0f} s", flush=True)
     deadline = time.time() + args.time_limit * 60
     counts = {}
     survivors = []
+    for r in earlier:
+        counts[r["result"]] = counts.get(r["result"], 0) + 1
+        if r["result"] == "survived":
+            survivors.append(f'{r["file"]}:{r["line"]}: {r["change"]}')
     lock = threading.Lock()
     pending = list(enumerate(sample))
     done = [0]
