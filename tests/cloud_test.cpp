@@ -76,6 +76,21 @@ std::string kumo(const std::string &answers, const std::string &before = "") { r
 
 const char *const kTrailWalk = "point 0 0\nmove 9.99 0\nmove 15 0\nmove 10 25\nmove -6 -2\nmove 30 30\n";
 
+TEST(CloudFlow, AttributeItemsAndTheTrailRequestAreMadeAsTheHostExpects)
+{
+    // The attribute items of the panel (row, bound value, two zeros, first
+    // and last column, event) and the trail's cursor request: mode 9, option
+    // 1, no rubber band.  A host lays out and answers by these numbers.
+    auto h = play("setting kumo1 KumoMode 2\nrun kumo1\npanel ok\npoint 0 0\nmove 15 0\nconfirm\ncancel\npanel cancel\n");
+    EXPECT_EQ(traceLines(*h, "AddPanelLayer"), (std::vector<std::string>(2, "AddPanelLayer 7 & 0 0 3 20 201")));
+    EXPECT_EQ(traceLines(*h, "AddPanelLineType"), (std::vector<std::string>(2, "AddPanelLineType 8 & 0 0 3 20 201")));
+    EXPECT_EQ(traceLines(*h, "AddPanelColor"), (std::vector<std::string>(2, "AddPanelColor 9 & 0 0 3 20 201")));
+    EXPECT_EQ(traceLines(*h, "AddPanelGroup"), (std::vector<std::string>(2, "AddPanelGroup 10 & & 2 1 22 201")));
+    EXPECT_EQ(traceLines(*h, "GetCursorPoint"),
+              (std::vector<std::string>{
+                  "GetCursorPoint promptText=\"雲マーク=> マウス軌跡 確定/戻る\" inputMode=9 inputOption=1 bandKind=0"}));
+}
+
 } // namespace
 
 TEST(CloudBox, TwelveArcsOnTheInscribedEllipseBulgeByMode)

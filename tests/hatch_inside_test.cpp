@@ -266,6 +266,25 @@ TEST(HatchInsideDifferential, CollinearPiecesAndAScratchAreaThatFills)
     EXPECT_EQ(0, HatchInside(1355, 60));
 }
 
+TEST(HatchInsideDifferential, AnEdgeThroughAnotherEdgesTopVertex)
+{
+    // On the scan line y = 500 the first edge passes through (500, 500),
+    // where the triangle's two sides end at their upper ends: three
+    // crossings at one X, the one passing through first.  The rule drops it
+    // (its mark differs from the next), then the equal pair: no crossing is
+    // left at 500, only the left side's, so nothing on that line is inside.
+    std::vector<Edge> edges = {{300, 0, 700, 1000}, {400, 200, 500, 500}, {600, 200, 500, 500}, {400, 200, 600, 200},
+                               {700, 1000, 0, 1000}, {0, 1000, 0, 0},       {0, 0, 300, 0}};
+    auto h = regionHost(edges);
+    std::vector<std::pair<double, double>> pts;
+    for (int x = -25; x <= 1025; x += 25)
+        for (double y : {499.5, 500.0, 500.5})
+            pts.push_back({double(x), y});
+    EXPECT_EQ(0, compareInside(*h, edges, pts));
+    EXPECT_EQ(0, HatchInside(250.0, 500.0));
+    EXPECT_EQ(1, HatchInside(250.0, 500.5));
+}
+
 TEST(HatchInsideDifferential, EscapeEndsTheSameTestWithTheSameResult)
 {
     // Zigzag region: many spans per scan line, so Escape can land on each.

@@ -126,6 +126,10 @@ TEST(HatchLimits, DrawnRegionAgainstFigureLimitAndTheWorkArea)
         auto h = playDrawn(slot + region, "", o);
         EXPECT_EQ(limit == 5 ? 1 : 0, h->signalErrors) << limit;
         EXPECT_EQ(limit == 5 ? 3 : 4, regionLineCount) << limit;
+        // The start point is asked without a rubber band, the next ones
+        // with one from the last point.
+        EXPECT_EQ(traceLines(*h, "GetPoint promptText"), (std::vector<std::string>{"GetPoint promptText=\"ハッチング領域開始点\" "
+                                                                        "inputMode=2 inputOption=1 bandKind=0"}));
     }
     // No room even for the region's end marker: refused before anything is
     // written (a drawing of one line: its marker at 1, figureLimit 2).
@@ -147,6 +151,58 @@ TEST(HatchLimits, DrawnRegionAgainstFigureLimitAndTheWorkArea)
         EXPECT_EQ(room == 104 ? 4 : 3, regionLineCount) << room;
         EXPECT_EQ(room == 104 ? 0 : 1, r->signalErrors) << room;
     }
+}
+
+TEST(HatchLimits, AStepTooFineToMoveTheGridEndsThePassEvenWhenTheScaleChangesLate)
+{
+    // The pitch is checked against the scale as the panel closes (100 at
+    // unit factor 1 is fine); the session then changes the unit factor
+    // while the region is selected, so the grid step becomes 1e-10 units,
+    // which moves no coordinate near the range's end: the pass ends before
+    // the grid, with nothing written and no message, and the panel is back.
+    const char *square = "line 0 0 1000 0\nline 1000 0 1000 1000\nline 1000 1000 0 1000\nline 0 1000 0 0\n";
+    std::string slot = set("Hsw[0][0]", 2) + set("HatchR[0][0]", 5);
+    for (const char *factor : {"1e12", "1"}) {
+        auto h = play(slot + "run Hatch\npanel ok\nset unitFactor " + factor + "\nselect all\npanel cancel\n", square);
+        bool late = std::string(factor) == "1e12";
+        EXPECT_EQ(late ? 0u : 132u, traceLines(*h, "StoreArc").size()) << factor; /* 11 columns, 12 rows */
+        EXPECT_TRUE(h->messages.empty()) << factor;
+        EXPECT_EQ(2u, traceLines(*h, "WaitPanelEvent").size()) << factor;
+        EXPECT_EQ(late ? 1 : 2, h->beginCommandCalls) << factor;
+    }
+}
+
+TEST(HatchLimits, CirclesCutExactlyOnAnAxisAngleKeepTheirHalf)
+{
+    // Circles of radius 50 centred on the region's left edge (x = 0): the
+    // edge crosses them at exactly 90 and 270 degrees, which belong to the
+    // first and third quadrants, so the arc runs from 270 to 90 (the half
+    // inside).  One pitch of 1000 with the offset 500 puts one circle at
+    // (0, 500) inside the region's height.
+    const char *square = "line 0 0 1000 0\nline 1000 0 1000 1000\nline 1000 1000 0 1000\nline 0 1000 0 0\n";
+    auto h = play(set("HatchPx[0]", 1000) + set("HatchPy[0]", 1000) + set("Hsw[0][0]", 2) + set("HatchR[0][0]", 50) +
+                      set("HatchY1[0][0]", -500) + "run Hatch\npanel ok\nselect all\npanel cancel\n",
+                  square);
+    std::string kept = h->fig.dump();
+    EXPECT_NE(kept.find(" arc 0 500 50 270 90 "), std::string::npos) << kept;
+    EXPECT_NE(kept.find(" arc 1000 500 50 90 270 "), std::string::npos) << kept;
+}
+
+TEST(HatchLimits, ElementsWithAValueNoCellCanStoreAreLeftOut)
+{
+    // A line whose dY is infinite, with random shapes (the dY still scales
+    // the random part), can never be stored: it is left out before the
+    // walk, and the circle of the same slot is hatched alone.
+    const char *square = "line 0 0 1000 0\nline 1000 0 1000 1000\nline 1000 1000 0 1000\nline 0 1000 0 0\n";
+    std::string slot = set("HatchPx[0]", 500) + set("HatchPy[0]", 500) + set("Hkata_sw[0]", 1) +
+                       set("Hsw[0][0]", 2) + set("HatchR[0][0]", 10) + set("HatchX1[0][0]", 100) +
+                       set("HatchY1[0][0]", -100) + set("Hsw[0][1]", 1) + set("HatchR[0][1]", 50) +
+                       "setting Hatch HatchQ1[0][1] inf\n";
+    auto h = play(slot + "seed 3\nrun Hatch\npanel ok\nselect all\npanel cancel\n", square);
+    EXPECT_TRUE(traceLines(*h, "StoreLine").empty());
+    EXPECT_EQ(12u, traceLines(*h, "StoreArc").size()); /* 3 columns, 4 rows */
+    EXPECT_EQ(0, h->signalErrors);
+    EXPECT_EQ(2, h->beginCommandCalls);
 }
 
 TEST(HatchLimits, StoredKindsAndSlotsAtTheirFirstInvalidValue)
