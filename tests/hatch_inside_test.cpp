@@ -280,9 +280,13 @@ TEST(HatchInsideDifferential, AnEdgeThroughAnotherEdgesTopVertex)
     for (int x = -25; x <= 1025; x += 25)
         for (double y : {499.5, 500.0, 500.5})
             pts.push_back({double(x), y});
-    EXPECT_EQ(0, compareInside(*h, edges, pts));
-    EXPECT_EQ(0, HatchInside(250.0, 500.0));
-    EXPECT_EQ(1, HatchInside(250.0, 500.5));
+    for (int indexed : {1, 0}) { /* the indexed scan, then the straightforward one */
+        if (!indexed)
+            HatchIndexForget();
+        EXPECT_EQ(0, compareInside(*h, edges, pts)) << indexed;
+        EXPECT_EQ(0, HatchInside(250.0, 500.0)) << indexed;
+        EXPECT_EQ(1, HatchInside(250.0, 500.5)) << indexed;
+    }
 }
 
 TEST(HatchInsideDifferential, EscapeEndsTheSameTestWithTheSameResult)

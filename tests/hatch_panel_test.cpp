@@ -114,4 +114,20 @@ TEST(HatchPanel, RectanglePreviewAndNoScaleWithoutExtent)
     expectBox(largest->panel.shapes[0], 1252698790, 1476395008, 2147483638, 2147483646, 0, "BF");
 }
 
+TEST(HatchPanel, SlotAndElementNumbersOutsideTheirListsStartAtTheFirst)
+{
+    // The host's selectors keep 0..7; numbers outside (left by anything
+    // else) are taken back to the first slot and element before the panel
+    // binds its items to them.
+    hatchElement = 8;
+    auto h = play("run Hatch\npanel cancel\n");
+    EXPECT_EQ(0, hatchElement);
+    hatchElement = -1;
+    h = play("run Hatch\npanel cancel\n");
+    EXPECT_EQ(0, hatchElement);
+    hatchElement = 7;
+    h = play("run Hatch\npanel cancel\n");
+    EXPECT_EQ(7, hatchElement);
+}
+
 } // namespace
