@@ -1,6 +1,7 @@
 // The pattern editor panel: controls bound to the chosen slot and element,
 // the rebuild on a list change (901), the field limits, and the preview.
 #include "hatch/Hatch.h"
+#include "host/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -60,7 +61,16 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
     EXPECT_EQ(4, *element->boundInt);
     EXPECT_EQ(4, hatchElement);
     EXPECT_EQ(901, slot->eventId);
-    // The slot and element lists offer "1".."8", one entry a number.
+    // The preview's boxes leave the host's last two arguments at -1.
+    std::vector<std::string> boxes = traceLines(*h, "PanelBox");
+    ASSERT_FALSE(boxes.empty());
+    for (const std::string &b : boxes)
+        EXPECT_EQ(" -1 -1", b.substr(b.size() - 6)) << b;
+    // Row 7 names the element editor; the slot and element lists offer
+    // "1".."8", one entry a number.
+    const host::PanelItem *editor = item(*h, host::ItemKind::Caption, 7);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(host::cp932ToUtf8(hatchElementEditLabel), editor->caption);
     for (int row : {3, 8}) {
         const host::PanelItem *numbers = item(*h, host::ItemKind::List, row);
         ASSERT_TRUE(numbers) << row;

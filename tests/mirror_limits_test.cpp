@@ -47,4 +47,12 @@ TEST(MirrorLimits, StoredDirectionsOneToThreeAreTakenAndZeroAndFourRefused)
     }
 }
 
+TEST(MirrorLimits, TheCopysNewGroupIsAskedWithTheHostsFixedArguments)
+{
+    auto h = play("run C66\npanel set @groupmode 1\npanel ok\nselect all\npoint 0 0\n", "line 0 10 20 10\n");
+    EXPECT_EQ(traceLines(*h, "AssignGroup"),
+              (std::vector<std::string>{"AssignGroup groupFirst=4 groupArgA=2 groupArgB=3 groupArgC=0 groupNumber=1"}));
+    EXPECT_EQ(traceLines(*h, "FinishGroup"), (std::vector<std::string>{"FinishGroup & 4"}));
+}
+
 } // namespace

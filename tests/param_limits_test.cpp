@@ -125,4 +125,24 @@ TEST(ParamLimits, LinkedTextsStopAtBothEndsOfTheCoordinateRange)
     }
 }
 
+TEST(ParamLimits, ALineEndOnTheWindowsBorderCountsAsInside)
+{
+    // The line's start lies on the window's left border: both ends count as
+    // inside, so its linked text (outside the window) moves the whole 20;
+    // with the start just outside it would move half.
+    const std::string run = "run VeC92\npanel choose \"リンクを更新する\"\npanel ok\npoint 0 0\npoint 100 100\npoint 0 0\n"
+                            "point 20 0\n";
+    for (int start : {0, -1}) {
+        auto h = play(run, "line " + std::to_string(start) + " 10 50 10 link=5\ntext 25 500 \"m\" origin=5 link=5\n");
+        bool moved = false;
+        for (int i = 0; i < h->fig.drawingEnd(); ++i)
+            if (h->fig.kindAt(i) == 5 || h->fig.kindAt(i) == 6) {
+                EXPECT_EQ(start == 0 ? 45 : 35, h->fig.read(i).x1) << start;
+                moved = true;
+                break;
+            }
+        EXPECT_TRUE(moved) << start;
+    }
+}
+
 } // namespace
