@@ -68,8 +68,9 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
         EXPECT_EQ(" -1 -1", b.substr(b.size() - 6)) << b;
     // Row 7 names the element editor; the slot and element lists offer
     // "1".."8", one entry a number.
-    const host::PanelItem *editor = item(*h, host::ItemKind::Caption, 7);
-    ASSERT_TRUE(editor);
+    const host::PanelItem *editor = item(*h, host::ItemKind::Caption, 7), *print = item(*h, host::ItemKind::Check, 4);
+    ASSERT_TRUE(editor && print);
+    EXPECT_EQ(host::cp932ToUtf8(hatchPrintSizeCheck), print->caption);
     EXPECT_EQ(host::cp932ToUtf8(hatchElementEditLabel), editor->caption);
     for (int row : {3, 8}) {
         const host::PanelItem *numbers = item(*h, host::ItemKind::List, row);

@@ -134,6 +134,11 @@ TEST(ParamLimits, ALineEndOnTheWindowsBorderCountsAsInside)
                             "point 20 0\n";
     for (int start : {0, -1}) {
         auto h = play(run, "line " + std::to_string(start) + " 10 50 10 link=5\ntext 25 500 \"m\" origin=5 link=5\n");
+        // The same with the start on the bottom border.
+        auto low = play(run, "line 10 " + std::to_string(start) + " 50 10 link=5\ntext 25 500 \"m\" origin=5 link=5\n");
+        for (int i = 0; i < low->fig.drawingEnd(); ++i)
+            if (low->fig.kindAt(i) == 5 || low->fig.kindAt(i) == 6)
+                EXPECT_EQ(start == 0 ? 45 : 35, low->fig.read(i).x1) << start;
         bool moved = false;
         for (int i = 0; i < h->fig.drawingEnd(); ++i)
             if (h->fig.kindAt(i) == 5 || h->fig.kindAt(i) == 6) {
