@@ -346,8 +346,16 @@ def main():
             if r.get("result") == "survived":
                 sample.append({k: r[k] for k in ("file", "offset", "length", "replacement",
                                                   "operator", "line", "change")})
-        for s in sample:  # the sources may have moved since: find the same change again
-            current = {(c["file"], c["line"], c["change"]): c for c in sites}
+        # A site that still holds what the report changed is planted there
+        # again; one whose file moved is looked for by line and change (a
+        # line may hold the same change twice: then the first is taken).
+        by_offset = {(c["file"], c["offset"], c["replacement"]) for c in sites}
+        current = {}
+        for c in sites:
+            current.setdefault((c["file"], c["line"], c["change"]), c)
+        for s in sample:
+            if (s["file"], s["offset"], s["replacement"]) in by_offset:
+                continue
             if (s["file"], s["line"], s["change"]) in current:
                 s.update(current[(s["file"], s["line"], s["change"])])
     else:
