@@ -32,6 +32,14 @@ TEST(MirrorLimits, AMirroredExtentMayEndExactlyOnTheRangeEnd)
     EXPECT_NE(low->fig.dump().find(" line -2147483627 10 -2147483647 10 "), std::string::npos) << low->fig.dump();
     auto lower = play(slant + "point -1073741814 0\npoint -1073741814 100\ncancel\ncancel\npanel cancel\n", drawing);
     EXPECT_EQ(1, lower->signalErrors);
+    // The same in Y, about a level axis y = b: a standing line 0..20 ends
+    // on 2147483647 at b = 1073741823.5, beyond it at b = 1073741824.
+    const std::string standing = "line 10 0 10 20\n";
+    auto top = play(slant + "point 0 1073741823.5\npoint 100 1073741823.5\n", standing);
+    EXPECT_EQ(0, top->signalErrors);
+    EXPECT_NE(top->fig.dump().find(" line 10 2147483647 10 2147483627 "), std::string::npos) << top->fig.dump();
+    auto over = play(slant + "point 0 1073741824\npoint 100 1073741824\ncancel\ncancel\npanel cancel\n", standing);
+    EXPECT_EQ(1, over->signalErrors);
 }
 
 TEST(MirrorLimits, StoredDirectionsOneToThreeAreTakenAndZeroAndFourRefused)
