@@ -13,6 +13,7 @@
 #include <sstream>
 
 using testing_support::play;
+using testing_support::traceLine;
 using testing_support::traceLines;
 
 namespace {
@@ -74,6 +75,21 @@ long figureCount(const host::Host &h)
 std::string kumo(const std::string &answers, const std::string &before = "") { return before + "run kumo1\n" + answers; }
 
 const char *const kTrailWalk = "point 0 0\nmove 9.99 0\nmove 15 0\nmove 10 25\nmove -6 -2\nmove 30 30\n";
+
+TEST(CloudFlow, AttributeItemsAndTheTrailRequestAreMadeAsTheHostExpects)
+{
+    // The attribute items of the panel (row, bound value, two zeros, first
+    // and last column, event) and the trail's cursor request: mode 9, option
+    // 1, no rubber band.  A host lays out and answers by these numbers.
+    auto h = play("setting kumo1 KumoMode 2\nrun kumo1\npanel ok\npoint 0 0\nmove 15 0\nconfirm\ncancel\npanel cancel\n");
+    EXPECT_EQ(traceLines(*h, "AddPanelLayer"), (std::vector<std::string>(2, "AddPanelLayer 7 & 0 0 3 20 201")));
+    EXPECT_EQ(traceLines(*h, "AddPanelLineType"), (std::vector<std::string>(2, "AddPanelLineType 8 & 0 0 3 20 201")));
+    EXPECT_EQ(traceLines(*h, "AddPanelColor"), (std::vector<std::string>(2, "AddPanelColor 9 & 0 0 3 20 201")));
+    EXPECT_EQ(traceLines(*h, "AddPanelGroup"), (std::vector<std::string>(2, "AddPanelGroup 10 & & 2 1 22 201")));
+    EXPECT_EQ(traceLines(*h, "GetCursorPoint"),
+              (std::vector<std::string>{
+                  "GetCursorPoint promptText=\"雲マーク=> マウス軌跡 確定/戻る\" inputMode=9 inputOption=1 bandKind=0"}));
+}
 
 } // namespace
 
@@ -389,7 +405,7 @@ TEST(CloudSettings, OrderDefaultsRoundTripAndClamping)
     EXPECT_EQ(h->settings.get("kumo1", "KumoLine"), 1.0); // not a number: the default
     EXPECT_EQ(h->settings.get("kumo1", "KumoActiveMode"), 2147483647.0);
     EXPECT_EQ(h->settings.get("kumo1", "KumoGroupMode"), -2147483648.0);
-    EXPECT_EQ(traceLines(*h, "OpenPanel")[0], "OpenPanel 12 24 -1 2147483647");
+    EXPECT_EQ(traceLine(*h, "OpenPanel", 0), "OpenPanel 12 24 -1 2147483647");
 }
 
 TEST(CloudFaults, RefusedWriterKeepsTheLastGoodPosition)
@@ -413,7 +429,7 @@ TEST(CloudFaults, RefusedWriterKeepsTheLastGoodPosition)
     EXPECT_EQ(perHook(*h, "AddArc"), (std::vector<int>{1, 1, 0, 0}));
     EXPECT_EQ(trailStopped, 1);
     EXPECT_EQ(trailSteps, 1);
-    EXPECT_EQ(traceLines(*h, "CopyFigureRange")[0].find("rangeFirst=20050 rangeSecond=20052 "), 16u);
+    EXPECT_EQ(traceLine(*h, "CopyFigureRange", 0).find("rangeFirst=20050 rangeSecond=20052 "), 16u);
     EXPECT_EQ(figureCount(*h), 1);
 }
 
@@ -468,7 +484,7 @@ TEST(CloudFaults, StoredModeOutsideThePanelReopensIt)
                        "setting kumo1 KumoMode 7\n"));
     EXPECT_EQ(traceLines(*h, "OpenPanel").size(), 4u);
     EXPECT_EQ(writes(*h).size(), 12u);
-    EXPECT_EQ(traceLines(*h, "WriteSetting \"KumoMode\"")[0], "WriteSetting \"KumoMode\" 7 0 null"); // kept as stored
+    EXPECT_EQ(traceLine(*h, "WriteSetting \"KumoMode\"", 0), "WriteSetting \"KumoMode\" 7 0 null"); // kept as stored
     EXPECT_EQ(h->settings.get("kumo1", "KumoMode"), 1.0);
 }
 

@@ -266,6 +266,39 @@ TEST(HatchInsideDifferential, CollinearPiecesAndAScratchAreaThatFills)
     EXPECT_EQ(0, HatchInside(1355, 60));
 }
 
+TEST(HatchInsideDifferential, AnEdgeThroughAnotherEdgesTopVertex)
+{
+    // On the scan line y = 500 the first edge passes through (500, 500),
+    // where the triangle's two sides end at their upper ends: three
+    // crossings at one X, the one passing through first.  The rule drops it
+    // (its mark differs from the next), then the equal pair: no crossing is
+    // left at 500, only the left side's, so nothing on that line is inside.
+    std::vector<Edge> edges = {{300, 0, 700, 1000}, {400, 200, 500, 500}, {600, 200, 500, 500}, {400, 200, 600, 200},
+                               {700, 1000, 0, 1000}, {0, 1000, 0, 0},       {0, 0, 300, 0}};
+    auto h = regionHost(edges);
+    std::vector<std::pair<double, double>> pts;
+    for (int x = -25; x <= 1025; x += 25) /* also y = 200, where the triangle's sides start */
+        for (double y : {199.5, 200.0, 200.5, 499.5, 500.0, 500.5})
+            pts.push_back({double(x), y});
+    for (int indexed : {1, 0}) { /* the indexed scan, then the straightforward one */
+        if (!indexed)
+            HatchIndexForget();
+        EXPECT_EQ(0, compareInside(*h, edges, pts)) << indexed;
+        EXPECT_EQ(0, HatchInside(250.0, 500.0)) << indexed;
+        EXPECT_EQ(1, HatchInside(250.0, 500.5)) << indexed;
+        EXPECT_EQ(1, HatchInside(500.0, 200.0)) << indexed; /* the triangle's base */
+        // Circles over the first and the last edge cross them as the rule says.
+        for (double cx : {150.0, 420.0}) {
+            double a0 = 0, a1 = 0, b0 = 0, b1 = 0;
+            int n = referenceCircle(edges, cx, cx == 150.0 ? 0.0 : 300.0, 40.0, a0, a1);
+            EXPECT_GE(n, 2) << cx;
+            ASSERT_EQ(n, HatchCircleCrossings(cx, cx == 150.0 ? 0.0 : 300.0, 40.0, &b0, &b1)) << cx << " " << indexed;
+            EXPECT_EQ(a0, b0);
+            EXPECT_EQ(a1, b1);
+        }
+    }
+}
+
 TEST(HatchInsideDifferential, EscapeEndsTheSameTestWithTheSameResult)
 {
     // Zigzag region: many spans per scan line, so Escape can land on each.

@@ -1,6 +1,7 @@
 // The pattern editor panel: controls bound to the chosen slot and element,
 // the rebuild on a list change (901), the field limits, and the preview.
 #include "hatch/Hatch.h"
+#include "host/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cmath>
 
 using testing_support::play;
+using testing_support::traceLine;
 using testing_support::traceLines;
 
 namespace {
@@ -40,7 +42,7 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
                   "panel pick 9 \"８\"\n"         /* kind 7: rebuilt, an octagon */
                   "panel set \"⊿Ｘ\" -40\n"       /* element values take any number */
                   "panel cancel\n");
-    EXPECT_EQ("OpenPanel 16 24 160 120", traceLines(*h, "OpenPanel")[0]);
+    EXPECT_EQ("OpenPanel 16 24 160 120", traceLine(*h, "OpenPanel", 0));
     EXPECT_EQ(3u, traceLines(*h, "ClearPanel").size()); /* one rebuild a list change */
     EXPECT_EQ(4u, traceLines(*h, "ShowPanel").size());
     EXPECT_EQ(1u, traceLines(*h, "<- panel set \"ﾋﾟｯﾁ X\" -5 (refused").size());
@@ -52,10 +54,29 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
     EXPECT_EQ(0.0, pitch->lowest);
     EXPECT_EQ(7, *kinds->boundInt);
     EXPECT_EQ((std::vector<std::string>{"＊", "／", "○", "△", "□", "５", "６", "８", "長"}), kinds->entries);
-    EXPECT_EQ(30.0, *item(*h, host::ItemKind::Number, 11)->boundDouble);
-    EXPECT_EQ(4, *item(*h, host::ItemKind::Selector, 8)->boundInt);
+    const host::PanelItem *size = item(*h, host::ItemKind::Number, 11), *element = item(*h, host::ItemKind::Selector, 8),
+                          *slot = item(*h, host::ItemKind::Selector, 3);
+    ASSERT_TRUE(size && element && slot);
+    EXPECT_EQ(30.0, *size->boundDouble);
+    EXPECT_EQ(4, *element->boundInt);
     EXPECT_EQ(4, hatchElement);
-    EXPECT_EQ(901, item(*h, host::ItemKind::Selector, 3)->eventId);
+    EXPECT_EQ(901, slot->eventId);
+    // The preview's boxes leave the host's last two arguments at -1.
+    std::vector<std::string> boxes = traceLines(*h, "PanelBox");
+    ASSERT_FALSE(boxes.empty());
+    for (const std::string &b : boxes)
+        EXPECT_EQ(" -1 -1", b.substr(b.size() - 6)) << b;
+    // Row 7 names the element editor; the slot and element lists offer
+    // "1".."8", one entry a number.
+    const host::PanelItem *editor = item(*h, host::ItemKind::Caption, 7), *print = item(*h, host::ItemKind::Check, 4);
+    ASSERT_TRUE(editor && print);
+    EXPECT_EQ(host::cp932ToUtf8(hatchPrintSizeCheck), print->caption);
+    EXPECT_EQ(host::cp932ToUtf8(hatchElementEditLabel), editor->caption);
+    for (int row : {3, 8}) {
+        const host::PanelItem *numbers = item(*h, host::ItemKind::List, row);
+        ASSERT_TRUE(numbers) << row;
+        EXPECT_EQ((std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8"}), numbers->entries) << row;
+    }
     EXPECT_EQ(24u, h->panel.items.size()); /* every item once after each rebuild */
     EXPECT_EQ(2, h->settings.get("Hatch", "HatchNo"));
     EXPECT_EQ(7, h->settings.get("Hatch", "Hsw[2][4]"));
@@ -102,6 +123,22 @@ TEST(HatchPanel, RectanglePreviewAndNoScaleWithoutExtent)
     auto largest = play("set charWidth 89478485\nset charHeight 134217728\nrun Hatch\npanel cancel\n");
     ASSERT_EQ(2u, largest->panel.shapes.size());
     expectBox(largest->panel.shapes[0], 1252698790, 1476395008, 2147483638, 2147483646, 0, "BF");
+}
+
+TEST(HatchPanel, SlotAndElementNumbersOutsideTheirListsStartAtTheFirst)
+{
+    // The host's selectors keep 0..7; numbers outside (left by anything
+    // else) are taken back to the first slot and element before the panel
+    // binds its items to them.
+    hatchElement = 8;
+    auto h = play("run Hatch\npanel cancel\n");
+    EXPECT_EQ(0, hatchElement);
+    hatchElement = -1;
+    h = play("run Hatch\npanel cancel\n");
+    EXPECT_EQ(0, hatchElement);
+    hatchElement = 7;
+    h = play("run Hatch\npanel cancel\n");
+    EXPECT_EQ(7, hatchElement);
 }
 
 } // namespace

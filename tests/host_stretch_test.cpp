@@ -13,6 +13,7 @@
 
 using host::SF;
 using testing_support::play;
+using testing_support::traceLine;
 using testing_support::traceLines;
 
 namespace {
@@ -103,7 +104,7 @@ TEST(HostStretch, ADoorSwingStaysJoinedToItsWallsEitherWayRound)
         EXPECT_EQ(side(arc), side(old)) << swing;
         EXPECT_LT(sweep(arc), 180e6) << swing;
         EXPECT_NE(arc.x1, -200) << swing; // a new centre, not the old arc moved
-        EXPECT_TRUE(traceLines(*h, "StretchFigures")[0].find("left as it was") == std::string::npos);
+        EXPECT_TRUE(traceLine(*h, "StretchFigures", 0).find("left as it was") == std::string::npos);
     }
 }
 
@@ -153,7 +154,7 @@ TEST(HostStretch, AnArcThatCannotBeStretchedStaysAndTheTraceSaysWhy)
     const char *flat = "arc 0 2000000000 2000000000 90 90.000001\n";
     auto far = play(stretch("point -10 -10\npoint 10 10\n", "1000 0"), flat);
     EXPECT_EQ(arcsOf(*far), arcsOf(*play("", flat)));
-    EXPECT_NE(traceLines(*far, "StretchFigures")[0].find("left as it was: the new arc cannot be stored"),
+    EXPECT_NE(traceLine(*far, "StretchFigures", 0).find("left as it was: the new arc cannot be stored"),
               std::string::npos);
 }
 

@@ -12,6 +12,7 @@
 
 using host::SF;
 using testing_support::play;
+using testing_support::traceLine;
 using testing_support::traceLines;
 
 namespace {
@@ -134,7 +135,7 @@ TEST(ParamCompensation, FollowsTheTableInLinkUpdateModeOnly)
     EXPECT_EQ(traceLines(*h, "DrawFigure drawIndex=").size(), 2u);
     int32_t n = h->rec.i32(SF::selFirst), m = h->rec.i32(SF::selEnd);
     ASSERT_EQ(traceLines(*h, "UpdateLinks").size(), 1u);
-    EXPECT_EQ(traceLines(*h, "UpdateLinks")[0],
+    EXPECT_EQ(traceLine(*h, "UpdateLinks", 0),
               "UpdateLinks & " + std::to_string(n + 1) + " " + std::to_string(m - 1) + " 1 0");
     EXPECT_EQ(h->rec.i32(SF::drawingModified), 1);
     EXPECT_EQ(h->fig.type(n), 0);
@@ -166,7 +167,7 @@ TEST(ParamCompensation, TruncatesTheDisplacementTowardZero)
         EXPECT_AT(h, "h", right ? 55 : 45, 60);
         EXPECT_AT(h, "n", right ? 51 : 49, 40);
         EXPECT_AT(h, "o", right ? 503 : 497, 500);
-        EXPECT_NE(traceLines(*h, "StretchFigures")[0].find(right ? "argBx=7.9 " : "argBx=-7.9 "), std::string::npos);
+        EXPECT_NE(traceLine(*h, "StretchFigures", 0).find(right ? "argBx=7.9 " : "argBx=-7.9 "), std::string::npos);
     }
 }
 
@@ -423,7 +424,7 @@ TEST(ParamFlow, AFullDrawingIsRefusedAndATightOneStretchesWithoutPreview)
     auto t = play("run VeC92\npanel set \"ドラッグ\" 1\npanel ok\npoint 0 0\npoint 5 5\npoint 0 0\nmove 1 1\npoint 2 0\n",
                   "line 1 1 2 2\nline 3 3 4 4\nline 90 90 91 91\n", tight);
     EXPECT_TRUE(traceLines(*t, "CopyFigureRange").empty());
-    EXPECT_NE(traceLines(*t, "GetPoint promptText=\"移動 終点\"")[0].find("bandKind=1 "), std::string::npos);
+    EXPECT_NE(traceLine(*t, "GetPoint promptText=\"移動 終点\"", 0).find("bandKind=1 "), std::string::npos);
     EXPECT_NE(t->fig.dump().find(" line 3 1 4 2 "), std::string::npos);
 }
 

@@ -227,7 +227,7 @@ TEST(SessionParser, RejectsAMalformedLineBeforeAnythingRuns)
     std::string error;
     auto ok = host::parseScript("panel set \"元データを残す　　\" 1\npanel set @groupmode 2\nselect\n# x\n", "s", error);
     ASSERT_TRUE(ok.has_value()) << error;
-    EXPECT_EQ(ok->size(), 3u);
+    ASSERT_EQ(ok->size(), 3u);
     EXPECT_EQ((*ok)[0].name, "元データを残す　　");
 }
 
