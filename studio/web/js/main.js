@@ -8,13 +8,15 @@
 // window.nerolit is the automation interface (README, "Nerolit Studio").
 import { createEngine } from './engine.js';
 import { figureAt, boxOf } from './figures.js';
-import { createView, render, fit, fitBox, toCanvas } from './view.js';
+import { createView, render, fit, fitBox, toCanvas, drawingChanged } from './view.js';
 import { setUpInput } from './input.js';
-import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
+import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showFailure, showPrompt } from './dialogs.js';
 import { loadSettings, resetSettings, storeSettings } from './settings.js';
-import { answers, downloadName, verbOf } from './session.js';
-import { createPlayer, nextLine, showPlayer } from './player.js';
+import { answers, createSessionLog, downloadName, resetSessionLog, resultName, sessionLogText, updateSessionLog, verbOf } from './session.js';
+import { createPlayer, nextLine, playerFailed, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
+import { japanese } from './messages.js';
+import { showDrawingFacts, showCoordinates, showWorking, titleUntitledPanel } from './status.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -38,7 +40,9 @@ const state = {
   queue: [], // lines waiting for a request they answer
   opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
   player: null, // { name, steps, pos, running } a loaded session played step by step
+  fromSessionFile: false, // the engine's settings are a session file's, not the user's
   settledWaiters: [],
+  log: createSessionLog($('session-text'), $('session-count')),
 };
 
 const view = createView($('view'));
@@ -47,9 +51,15 @@ function redraw() {
   render(view);
 }
 
-/* The drawing as the engine has it now. */
-function refreshDrawing() {
-  view.scene.drawing = state.engine.figures();
+/* The drawing as the engine has it now (read again only when it changed,
+   or `always` after a new session). */
+function refreshDrawing(always = false) {
+  const figures = state.engine.changedFigures(always);
+  if (!figures) return;
+  view.scene.drawing = figures;
+  if (always) view.scene.names = state.engine.names();
+  drawingChanged(view);
+  showDrawingFacts(view.scene.names, figures);
 }
 
 function showDisplay(display) {
@@ -82,15 +92,21 @@ function sessionHeader() {
    engine's record of what the user did (the settings the session started
    from come first, as setting lines). */
 function sessionText() {
-  const body = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
-  return sessionHeader().concat(body).join('\n') + '\n';
+  return sessionLogText(state.log);
 }
 
+/* Shows the lines recorded since the last look. */
 function showSession() {
-  const text = sessionText();
-  $('session-text').textContent = text;
-  $('session-text').scrollTop = $('session-text').scrollHeight;
-  $('session-count').textContent = `${text.split('\n').filter((l) => l && !l.startsWith('#')).length} 行`;
+  updateSessionLog(state.log, state.engine.sessionSince(state.log.lines.length));
+}
+
+/* A new session on the engine: the drawing read in full, the session's
+   header and settings shown. */
+function newSession() {
+  const settings = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
+  resetSessionLog(state.log, sessionHeader(), settings);
+  refreshDrawing(true);
+  showSession();
 }
 
 /* Sends the queue's first line when a request it answers is pending.
@@ -161,7 +177,10 @@ function onRequest(req) {
   // figures are named by their index in it.  Mouse moves only change the
   // display, so a request after one keeps the drawing read before.
   if (state.lastSent !== 'move' && state.lastSent !== 'repaint') refreshDrawing();
-  if (req.kind === 'command') storeSettings(state.engine.settings());
+  // The store is the user's: a session file played in the page brings its
+  // own settings, which stay out of it.
+  if (req.kind === 'command' && !state.fromSessionFile) storeSettings(state.engine.settings());
+  showWorking(null);
   const band = req.bandKind;
   view.scene.band = null;
   if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
@@ -169,7 +188,10 @@ function onRequest(req) {
   input.reset();
   showSession();
   redraw();
-  if (req.kind === 'panel') askPanel(req.panel, send);
+  if (req.kind === 'panel') {
+    askPanel(req.panel, send);
+    titleUntitledPanel(req.command);
+  }
   if (req.kind === 'message') askMessage(req.prompt);
   if (req.kind === 'group') askGroup(req.prompt, req.group);
   if (state.queue.length) pump();
@@ -178,7 +200,13 @@ function onRequest(req) {
 }
 
 function onFailure(message) {
-  showFailure(`セッションを続けられません:\n${message}`);
+  showWorking(null);
+  const p = state.player;
+  if (p) {
+    const at = p.steps[Math.max(0, p.pos - 1)];
+    playerFailed(p, `${p.name}:${at ? at.line : 0}: ${japanese(message)}`);
+  }
+  showFailure(`セッションを続けられません:\n${japanese(message)}`);
   state.request = null;
   settle();
 }
@@ -208,18 +236,26 @@ async function openDrawing(file) {
       !window.confirm('いまの図面とセッションは破棄されます (保存はDXF保存・セッション保存で)。開きますか?')) return;
   state.queue = [];
   state.request = null;
+  showWorking(`${file.name} を開いています…`);
+  // The message shows before the engine takes the page's thread.
+  await new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0)));
   try {
-    await state.engine.open(file);
+    // The user's own settings again after a session file played.
+    await state.engine.open(file, state.fromSessionFile ? loadSettings() : undefined);
+    state.fromSessionFile = false;
     state.opened = file;
     resetHostControls();
     showFailure('');
+    newSession();
+    showWorking(null);
+    showPrompt(`${file.name}: ${state.engine.figureCount()} 図形`, '');
   } catch (e) {
-    showFailure(`開けませんでした: ${e.message}`);
+    showWorking(null);
+    showFailure(`開けませんでした: ${japanese(e.message)}`);
     state.request = state.engine.request();
+    showPrompt('コマンドを選んでください', HINTS.command);
   }
-  refreshDrawing();
   fit(view);
-  showSession();
   redraw();
 }
 
@@ -232,22 +268,58 @@ async function resetAll() {
     return;
   }
   resetSettings();
+  state.fromSessionFile = false;
   state.queue = [];
   state.request = null;
   state.engine = await createEngine(engineEvents);
   if (state.opened) await state.engine.open(state.opened, '');
   resetHostControls();
-  refreshDrawing();
-  showSession();
+  newSession();
   redraw();
   showPrompt('設定を既定値に戻しました', '');
 }
 
-/* Sends the player's next line for the pending request. */
+/* A session file in the player: played as nerolit-host plays it, from the
+   drawing opened (or an empty one) with an empty store, so that only the
+   session's own setting lines count.  A file nerolit-host would not read
+   is shown with its bad line marked and is not played. */
+async function loadSessionFile(f) {
+  if (!state.request || state.request.kind !== 'command') {
+    showPrompt('コマンドの実行中はセッションを読み込めません', 'コマンドを終えてから読み込んでください');
+    return;
+  }
+  if (/^run /m.test(state.engine.session()) &&
+      !window.confirm('いまの作業は破棄され、開いた図面からセッションを再生します。読み込みますか?')) return;
+  state.queue = [];
+  state.request = null;
+  const base = state.opened || { kind: 'drawing', name: 'drawing', text: '' };
+  state.fromSessionFile = true;
+  await state.engine.open(base, '');
+  resetHostControls();
+  newSession();
+  fit(view);
+  redraw();
+  const bad = state.engine.parseSession(f.text, f.name);
+  state.player = createPlayer(f.name, f.text, bad ? japanese(bad) : null);
+  if (bad) state.player.stopped = true;
+}
+
+/* Sends the player's next line for the pending request; a line the
+   engine refuses stops the player there with its file:line message, as
+   nerolit-host stops. */
 function playStep() {
-  if (!state.player || !state.request) return;
-  const line = nextLine(state.player, state.request.kind);
-  if (line !== null) send(line);
+  const p = state.player;
+  if (!p || !state.request || p.stopped) return;
+  const at = p.steps[p.pos];
+  const line = nextLine(p, state.request.kind);
+  if (line === null) return;
+  const why = state.engine.check(line);
+  if (why) {
+    // The engine names the line "page:N"; the player names it by the file.
+    playerFailed(p, `${p.name}:${at ? at.line : p.steps.length}: ${japanese(why.replace(/^page:\d+: /, ''))}`);
+    return;
+  }
+  send(line);
 }
 
 /* --- set-up --- */
@@ -259,13 +331,13 @@ const input = setUpInput(view, {
   escape: () => state.engine.escape(),
   pick: (x, y, tolerance) => figureAt(view.scene.drawing, x, y, tolerance),
   changed: redraw,
-  cursorMoved: (x, y) => showCursor(x, y),
+  cursorMoved: (x, y) => showCoordinates(x, y, view.scene.names),
 });
 setUpDialogs(send);
 
 async function openFile(file) {
   const f = await readFile(file);
-  if (f.kind === 'session') state.player = createPlayer(f.name, f.text);
+  if (f.kind === 'session') await loadSessionFile(f);
   else await openDrawing(f);
 }
 
@@ -291,11 +363,12 @@ function wireButtons() {
     $('open-file').value = '';
     if (file) await openFile(file);
   });
-  $('save-dxf').addEventListener('click', () =>
-    download(downloadName(drawingName(), 'dxf'), state.engine.dxf(), 'application/dxf'));
-  $('save-list').addEventListener('click', () => download(downloadName(drawingName(), 'txt'), state.engine.figureList()));
-  $('save-svg').addEventListener('click', () =>
-    download(downloadName(drawingName(), 'svg'), state.engine.svg(), 'image/svg+xml'));
+  // The drawing's downloads are named after the result (the commands that
+  // made it), never the same name as the file opened.
+  const result = (ext) => resultName(drawingName(), ext, state.log.lines);
+  $('save-dxf').addEventListener('click', () => download(result('dxf'), state.engine.dxf(), 'application/dxf'));
+  $('save-list').addEventListener('click', () => download(result('txt'), state.engine.figureList()));
+  $('save-svg').addEventListener('click', () => download(result('svg'), state.engine.svg(), 'image/svg+xml'));
   $('fit').addEventListener('click', () => {
     fit(view);
     redraw();
@@ -309,7 +382,7 @@ function wireButtons() {
     if (state.player) playStep();
   });
   $('player-run').addEventListener('click', () => {
-    if (!state.player) return;
+    if (!state.player || state.player.stopped) return;
     state.player.running = true;
     playStep();
   });
@@ -362,17 +435,32 @@ window.nerolit = {
   },
 };
 
-const engineEvents = { request: onRequest, display: showDisplay, failure: onFailure };
+const engineEvents = {
+  request: onRequest,
+  display: showDisplay,
+  failure: onFailure,
+  working: ({ figures }) => showWorking(`実行中… ${figures} 図形  (Escで中止)`),
+};
 
 async function start() {
   wireButtons();
   showPrompt('読み込み中…', '');
   state.engine = await createEngine(engineEvents);
   await state.engine.open({ kind: 'drawing', name: 'drawing', text: '' }, loadSettings());
-  refreshDrawing();
+  newSession();
   fitBox(view, boxOf(view.scene.drawing) || { x1: 0, y1: 0, x2: 800, y2: 500 });
-  showSession();
   redraw();
+  // A window resized shows the whole drawing again in its new size.
+  let seen = null;
+  new ResizeObserver(([entry]) => {
+    const { width, height } = entry.contentRect;
+    const first = seen === null;
+    if (!first && seen.width === width && seen.height === height) return;
+    seen = { width, height };
+    if (first) return;
+    fit(view);
+    redraw();
+  }).observe($('viewport'));
 }
 
 start().catch((e) => onFailure(e && e.stack ? e.stack : String(e)));
