@@ -230,6 +230,7 @@ class Engine {
     if (why) throw new Error(why);
     const next = new Promise((resolve, reject) => { this._after = { resolve, reject }; });
     this.request = null;
+    this._lastYield = Date.now(); // the pass starts now: the page had its turn while the engine waited
     if (this._wake) {
       const wake = this._wake;
       this._wake = null;
