@@ -322,6 +322,12 @@ test('messages: a file the host refuses is reported in Japanese with its file:li
     }
     await page.keyboard.press('Escape');
     await settled(page);
+    // The mirror's 方向: its number field shows its digits.
+    await press(page, 'ミラー');
+    const direction = await page.getByRole('spinbutton', { name: /方向/ }).first().boundingBox();
+    assert.ok(direction && direction.width >= 40, `方向 is ${direction && direction.width} px wide`);
+    await page.keyboard.press('Escape');
+    await settled(page);
     const dxf = await save(page, 'DXF保存');
     assert.doesNotMatch(dxf, /cloud-box-concave\.dxf$/);
     assert.match(dxf, /cloud-box-concave-[\w-]+\.dxf$/);
