@@ -302,6 +302,12 @@ async function loadSessionFile(f) {
   const bad = state.engine.parseSession(f.text, f.name);
   state.player = createPlayer(f.name, f.text, bad ? japanese(bad) : null);
   if (bad) state.player.stopped = true;
+  // A session recorded on another drawing plays on the one opened, as
+  // nerolit-host plays it on the drawing it is given: say so.
+  const recorded = /^# drawing: (.+)$/m.exec(f.text);
+  if (recorded && !/^none\b/.test(recorded[1]) && recorded[1].trim() !== drawingName()) {
+    showPrompt(`このセッションは ${recorded[1].trim()} で記録されました (いまの図面: ${drawingName()})`, '');
+  }
 }
 
 /* Sends the player's next line for the pending request; a line the
