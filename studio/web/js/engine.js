@@ -101,9 +101,14 @@ export async function createEngine(on) {
        with name:line: what on bad input. */
     async open(file, ini) {
       stamp = null;
-      if (file.kind === 'dxf') return (await e.loadDxf(file.bytes, file.name, ini)) || [];
-      await e.loadDrawing(file.text, file.name, ini);
-      return [];
+      const t0 = performance.now();
+      try {
+        if (file.kind === 'dxf') return (await e.loadDxf(file.bytes, file.name, ini)) || [];
+        await e.loadDrawing(file.text, file.name, ini);
+        return [];
+      } finally {
+        performance.measure('nerolit open', { start: t0, end: performance.now() });
+      }
     },
     request: () => (e.request ? pageRequest(e.request, e) : null),
     figures: () => e.figures(),
@@ -113,7 +118,10 @@ export async function createEngine(on) {
       const now = e.drawingStamp();
       if (!always && now === stamp) return null;
       stamp = now;
-      return e.drawingFigures();
+      const t0 = performance.now();
+      const figures = e.drawingFigures();
+      performance.measure('nerolit figures', { start: t0, end: performance.now() });
+      return figures;
     },
     names: () => e.names(),
     figureList: () => e.figureList(),
