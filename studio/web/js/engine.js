@@ -82,5 +82,7 @@ export async function createEngine(on) {
     dxf: () => e.dxf(),
     settings: () => e.settings(),
     session: () => e.session(),
+    /* The object snap at (x, y) (nerolit.mjs snap). */
+    snap: (x, y, aperture, kinds) => e.snap(x, y, aperture, kinds),
   };
 }

@@ -25,6 +25,7 @@ export function emptyScene() {
     window: null, // { x1, y1, x2, y2 } a selection window being dragged
     marks: [], // [[x, y]] points given so far (a region being drawn)
     picked: new Set(), // drawing indices clicked for a selection
+    pending: false, // what the command shows is not yet confirmed (a trail)
   };
 }
 
@@ -163,9 +164,12 @@ export function render(view) {
   }
   ctx.lineWidth = 1;
   for (const { figure, preview } of scene.shown) {
-    ctx.strokeStyle = ctx.fillStyle = preview ? '#1f5fd6' : '#1b1b1b';
+    ctx.strokeStyle = ctx.fillStyle = preview ? '#1f5fd6' : scene.pending ? '#c05800' : '#1b1b1b';
+    // A trail not yet confirmed: dashed orange, not yet the drawing's.
+    ctx.setLineDash(scene.pending && !preview ? [6, 3] : []);
     strokeFigure(ctx, view, figure);
   }
+  ctx.setLineDash([]);
   ctx.strokeStyle = ctx.fillStyle = '#d62828';
   ctx.setLineDash([5, 4]);
   for (const l of scene.dragLines) strokeSegment(ctx, view, l);
