@@ -310,6 +310,12 @@ test('a quick trail keeps every point the mouse passed and looks unconfirmed unt
     const drawing = join(EXAMPLES, 'cloud-trail-arcs.drawing');
     await openFile(page, drawing);
     await page.keyboard.press('F3');
+    // Zoomed out about the part's centre: the trail goes round it.
+    const centre = await screen(page, 200, 150);
+    const far = await screen(page, 400, 150);
+    await page.mouse.move(centre.x, centre.y);
+    await page.mouse.wheel(0, 400);
+    await page.waitForFunction(([x]) => Math.abs(window.nerolit.toScreen(400, 150).x - x) > 1, [far.x]);
     await press(page, '雲マーク');
     await page.getByRole('radio', { name: /マウス軌跡（時計周凹型）/ }).check();
     await settled(page);
