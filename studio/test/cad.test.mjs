@@ -358,3 +358,42 @@ test('a quick trail keeps every point the mouse passed and looks unconfirmed unt
     await s.close();
   }
 });
+
+test('feedback after selecting: the stretch window stays marked and what it caught is highlighted', LIMIT, async () => {
+  const s = await openStudio();
+  const { page } = s;
+  try {
+    const drawing = join(EXAMPLES, 'stretch-drag.drawing');
+    await openFile(page, drawing);
+    await page.keyboard.press('F3');
+    const c = await screen(page, 2000, 1500);
+    const far = await screen(page, 4000, 1500);
+    await page.mouse.move(c.x, c.y);
+    await page.mouse.wheel(0, 200);
+    await page.waitForFunction(([x]) => Math.abs(window.nerolit.toScreen(4000, 1500).x - x) > 1, [far.x]);
+    const highlighted = () => page.evaluate(() => {
+      const v = document.getElementById('view');
+      const d = v.getContext('2d').getImageData(0, 0, v.width, v.height).data;
+      let n = 0;
+      for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] > 90 && d[i + 1] < 140 && d[i + 2] < 40) n++;
+      return n;
+    });
+    await press(page, 'パラメトリック変形');
+    await page.getByRole('button', { name: 'OK', exact: true }).click();
+    assert.match((await request(page)).kind, /^(point|cursor)$/);
+    await clickAt(page, -500, 2000);
+    await clickAt(page, 4500, 3500);
+    assert.match((await request(page)).kind, /^(point|cursor)$/, 'the base point is asked');
+    const lit = await highlighted();
+    assert.ok(lit > 300, `the top wall and the side walls' upper ends are highlighted (${lit} pixels)`);
+    await screenshot(page, 'stretch-window');
+    copyFileSync(join(OUT, 'stretch-window.png'), join(DOCS, 'studio-select.png'));
+    await page.keyboard.press('Escape');
+    assert.equal((await request(page)).kind, 'command');
+    assert.ok(await highlighted() < 10, 'the highlight ends with the command');
+    await sameAsNative(page, 'stretch-window', drawing);
+    assert.deepEqual(s.errors, []);
+  } finally {
+    await s.close();
+  }
+});

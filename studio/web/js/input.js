@@ -15,6 +15,7 @@
 // the figure tables store whole units, and a session of whole numbers reads
 // as what the user did; a snapped point is the stored point as it is.
 import { pan, render, toCanvas, toDrawing, zoomAt } from './view.js';
+import { caughtBy } from './select.js';
 
 const CLICK_SLOP = 4; // pixels a press may move and still be a click
 const CLOSE_PIXELS = 8; // a click this near the region's first point closes it
@@ -37,6 +38,7 @@ export function setUpInput(view, ctl) {
   let press = null; // { x, y, button } a left press on the view
   let windowStart = null; // first corner of a selection window, drawing units
   const picks = []; // figures clicked in the pending selection
+  let selected = null; // { picked, window } the selection given, shown until the command asks for another or ends
   let last = null; // last point sent as a move
   let middleAt = 0; // time of the last middle press
 
@@ -54,12 +56,15 @@ export function setUpInput(view, ctl) {
     return hit ? [hit.x + 0, hit.y + 0] : unitsAt(px, py);
   };
 
-  /* Forgets the half-made window and picks (a new request came). */
-  function reset() {
+  /* Forgets the half-made window and picks (a new request came, of
+     `next` kind); the selection given stays highlighted, its window
+     marked, until the command asks for a new one or ends. */
+  function reset(next) {
+    if (next === 'command' || next === 'select') selected = null;
     windowStart = null;
     picks.length = 0;
-    scene.window = null;
-    scene.picked = new Set();
+    scene.window = selected ? selected.window : null;
+    scene.picked = selected ? new Set(selected.picked) : new Set();
   }
 
   function clickAt(px, py, asKind) {
@@ -108,6 +113,8 @@ export function setUpInput(view, ctl) {
   function finishWindow(a, b) {
     const [x1, x2] = [Math.min(a[0], b[0]), Math.max(a[0], b[0])];
     const [y1, y2] = [Math.min(a[1], b[1]), Math.max(a[1], b[1])];
+    const win = { x1, y1, x2, y2 };
+    selected = { picked: caughtBy(scene.drawing, win), window: win };
     reset();
     ctl.changed();
     ctl.send(`select window ${x1} ${y1} ${x2} ${y2}`);
@@ -118,6 +125,7 @@ export function setUpInput(view, ctl) {
   function confirmPicks() {
     if (!picks.length) return false;
     const line = `select ${picks.join(' ')}`;
+    selected = { picked: new Set(picks), window: null };
     reset();
     ctl.changed();
     ctl.send(line);
@@ -257,6 +265,12 @@ export function setUpInput(view, ctl) {
       space = on;
       if (on) spacePanned = false;
       return spacePanned;
+    },
+    /* The stretch's window given by two points (a box band): marked, and
+       the figures it catches highlighted, until the command ends. */
+    markWindow(a, b) {
+      const win = { x1: Math.min(a[0], b[0]), y1: Math.min(a[1], b[1]), x2: Math.max(a[0], b[0]), y2: Math.max(a[1], b[1]) };
+      selected = { picked: caughtBy(scene.drawing, win), window: win };
     },
     /* Forgets the last move (a new request: its first move is sent even
        at the same point). */

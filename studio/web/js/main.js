@@ -44,6 +44,7 @@ const state = {
   opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
   player: null, // { name, steps, pos, running } a loaded session played step by step
   settledWaiters: [],
+  windowPoints: [], // the points given since the command's panel (the stretch's window)
 };
 
 const view = createView($('view'));
@@ -125,6 +126,8 @@ function beforeSend(req, line) {
   if (v === 'point') {
     const [, x, y] = line.split(/\s+/);
     state.lastPoint = [Number(x), Number(y)];
+    // The stretch's first two points are its window.
+    if (/^vec92$/i.test(req.command) && state.windowPoints.push(state.lastPoint) === 2) input.markWindow(...state.windowPoints);
     if (req.kind === 'region') view.scene.marks.push(state.lastPoint);
   } else if (req.kind === 'region' && v === 'cancel') {
     view.scene.marks.pop();
@@ -172,7 +175,8 @@ function onRequest(req) {
   view.scene.band = null;
   if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
   if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
-  input.reset();
+  if (req.kind === 'command' || req.kind === 'panel') state.windowPoints = [];
+  input.reset(req.kind);
   input.forgetMove();
   view.scene.pending = req.kind === 'cursor';
   showSession();

@@ -157,7 +157,9 @@ export function render(view) {
   ctx.setLineDash([]);
 
   for (const f of scene.drawing) {
-    if (scene.hidden.has(f.index)) continue;
+    // A figure the command took off the display stays while it is
+    // highlighted as selected (the stretch's window catches it).
+    if (scene.hidden.has(f.index) && !scene.picked.has(f.index)) continue;
     ctx.strokeStyle = ctx.fillStyle = scene.picked.has(f.index) ? '#e07000' : '#1b1b1b';
     ctx.lineWidth = scene.picked.has(f.index) ? 2 : 1;
     strokeFigure(ctx, view, f);
