@@ -38,7 +38,7 @@ export function setUpInput(view, ctl) {
   let press = null; // { x, y, button } a left press on the view
   let windowStart = null; // first corner of a selection window, drawing units
   const picks = []; // figures clicked in the pending selection
-  let selected = null; // { picked, window } the selection given, shown until the command asks for another or ends
+  let selected = null; // { picked, window } the selection given (figures clicked, or a window), shown until the command asks for another or ends
   let last = null; // last point sent as a move
   let middleAt = 0; // time of the last middle press
 
@@ -64,7 +64,9 @@ export function setUpInput(view, ctl) {
     windowStart = null;
     picks.length = 0;
     scene.window = selected ? selected.window : null;
-    scene.picked = selected ? new Set(selected.picked) : new Set();
+    // A window's catch is worked out on the drawing as it is now: the
+    // command may have moved the figures it took to other entries.
+    scene.picked = !selected ? new Set() : selected.window ? caughtBy(scene.drawing, selected.window) : new Set(selected.picked);
   }
 
   function clickAt(px, py, asKind) {
@@ -114,7 +116,7 @@ export function setUpInput(view, ctl) {
     const [x1, x2] = [Math.min(a[0], b[0]), Math.max(a[0], b[0])];
     const [y1, y2] = [Math.min(a[1], b[1]), Math.max(a[1], b[1])];
     const win = { x1, y1, x2, y2 };
-    selected = { picked: caughtBy(scene.drawing, win), window: win };
+    selected = { picked: null, window: win };
     reset();
     ctl.changed();
     ctl.send(`select window ${x1} ${y1} ${x2} ${y2}`);
@@ -270,12 +272,7 @@ export function setUpInput(view, ctl) {
        the figures it catches highlighted, until the command ends. */
     markWindow(a, b) {
       const win = { x1: Math.min(a[0], b[0]), y1: Math.min(a[1], b[1]), x2: Math.max(a[0], b[0]), y2: Math.max(a[1], b[1]) };
-      selected = { picked: caughtBy(scene.drawing, win), window: win };
-    },
-    /* Forgets the last move (a new request: its first move is sent even
-       at the same point). */
-    forgetMove() {
-      last = null;
+      selected = { picked: null, window: win };
     },
   };
 }

@@ -26,7 +26,7 @@ const $ = (id) => document.getElementById(id);
 const HINTS = {
   command: 'Space/右: 直前のコマンド  F1: ヘルプ',
   point: '左: 点指示  右/Enter: 戻る  Esc: 終了  F3: スナップ  F8: 直交',
-  cursor: '左: 点指示  右/Enter: 確定  Backspace: 軌跡を取消  Esc: 終了',
+  cursor: '左: 点指示  右/Enter: 確定  Backspace: 取り消し  Esc: 終了',
   region: '左: 点指示  始点/右/Enter: 閉じる  Backspace: 1辺戻る  Esc: 終了',
   select: '窓: 2点指示かドラッグ  図形: クリックして右/Enter  Esc: 終了',
   panel: 'Enter: OK  Esc: キャンセル',
@@ -177,7 +177,6 @@ function onRequest(req) {
   if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
   if (req.kind === 'command' || req.kind === 'panel') state.windowPoints = [];
   input.reset(req.kind);
-  input.forgetMove();
   view.scene.pending = req.kind === 'cursor';
   showSession();
   redraw();

@@ -156,15 +156,11 @@ export function render(view) {
   ctx.lineWidth = 1;
   ctx.setLineDash([]);
 
+  ctx.strokeStyle = ctx.fillStyle = '#1b1b1b';
   for (const f of scene.drawing) {
-    // A figure the command took off the display stays while it is
-    // highlighted as selected (the stretch's window catches it).
-    if (scene.hidden.has(f.index) && !scene.picked.has(f.index)) continue;
-    ctx.strokeStyle = ctx.fillStyle = scene.picked.has(f.index) ? '#e07000' : '#1b1b1b';
-    ctx.lineWidth = scene.picked.has(f.index) ? 2 : 1;
+    if (scene.hidden.has(f.index) || scene.picked.has(f.index)) continue;
     strokeFigure(ctx, view, f);
   }
-  ctx.lineWidth = 1;
   for (const { figure, preview } of scene.shown) {
     ctx.strokeStyle = ctx.fillStyle = preview ? '#1f5fd6' : scene.pending ? '#c05800' : '#1b1b1b';
     // A trail not yet confirmed: dashed orange, not yet the drawing's.
@@ -172,6 +168,12 @@ export function render(view) {
     strokeFigure(ctx, view, figure);
   }
   ctx.setLineDash([]);
+  // The selection on top: figures clicked, or caught by a window given
+  // (also those the command took off the display or shows again itself).
+  ctx.strokeStyle = ctx.fillStyle = '#e07000';
+  ctx.lineWidth = 2;
+  for (const f of scene.drawing) if (scene.picked.has(f.index)) strokeFigure(ctx, view, f);
+  ctx.lineWidth = 1;
   ctx.strokeStyle = ctx.fillStyle = '#d62828';
   ctx.setLineDash([5, 4]);
   for (const l of scene.dragLines) strokeSegment(ctx, view, l);
