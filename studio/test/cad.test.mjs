@@ -397,3 +397,84 @@ test('feedback after selecting: the stretch window stays marked and what it caug
     await s.close();
   }
 });
+
+test('hatch: nothing drawn is said, the cell preview follows a typed size, a long pass shows it runs and Escape stops it', { timeout: 300000 }, async () => {
+  const s = await openStudio();
+  const { page } = s;
+  try {
+    const drawing = join(EXAMPLES, 'cloud-box-concave.drawing');
+    await openFile(page, drawing);
+    await page.keyboard.press('F3');
+    await page.getByLabel('選択モード').selectOption('0');
+    const region = async () => {
+      for (const [x, y] of [[40, 40], [560, 40], [560, 360], [40, 360]]) await clickAt(page, x, y);
+      await clickAt(page, 40, 40);
+    };
+    // The defaults: the pattern's element is empty, so the pass writes nothing; the page says so.
+    await press(page, '新ハッチング');
+    await page.getByRole('button', { name: 'OK', exact: true }).click();
+    assert.equal((await request(page)).prompt, 'ハッチング領域開始点');
+    const before = await figureList(page);
+    await region();
+    assert.equal(await figureList(page), before);
+    assert.match(await page.locator('#hint').textContent(), /何も描きませんでした/);
+    await page.keyboard.press('Escape');
+    assert.equal((await request(page)).kind, 'command');
+
+    // A circle element; its size typed without Tab or Enter reaches the module (and its preview) after a pause.
+    await press(page, '新ハッチング');
+    await page.getByRole('combobox', { name: '図形=>' }).selectOption({ label: '○' });
+    await settled(page);
+    const radius = page.getByRole('spinbutton', { name: '⊿X:ｒ' });
+    await radius.fill('');
+    await radius.pressSequentially('25', { delay: 60 });
+    await page.waitForFunction(() => /^panel set "⊿X:ｒ" 25$/m.test(window.nerolit.session()));
+    await settled(page);
+    assert.doesNotMatch(await session(page), /^panel set "⊿X:ｒ" 2$/m, 'a pause sends the number, not each key');
+    assert.equal(await page.getByRole('spinbutton', { name: '⊿X:ｒ' }).evaluate((e) => e === document.activeElement), true, 'the field keeps the focus');
+    // A pitch of 1 over the region: more than the write limit.
+    for (const name of ['ﾋﾟｯﾁ X', 'ﾋﾟｯﾁ Y']) {
+      await page.getByRole('spinbutton', { name }).fill('1');
+      await page.getByRole('spinbutton', { name }).press('Tab');
+      await settled(page);
+    }
+    await page.getByRole('button', { name: 'OK', exact: true }).click();
+    assert.equal((await request(page)).prompt, 'ハッチング領域開始点');
+    await region();
+    for (let i = 0; i < 3 && (await request(page)).kind !== 'message'; i++) await settled(page);
+    assert.equal((await request(page)).kind, 'message');
+    assert.match(await page.locator('#message-text').textContent(), /制限値を越えました.*set figureLimit 200000/s, 'the write limit says how to raise it');
+    await page.keyboard.press('Enter');
+    await page.keyboard.press('Escape');
+    await settled(page);
+    await page.keyboard.press('Escape');
+    assert.equal((await request(page)).kind, 'command');
+    await page.keyboard.type('set figureLimit 400000');
+    await page.keyboard.press('Enter');
+    await settled(page);
+    assert.match(await session(page), /^set figureLimit 400000$/m);
+    // Now the long pass runs: the busy sign shows until Escape stops it.
+    await press(page, '新ハッチング');
+    await page.getByRole('button', { name: 'OK', exact: true }).click();
+    assert.equal((await request(page)).prompt, 'ハッチング領域開始点');
+    for (const [x, y] of [[40, 40], [560, 40], [560, 360], [40, 360]]) await clickAt(page, x, y);
+    const first = await screen(page, 40, 40);
+    await page.mouse.click(first.x, first.y);
+    await page.locator('#busy').waitFor({ state: 'visible', timeout: 20000 });
+    assert.match(await page.locator('#busy').textContent(), /処理中.*Esc: 中止/);
+    await screenshot(page, 'hatch-busy');
+    await page.keyboard.press('Escape');
+    await settled(page);
+    assert.equal(await page.locator('#busy').isVisible(), false);
+    for (let i = 0; i < 6 && (await request(page)).kind !== 'command'; i++) {
+      if ((await request(page)).kind === 'message') await page.keyboard.press('Enter');
+      else await page.keyboard.press('Escape');
+      await settled(page);
+    }
+    assert.equal((await request(page)).kind, 'command');
+    await sameAsNative(page, 'hatch-feedback', drawing);
+    assert.deepEqual(s.errors, []);
+  } finally {
+    await s.close();
+  }
+});

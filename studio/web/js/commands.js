@@ -128,12 +128,22 @@ export function createCommands(ctl) {
     return true;
   };
 
-  /* A line typed at the prompt line: a point, a command name, or nothing
-     (Enter). */
+  /* A line typed at the prompt line: a point, a command name, a host
+     field set by `set NAME VALUE` (the drawing's sizes, such as
+     figureLimit when a hatch reaches the write limit), or nothing (Enter). */
   c.typed = (text) => {
     const t = text.trim();
     if (!t) return c.enter();
     const k = kind();
+    if (/^set\s+\w+\s+-?\d+(\.\d+)?$/i.test(t)) {
+      if (k !== 'command') {
+        ctl.say('set はコマンドの外で入力してください');
+        return false;
+      }
+      ctl.send(t.replace(/^set/i, 'set').replace(/\s+/g, ' '));
+      ctl.say(`${t.split(/\s+/)[1]} を ${t.split(/\s+/)[2]} にしました`);
+      return true;
+    }
     const name = ctl.commandNames().find((n) => n.toLowerCase() === t.toLowerCase());
     if (name) {
       c.run(name);

@@ -20,6 +20,7 @@ import { createCommands } from './commands.js';
 import { setUpKeys } from './keys.js';
 import { createUndo, replayEngine, sessionLines } from './undo.js';
 import { setUpHelp } from './help.js';
+import { createFeedback } from './feedback.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -110,6 +111,7 @@ function pump() {
     state.request = null;
     beforeSend(req, line);
     state.lastSent = verbOf(line);
+    feedback.sent(req, line);
     state.engine.send(line);
     return;
   }
@@ -181,6 +183,7 @@ function onRequest(req) {
   showSession();
   redraw();
   showModes();
+  feedback.requested(req);
   if (commands.leaving) state.queue = []; // on the way out of a command
   if (commands.onRequest(req)) return;
   if (req.kind === 'panel') askPanel(req.panel, send);
@@ -192,6 +195,7 @@ function onRequest(req) {
 }
 
 function onFailure(message) {
+  feedback.requested({});
   showFailure(`セッションを続けられません:\n${message}`);
   state.request = null;
   settle();
@@ -302,6 +306,10 @@ const undo = createUndo({
   rebuild: rebuildSession,
   send: (line) => send(line, true),
   say: (text) => showPrompt(text, ''),
+});
+const feedback = createFeedback($('busy'), {
+  count: () => view.scene.drawing.length,
+  say: (text) => { $('hint').textContent = text; },
 });
 setUpDialogs(send);
 
