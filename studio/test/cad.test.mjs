@@ -478,3 +478,56 @@ test('hatch: nothing drawn is said, the cell preview follows a typed size, a lon
     await s.close();
   }
 });
+
+test('mirror: the figures a window caught are highlighted and the axis follows the cursor while the base point is asked', LIMIT, async () => {
+  const s = await openStudio();
+  const { page } = s;
+  try {
+    const drawing = join(EXAMPLES, 'mirror-updown.drawing');
+    await openFile(page, drawing);
+    await page.keyboard.press('F3');
+    await press(page, 'ミラー');
+    await page.getByRole('combobox', { name: '方向' }).selectOption({ label: '上下' });
+    await settled(page);
+    await page.keyboard.press('Enter');
+    assert.equal((await request(page)).kind, 'select');
+    const a = await screen(page, 40, -60);
+    const b = await screen(page, 360, 340);
+    await page.mouse.move(a.x, a.y);
+    await page.mouse.down();
+    await page.mouse.move(b.x, b.y, { steps: 5 });
+    await page.mouse.up();
+    const r = await request(page);
+    assert.equal(r.prompt, '基準点');
+    await moveTo(page, 0, -20);
+    // A horizontal dash-dot line in the axis's magenta across the cursor layer.
+    const row = await page.evaluate(([y]) => {
+      const c = document.getElementById('cursor-layer');
+      const dpr = window.devicePixelRatio || 1;
+      const top = c.getBoundingClientRect().top;
+      const d = c.getContext('2d').getImageData(0, Math.round((y - top) * dpr), c.width, 1).data;
+      let n = 0;
+      for (let i = 0; i < d.length; i += 4) if (d[i + 3] > 100 && d[i] > 120 && d[i + 1] < 60 && d[i + 2] > 120) n++;
+      return n / c.width;
+    }, [(await screen(page, 0, -20)).y]);
+    assert.ok(row > 0.5, `the axis crosses the view (${(row * 100).toFixed(0)}% of the row)`);
+    const lit = await page.evaluate(() => {
+      const v = document.getElementById('view');
+      const d = v.getContext('2d').getImageData(0, 0, v.width, v.height).data;
+      let n = 0;
+      for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] > 90 && d[i + 1] < 140 && d[i + 2] < 40) n++;
+      return n;
+    });
+    assert.ok(lit > 300, `the selection is highlighted (${lit} pixels)`);
+    await screenshot(page, 'mirror-axis');
+    copyFileSync(join(OUT, 'mirror-axis.png'), join(DOCS, 'studio-mirror-axis.png'));
+    await clickAt(page, 0, -20);
+    assert.equal((await request(page)).kind, 'select');
+    await page.keyboard.press('Escape');
+    assert.equal((await request(page)).kind, 'command');
+    await sameAsNative(page, 'mirror-axis', drawing);
+    assert.deepEqual(s.errors, []);
+  } finally {
+    await s.close();
+  }
+});

@@ -15,7 +15,7 @@
 // the figure tables store whole units, and a session of whole numbers reads
 // as what the user did; a snapped point is the stored point as it is.
 import { pan, render, toCanvas, toDrawing, zoomAt } from './view.js';
-import { caughtBy } from './select.js';
+import { caughtBy, touchesWindow } from './select.js';
 
 const CLICK_SLOP = 4; // pixels a press may move and still be a click
 const CLOSE_PIXELS = 8; // a click this near the region's first point closes it
@@ -67,6 +67,10 @@ export function setUpInput(view, ctl) {
     // A window's catch is worked out on the drawing as it is now: the
     // command may have moved the figures it took to other entries.
     scene.picked = !selected ? new Set() : selected.window ? caughtBy(scene.drawing, selected.window) : new Set(selected.picked);
+    // What the command took out of the drawing and shows itself (the
+    // mirror's selection in its work area) is highlighted by the window too.
+    const win = selected && selected.window;
+    scene.catches = win ? (f) => touchesWindow(f, win) : null;
   }
 
   function clickAt(px, py, asKind) {

@@ -15,7 +15,7 @@ import { loadSettings, resetSettings, storeSettings } from './settings.js';
 import { answers, downloadName, verbOf } from './session.js';
 import { createPlayer, nextLine, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
-import { createSnaps, SNAP_KINDS } from './snap.js';
+import { createSnaps, mirrorAxis, SNAP_KINDS } from './snap.js';
 import { createCommands } from './commands.js';
 import { setUpKeys } from './keys.js';
 import { createUndo, replayEngine, sessionLines } from './undo.js';
@@ -178,6 +178,8 @@ function onRequest(req) {
   if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
   if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
   if (req.kind === 'command' || req.kind === 'panel') state.windowPoints = [];
+  snaps.axis = mirrorAxis(req, req.kind === 'point' ? state.engine.settings() : '');
+  snaps.draw();
   input.reset(req.kind);
   view.scene.pending = req.kind === 'cursor';
   showSession();

@@ -19,6 +19,17 @@ const APERTURE = 10; // pixels: the box around the crosshair's centre that catch
 const ARM = 14; // pixels: the crosshair's arms beyond the aperture
 const MARK = 7; // pixels: half the marker's size
 const MARK_COLOUR = '#0a8a2a';
+const AXIS_COLOUR = '#b000b0';
+
+/* The mirror's axis while it asks its base point: 'horizontal' (上下, the
+   copy flips over a horizontal line), 'vertical' (左右), or null (a slanted
+   axis is given by two points, with the host's own rubber line). */
+export function mirrorAxis(req, settingsIni) {
+  if (!req || req.kind !== 'point' || !/^c66$/i.test(req.command) || req.prompt !== '基準点') return null;
+  const m = /^c66_Direction\s*=\s*(\d+)/mi.exec(settingsIni || '');
+  const direction = m ? Number(m[1]) : 1;
+  return direction === 1 ? 'horizontal' : direction === 2 ? 'vertical' : null;
+}
 
 /* `ctl`: { snap(x, y, aperture, kinds) the engine's answer or null,
    toCanvas(x, y), toDrawing(px, py), scale() pixels per drawing unit,
@@ -31,6 +42,7 @@ export function createSnaps(overlay, tip, ctl) {
     kinds: new Set(['end', 'middle', 'centre', 'intersection']),
     hit: null, // the snap shown: { kind, x, y, index, other }
     cursor: null, // [px, py] on the view, null when the mouse is out
+    axis: null, // 'horizontal' | 'vertical': the mirror's axis through the cursor, while its base point is asked
   };
 
   /* The snap for canvas point (px, py), or null; remembered for drawing. */
@@ -85,6 +97,23 @@ export function createSnaps(overlay, tip, ctl) {
       }
       g.stroke();
       if (s.on) g.strokeRect(cx - APERTURE, cy - APERTURE, 2 * APERTURE, 2 * APERTURE);
+    }
+    if (s.axis && s.cursor) {
+      // The mirror's axis where the base point would put it, dash-dot.
+      const [ax, ay] = s.hit ? ctl.toCanvas(s.hit.x, s.hit.y) : s.cursor;
+      g.strokeStyle = AXIS_COLOUR;
+      g.lineWidth = 1;
+      g.setLineDash([12, 4, 2, 4]);
+      g.beginPath();
+      if (s.axis === 'horizontal') {
+        g.moveTo(0, Math.round(ay) + 0.5);
+        g.lineTo(w, Math.round(ay) + 0.5);
+      } else {
+        g.moveTo(Math.round(ax) + 0.5, 0);
+        g.lineTo(Math.round(ax) + 0.5, h);
+      }
+      g.stroke();
+      g.setLineDash([]);
     }
     if (s.hit && s.cursor) {
       const [mx, my] = ctl.toCanvas(s.hit.x, s.hit.y);

@@ -26,6 +26,7 @@ export function emptyScene() {
     marks: [], // [[x, y]] points given so far (a region being drawn)
     picked: new Set(), // drawing indices clicked for a selection
     pending: false, // what the command shows is not yet confirmed (a trail)
+    catches: null, // (figure) => whether a selection window given caught this figure the command shows
   };
 }
 
@@ -162,7 +163,8 @@ export function render(view) {
     strokeFigure(ctx, view, f);
   }
   for (const { figure, preview } of scene.shown) {
-    ctx.strokeStyle = ctx.fillStyle = preview ? '#1f5fd6' : scene.pending ? '#c05800' : '#1b1b1b';
+    const caught = !preview && scene.catches && scene.catches(figure);
+    ctx.strokeStyle = ctx.fillStyle = caught ? '#e07000' : preview ? '#1f5fd6' : scene.pending ? '#c05800' : '#1b1b1b';
     // A trail not yet confirmed: dashed orange, not yet the drawing's.
     ctx.setLineDash(scene.pending && !preview ? [6, 3] : []);
     strokeFigure(ctx, view, figure);
