@@ -80,6 +80,7 @@ export function setUpKeys(ctl) {
   });
   window.addEventListener('keyup', (e) => {
     if (e.code !== 'Space' || !spaceDown) return;
+    e.preventDefault(); // a bar button with the focus is not pressed by it as well
     spaceDown = false;
     const panned = ctl.input.setSpace(false);
     if (!panned && !isField(e.target) && !document.querySelector('dialog[open]')) ctl.commands.repeat();

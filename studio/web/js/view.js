@@ -162,6 +162,13 @@ export function render(view) {
     if (scene.hidden.has(f.index) || scene.picked.has(f.index)) continue;
     strokeFigure(ctx, view, f);
   }
+  // The selection: figures clicked, or caught by a window given (also
+  // those the command took off the display); what the command shows comes
+  // over it (the stretch's preview), its own caught figures highlighted too.
+  ctx.strokeStyle = ctx.fillStyle = '#e07000';
+  ctx.lineWidth = 2;
+  for (const f of scene.drawing) if (scene.picked.has(f.index)) strokeFigure(ctx, view, f);
+  ctx.lineWidth = 1;
   for (const { figure, preview } of scene.shown) {
     const caught = !preview && scene.catches && scene.catches(figure);
     ctx.strokeStyle = ctx.fillStyle = caught ? '#e07000' : preview ? '#1f5fd6' : scene.pending ? '#c05800' : '#1b1b1b';
@@ -170,12 +177,6 @@ export function render(view) {
     strokeFigure(ctx, view, figure);
   }
   ctx.setLineDash([]);
-  // The selection on top: figures clicked, or caught by a window given
-  // (also those the command took off the display or shows again itself).
-  ctx.strokeStyle = ctx.fillStyle = '#e07000';
-  ctx.lineWidth = 2;
-  for (const f of scene.drawing) if (scene.picked.has(f.index)) strokeFigure(ctx, view, f);
-  ctx.lineWidth = 1;
   ctx.strokeStyle = ctx.fillStyle = '#d62828';
   ctx.setLineDash([5, 4]);
   for (const l of scene.dragLines) strokeSegment(ctx, view, l);
