@@ -337,8 +337,11 @@ function showModes() {
   for (const b of document.querySelectorAll('#snap-kinds button')) {
     b.setAttribute('aria-pressed', String(snaps.on && snaps.kinds.has(b.dataset.snap)));
   }
-  $('undo').disabled = !undo.canUndo();
-  $('redo').disabled = !undo.canRedo();
+  // Undo and redo work between commands only: the session is read then,
+  // not at every request of a command (a trail asks at every mouse move).
+  const between = !!state.request && state.request.kind === 'command';
+  $('undo').disabled = !between || !undo.canUndo();
+  $('redo').disabled = !between || !undo.canRedo();
 }
 
 function toggleOrtho() {
