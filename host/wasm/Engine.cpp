@@ -9,6 +9,7 @@
 #include "host/Text.h"
 #include "host/wasm/InteractiveUser.h"
 #include "host/wasm/Json.h"
+#include "host/wasm/Snap.h"
 
 #include <emscripten.h>
 
@@ -267,6 +268,22 @@ EMSCRIPTEN_KEEPALIVE int nerolit_figure_count()
 EMSCRIPTEN_KEEPALIVE unsigned nerolit_drawing_stamp()
 {
     return drawingStamp(*gEngineHost);
+}
+
+/* The object snap for the cursor (x, y): {"kind": "end"|"middle"|"centre"|
+   "nearest"|"intersection", "x", "y", "index", "other"} or null, within
+   `aperture` drawing units, among the kinds of the mask (Snap.h).  Read
+   from the figure tables as they are now, between or during commands. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_snap(double x, double y, double aperture, int kinds)
+{
+    Host &h = *gEngineHost;
+    int end = h.fig.drawingEnd();
+    std::optional<SnapHit> hit = findSnap(h.fig, end < 0 ? h.rec.figureLimit() : end, x, y, aperture, kinds);
+    if (!hit)
+        return copyOut("null");
+    return copyOut(std::string("{\"kind\":\"") + snapKindName(hit->kind) + "\",\"x\":" + formatDouble(hit->x) +
+                   ",\"y\":" + formatDouble(hit->y) + ",\"index\":" + std::to_string(hit->index) +
+                   ",\"other\":" + std::to_string(hit->other) + "}");
 }
 
 } // extern "C"

@@ -11,6 +11,8 @@ import createNerolitEngine from './nerolit-engine.mjs';
 
 const OUTPUTS = { figureList: 0, svg: 1, dxf: 2, displaySvg: 3, panelSvg: 4, settings: 5, session: 6,
                   figures: 7, display: 8, panel: 9, trace: 10, names: 11 };
+const SNAP_BITS = { end: 1, middle: 2, centre: 4, nearest: 8, intersection: 16 };
+const SNAP_KINDS = Object.keys(SNAP_BITS);
 const YIELD_MS = 50; // a long pass lets the page run this often (for Escape)
 
 let compiled = null; // the compiled WebAssembly module, shared by every engine
@@ -363,6 +365,17 @@ class Engine {
   // The figures before the table's end marker.
   figureCount() { return this._m._nerolit_figure_count(); }
   trace() { return this._output('trace'); }
+
+  // The object snap for the cursor (x, y) within `aperture` drawing units,
+  // among `kinds` (names: end, middle, centre, nearest, intersection):
+  // { kind, x, y, index, other } with the point exactly as the tables give
+  // it, or null.
+  snap(x, y, aperture, kinds = SNAP_KINDS) {
+    let mask = 0;
+    for (const k of kinds) mask |= SNAP_BITS[k] || 0;
+    if (!mask) return null;
+    return JSON.parse(this._string(this._m, this._m._nerolit_snap(x, y, aperture, mask)));
+  }
 }
 
 // A new engine with an empty drawing and store, waiting for its first

@@ -131,5 +131,7 @@ export async function createEngine(on) {
     settings: () => e.settings(),
     session: () => e.session(),
     sessionSince: (from) => e.sessionSince(from),
+    /* The object snap at (x, y) (nerolit.mjs snap). */
+    snap: (x, y, aperture, kinds) => e.snap(x, y, aperture, kinds),
   };
 }

@@ -8,7 +8,7 @@
 // window.nerolit is the automation interface (README, "Nerolit Studio").
 import { createEngine } from './engine.js';
 import { figureAt, boxOf } from './figures.js';
-import { createView, render, fit, fitBox, toCanvas, drawingChanged } from './view.js';
+import { createView, render, fit, fitBox, toCanvas, toDrawing, drawingChanged } from './view.js';
 import { setUpInput } from './input.js';
 import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showFailure, showPrompt } from './dialogs.js';
 import { loadSettings, resetSettings, storeSettings } from './settings.js';
@@ -17,15 +17,21 @@ import { createPlayer, nextLine, playerFailed, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
 import { japanese } from './messages.js';
 import { showDrawingFacts, showCoordinates, showWorking, titleUntitledPanel } from './status.js';
+import { createSnaps, mirrorAxis, SNAP_KINDS } from './snap.js';
+import { createCommands } from './commands.js';
+import { setUpKeys } from './keys.js';
+import { createUndo, replayEngine, sessionLines } from './undo.js';
+import { setUpHelp } from './help.js';
+import { createFeedback } from './feedback.js';
 
 const $ = (id) => document.getElementById(id);
 
 const HINTS = {
-  command: '',
-  point: '左: 点指示  右/Esc: 戻る',
-  cursor: '左: 点指示  Enter: 確定  右/Esc: 戻る',
-  region: '左: 点指示  始点/Enter: 閉じる  右/Esc: 1辺戻る',
-  select: '窓: 2点指示かドラッグ  図形: クリックしてEnter  右/Esc: 戻る',
+  command: 'Space/右: 直前のコマンド  F1: ヘルプ',
+  point: '左: 点指示  右/Enter: 戻る  Esc: 終了  F3: スナップ  F8: 直交',
+  cursor: '左: 点指示  右/Enter: 確定  Backspace: 取り消し  Esc: 終了',
+  region: '左: 点指示  始点/右/Enter: 閉じる  Backspace: 1辺戻る  Esc: 終了',
+  select: '窓: 2点指示かドラッグ  図形: クリックして右/Enter  Esc: 終了',
   panel: 'Enter: OK  Esc: キャンセル',
   group: 'Enter: OK  Esc: キャンセル',
   message: 'Enter: OK  Esc: キャンセル',
@@ -43,6 +49,7 @@ const state = {
   fromSessionFile: false, // the engine's settings are a session file's, not the user's
   settledWaiters: [],
   log: createSessionLog($('session-text'), $('session-count')),
+  windowPoints: [], // the points given since the command's panel (the stretch's window)
 };
 
 const view = createView($('view'));
@@ -101,10 +108,13 @@ function showSession() {
 }
 
 /* A new session on the engine: the drawing read in full, the session's
-   header and settings shown. */
+   header and settings shown.  The settings are the lines before those the
+   engine recorded (none on an engine that replayed a session for undo:
+   its setting lines were answers it recorded). */
 function newSession() {
-  const settings = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
-  resetSessionLog(state.log, sessionHeader(), settings);
+  const all = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
+  const recorded = state.engine.sessionSince(0).lines.split('\n').filter((l) => l).length;
+  resetSessionLog(state.log, sessionHeader(), all.slice(0, all.length - recorded));
   refreshDrawing(true);
   showSession();
 }
@@ -120,6 +130,7 @@ function pump() {
     state.request = null;
     beforeSend(req, line);
     state.lastSent = verbOf(line);
+    feedback.sent(req, line);
     state.engine.send(line);
     return;
   }
@@ -136,6 +147,8 @@ function beforeSend(req, line) {
   if (v === 'point') {
     const [, x, y] = line.split(/\s+/);
     state.lastPoint = [Number(x), Number(y)];
+    // The stretch's first two points are its window.
+    if (/^vec92$/i.test(req.command) && state.windowPoints.push(state.lastPoint) === 2) input.markWindow(...state.windowPoints);
     if (req.kind === 'region') view.scene.marks.push(state.lastPoint);
   } else if (req.kind === 'region' && v === 'cancel') {
     view.scene.marks.pop();
@@ -143,10 +156,11 @@ function beforeSend(req, line) {
   if (v !== 'move' && v !== 'repaint') view.scene.band = null;
 }
 
-/* Queues a line of the user's. */
-function send(line) {
+/* Queues a line of the user's; `keep`: a move that must not be merged
+   into the one queued before it (a trail's path, a redo). */
+function send(line, keep = false) {
   const v = verbOf(line);
-  if (v === 'move' && state.queue.length && verbOf(state.queue[state.queue.length - 1]) === 'move') {
+  if (v === 'move' && !keep && state.queue.length && verbOf(state.queue[state.queue.length - 1]) === 'move') {
     state.queue[state.queue.length - 1] = line;
   } else {
     state.queue.push(line);
@@ -185,9 +199,17 @@ function onRequest(req) {
   view.scene.band = null;
   if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
   if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
-  input.reset();
+  if (req.kind === 'command' || req.kind === 'panel') state.windowPoints = [];
+  snaps.axis = mirrorAxis(req, req.kind === 'point' ? state.engine.settings() : '');
+  snaps.draw();
+  input.reset(req.kind);
+  view.scene.pending = req.kind === 'cursor';
   showSession();
   redraw();
+  showModes();
+  feedback.requested(req);
+  if (commands.leaving) state.queue = []; // on the way out of a command
+  if (commands.onRequest(req)) return;
   if (req.kind === 'panel') {
     askPanel(req.panel, send);
     titleUntitledPanel(req.command);
@@ -201,6 +223,7 @@ function onRequest(req) {
 
 function onFailure(message) {
   showWorking(null);
+  feedback.requested({});
   const p = state.player;
   if (p) {
     const at = p.steps[Math.max(0, p.pos - 1)];
@@ -330,16 +353,111 @@ function playStep() {
 
 /* --- set-up --- */
 
+const snaps = createSnaps($('cursor-layer'), $('snap-tip'), {
+  snap: (x, y, aperture, kinds) => state.engine.snap(x, y, aperture, kinds),
+  toCanvas: (x, y) => toCanvas(view, x, y),
+  toDrawing: (px, py) => toDrawing(view, px, py),
+  scale: () => view.scale,
+  changed: showModes,
+});
 const input = setUpInput(view, {
   request: () => state.request || state.lastRequest,
-  busy: () => !state.request,
   send,
-  escape: () => state.engine.escape(),
   pick: (x, y, tolerance) => figureAt(view.scene.drawing, x, y, tolerance),
   changed: redraw,
   cursorMoved: (x, y) => showCoordinates(x, y, view.scene.names),
+  snaps,
+  enter: () => commands.enter(),
+  extents: () => {
+    fit(view);
+    redraw();
+  },
+});
+const commands = createCommands({
+  request: () => state.request,
+  send,
+  escape: () => state.engine.escape(),
+  input,
+  marks: () => view.scene.marks,
+  lastPoint: () => state.lastPoint,
+  commandNames: () => [...document.querySelectorAll('#commands button')].map((b) => b.dataset.command),
+  say: (text) => showPrompt(text, ''),
+});
+const undo = createUndo({
+  lines: () => sessionLines(sessionText()),
+  between: () => !!state.request && state.request.kind === 'command' && !state.queue.length,
+  rebuild: rebuildSession,
+  send: (line) => send(line, true),
+  say: (text) => showPrompt(text, ''),
+});
+const feedback = createFeedback($('busy'), {
+  count: () => view.scene.drawing.length,
+  say: (text) => { $('hint').textContent = text; },
 });
 setUpDialogs(send);
+
+/* The page on a fresh engine that replayed `lines` from the drawing as it
+   was opened (undo.js). */
+async function rebuildSession(lines) {
+  state.queue = [];
+  state.request = null;
+  showPrompt('元に戻しています…', '');
+  const { engine, attach } = await replayEngine(createEngine, state.opened, lines);
+  state.engine = engine;
+  view.scene.marks = [];
+  state.lastSent = '';
+  newSession();
+  attach(engineEvents);
+}
+
+/* The status line's drafting modes. */
+function showModes() {
+  const flag = (name, on) => `<span class="${on ? 'on' : 'off'}">${name} ${on ? 'オン' : 'オフ'}</span>`;
+  const kinds = SNAP_KINDS.filter((k) => snaps.kinds.has(k.kind)).map((k) => k.label).join('・');
+  $('modes').innerHTML = `${flag('スナップ', snaps.on)}${snaps.on && kinds ? ` (${kinds})` : ''}  ${flag('直交', $('ortho-mode').checked)}`;
+  $('snap-all').setAttribute('aria-pressed', String(snaps.on));
+  for (const b of document.querySelectorAll('#snap-kinds button')) {
+    b.setAttribute('aria-pressed', String(snaps.on && snaps.kinds.has(b.dataset.snap)));
+  }
+  // Undo and redo work between commands only: the session is read then,
+  // not at every request of a command (a trail asks at every mouse move).
+  const between = !!state.request && state.request.kind === 'command';
+  $('undo').disabled = !between || !undo.canUndo();
+  $('redo').disabled = !between || !undo.canRedo();
+}
+
+function toggleOrtho() {
+  $('ortho-mode').checked = !$('ortho-mode').checked;
+  $('ortho-mode').dispatchEvent(new Event('change'));
+}
+
+function wireDrafting() {
+  for (const k of SNAP_KINDS) {
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.className = 'snap-kind';
+    b.dataset.snap = k.kind;
+    b.textContent = k.label;
+    b.setAttribute('aria-label', `スナップ ${k.label}`);
+    b.addEventListener('click', () => snaps.toggle(k.kind));
+    $('snap-kinds').append(b);
+  }
+  $('snap-all').addEventListener('click', () => snaps.toggleAll());
+  $('undo').addEventListener('click', () => undo.undo().then(showModes));
+  $('redo').addEventListener('click', () => undo.redoLast(window.nerolit.settled).then(showModes));
+  const help = setUpHelp($('help'), $('help-keys'));
+  $('help-open').addEventListener('click', help);
+  setUpKeys({
+    commands,
+    input,
+    typed: $('typed'),
+    help,
+    snaps: () => snaps.toggleAll(),
+    ortho: toggleOrtho,
+    undo: () => undo.undo().then(showModes),
+    redo: () => undo.redoLast(window.nerolit.settled).then(showModes),
+  });
+}
 
 async function openFile(file) {
   const f = await readFile(file);
@@ -350,12 +468,15 @@ async function openFile(file) {
 function wireButtons() {
   for (const b of document.querySelectorAll('#commands button')) {
     b.addEventListener('click', () => {
-      if (state.request && state.request.kind === 'command') send(`run ${b.dataset.command}`);
+      commands.run(b.dataset.command);
     });
   }
   // The host's state fields the commands read: a `set` line each, given
   // before the answer to whatever is asked next (README, "Session contract").
-  $('ortho-mode').addEventListener('change', () => send(`set orthoMode ${$('ortho-mode').checked ? 1 : 0}`));
+  $('ortho-mode').addEventListener('change', () => {
+    send(`set orthoMode ${$('ortho-mode').checked ? 1 : 0}`);
+    showModes();
+  });
   $('select-mode').addEventListener('change', () => send(`set selectMode ${$('select-mode').value}`));
   for (const [id, field] of [['current-layer', 'currentLayer'], ['current-color', 'currentColor']]) {
     $(id).addEventListener('change', () => {
@@ -450,6 +571,7 @@ const engineEvents = {
 
 async function start() {
   wireButtons();
+  wireDrafting();
   showPrompt('読み込み中…', '');
   state.engine = await createEngine(engineEvents);
   await state.engine.open({ kind: 'drawing', name: 'drawing', text: '' }, loadSettings());

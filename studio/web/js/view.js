@@ -43,6 +43,8 @@ export function emptyScene() {
     window: null, // { x1, y1, x2, y2 } a selection window being dragged
     marks: [], // [[x, y]] points given so far (a region being drawn)
     picked: new Set(), // drawing indices clicked for a selection
+    pending: false, // what the command shows is not yet confirmed (a trail)
+    catches: null, // (figure) => whether a selection window given caught this figure the command shows
   };
 }
 
@@ -341,22 +343,29 @@ function draw(view) {
   ctx.lineWidth = 1;
   ctx.setLineDash([]);
 
-  // What the command picked, over the drawing.
+  // The selection, over the drawing: figures clicked, or caught by a
+  // window given (also those the command took off the display); what the
+  // command shows comes over it (the stretch's preview), its own caught
+  // figures highlighted too.
   if (scene.picked.size) {
     ctx.strokeStyle = ctx.fillStyle = '#e07000';
     ctx.lineWidth = 2;
     for (const i of scene.picked) {
       const f = view.layers.byIndex.get(i);
-      if (f && !scene.hidden.has(i)) strokeFigure(ctx, view, f);
+      if (f) strokeFigure(ctx, view, f);
     }
     ctx.lineWidth = 1;
   }
   const styleOf = view.layers.styleOf;
   for (const { figure, preview } of scene.shown) {
-    // A preview in blue; what a command put in the work area as it will be.
-    ctx.strokeStyle = ctx.fillStyle = preview ? '#1f5fd6' : styleOf(figure).colour;
+    // A preview in blue; what a command put in the work area as it will
+    // be, or dashed orange while it is not yet confirmed (a trail).
+    const caught = !preview && scene.catches && scene.catches(figure);
+    ctx.strokeStyle = ctx.fillStyle = caught ? '#e07000' : preview ? '#1f5fd6' : scene.pending ? '#c05800' : styleOf(figure).colour;
+    ctx.setLineDash(scene.pending && !preview ? [6, 3] : []);
     strokeFigure(ctx, view, figure);
   }
+  ctx.setLineDash([]);
   ctx.strokeStyle = ctx.fillStyle = '#d62828';
   ctx.setLineDash([5, 4]);
   for (const l of scene.dragLines) strokeSegment(ctx, view, l);
