@@ -3,7 +3,7 @@
 // the answers that leave a command.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { cancelLine, parsePoint } from '../web/js/commands.js';
+import { cancelLine, parsePoint, toStoredUnits } from '../web/js/commands.js';
 import { lastCommand, sessionLines } from '../web/js/undo.js';
 
 test('typed points: absolute, relative to the last point, and refused with a reason', () => {
@@ -15,6 +15,18 @@ test('typed points: absolute, relative to the last point, and refused with a rea
   assert.match(parsePoint('@1,2', null).error, /基準になる点/);
   for (const bad of ['100', '100,', ',5', '1,2,3', 'abc', '1e999,0']) assert.ok(parsePoint(bad, null).error, bad);
   assert.equal(Object.is(parsePoint('-0,0', null).x, -0), false, 'no negative zero reaches a session line');
+
+  // Typed in the unit the status line shows: a DXF's stored hundredths of
+  // a millimetre are the typed millimetres scaled exactly, digit by digit.
+  assert.deepEqual(parsePoint('12.34,4.35', null, 0.01), { x: 1234, y: 435 });
+  assert.deepEqual(parsePoint('@-1.5e1,0.07', [100, 200], 0.01), { x: -1400, y: 207 });
+  assert.equal(0.29 / 0.01 === 29, false, 'plain division would not give the stored unit');
+  assert.equal(toStoredUnits('0.29', 0.01), 29);
+  assert.equal(toStoredUnits('2.3', 0.01), 230);
+  assert.equal(toStoredUnits('3', 0.25), 12);
+  assert.equal(toStoredUnits('1', 0.3), 1 / 0.3, 'a factor that is no whole fraction divides');
+  assert.ok(parsePoint('1e999,0', null, 0.01).error);
+  assert.equal(Object.is(parsePoint('-0,0', null, 0.01).x, -0), false);
 });
 
 test('undo takes back the last command and keeps the directives given after it', () => {

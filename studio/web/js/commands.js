@@ -19,13 +19,32 @@ export function cancelLine(kind) {
   return 'cancel';
 }
 
+/* A number typed in the unit the status line shows (stored units times
+   `factor`, the drawing's unit factor) as stored units.  When 1/factor is
+   a whole number (a DXF's hundredths: 100) the typed decimal is scaled
+   exactly, digit by digit, so that 12.34 mm is 1234 and not
+   1233.9999999999998; any other factor gives the nearest double of
+   text / factor. */
+export function toStoredUnits(text, factor = 1) {
+  const v = Number(text);
+  if (factor === 1 || !(factor > 0) || !Number.isFinite(v)) return v;
+  const n = Math.round(1 / factor);
+  const m = /^\s*([-+]?)(\d*)(?:\.(\d*))?(?:e([-+]?\d+))?\s*$/i.exec(text);
+  if (n < 1 || Math.abs(1 / factor - n) > 1e-9 * n || !m) return v / factor;
+  const fraction = m[3] || '';
+  const scaled = BigInt((m[2] || '') + fraction || '0') * BigInt(n);
+  return Number(`${m[1]}${scaled}e${Number(m[4] || 0) - fraction.length}`);
+}
+
 /* A point typed at the prompt line: `X,Y` absolute or `@DX,DY` relative
-   to `last` ([x, y] or null), in drawing units; { x, y }, or { error }. */
-export function parsePoint(text, last) {
+   to `last` ([x, y] in stored units, or null), typed in the unit the
+   status line shows (stored units times `factor`); { x, y } in stored
+   units, or { error }. */
+export function parsePoint(text, last, factor = 1) {
   const m = /^\s*(@?)\s*([-+]?(?:\d+\.?\d*|\.\d+)(?:e[-+]?\d+)?)\s*[,，]\s*([-+]?(?:\d+\.?\d*|\.\d+)(?:e[-+]?\d+)?)\s*$/i.exec(text);
   if (!m) return { error: `点は X,Y または @dX,dY で入力してください: ${text}` };
-  let x = Number(m[2]);
-  let y = Number(m[3]);
+  let x = toStoredUnits(m[2], factor);
+  let y = toStoredUnits(m[3], factor);
   if (m[1]) {
     if (!last) return { error: '相対座標 (@) の基準になる点がまだありません' };
     x += last[0];
@@ -38,7 +57,8 @@ export function parsePoint(text, last) {
 /* `ctl`: { request() the pending request or null while the engine works,
    send(line), escape() Escape for the running pass, input (input.js),
    marks() the region's points, lastPoint(), commandNames() the bar's
-   commands, say(text) a word on the prompt line }. */
+   commands, say(text) a word on the prompt line, unitFactor() the
+   drawing's stored units to the unit the status line shows }. */
 export function createCommands(ctl) {
   const c = {
     last: null, // the last command run
@@ -153,7 +173,7 @@ export function createCommands(ctl) {
       ctl.say(k === 'command' ? `コマンド名ではありません: ${t}` : 'いまは点を入力できません');
       return false;
     }
-    const p = parsePoint(t, ctl.lastPoint());
+    const p = parsePoint(t, ctl.lastPoint(), ctl.unitFactor ? ctl.unitFactor() : 1);
     if (p.error) {
       ctl.say(p.error);
       return false;

@@ -382,6 +382,8 @@ const commands = createCommands({
   lastPoint: () => state.lastPoint,
   commandNames: () => [...document.querySelectorAll('#commands button')].map((b) => b.dataset.command),
   say: (text) => showPrompt(text, ''),
+  // Typed points are in the unit the status line shows them in.
+  unitFactor: () => (view.scene.names && view.scene.names.unitFactor > 0 ? view.scene.names.unitFactor : 1),
 });
 const undo = createUndo({
   lines: () => sessionLines(sessionText()),
