@@ -250,6 +250,23 @@ test('display: a DXF plan in its colours and line types, its layers listed, the 
     const m = /X (-?[\d.]+)\s+Y (-?[\d.]+) mm/.exec(status);
     assert.ok(m, status);
     assert.ok(Math.abs(Number(m[1]) - 2166.4) < 30 && Math.abs(Number(m[2]) - 1000) < 30, status);
+
+    // Typed points are in the status bar's unit too: millimetres, recorded
+    // exactly in the drawing's stored hundredths, and replayed the same.
+    await press(page, '雲マーク');
+    await page.getByRole('radio', { name: /矩形指定（ 凹型）/ }).check();
+    await settled(page);
+    await page.getByRole('button', { name: 'OK', exact: true }).click();
+    assert.equal((await request(page)).kind, 'point');
+    await page.keyboard.type('2000.05,1000');
+    await page.keyboard.press('Enter');
+    await settled(page);
+    await page.keyboard.type('@12.34,-4.35');
+    await page.keyboard.press('Enter');
+    await settled(page);
+    const r = await compareWithNative(page, 'typed-mm', join(EXAMPLES, 'plan-revision.dxf'));
+    assert.match(r.session, /^point 200005 100000\npoint 201239 99565$/m);
+    assert.equal(r.page, r.native);
     assert.deepEqual(s.errors, []);
   } finally {
     await s.close();
@@ -262,6 +279,10 @@ test('layout: a window of 800 by 600 keeps the toolbar to two rows and the view 
   try {
     await openFile(page, join(EXAMPLES, 'plan-revision.dxf'));
     const wide = await screen(page, 910000, 637000);
+    // At 1280 pixels, with the drafting bar, the toolbar keeps to two rows too.
+    const wideBar = await page.locator('#bar').boundingBox();
+    const wideButton = await page.getByRole('button', { name: 'ミラー' }).boundingBox();
+    assert.ok(wideBar.height <= 2 * wideButton.height + 20, `the toolbar takes ${wideBar.height} px at 1280 (a command button ${wideButton.height})`);
     await page.setViewportSize({ width: 800, height: 600 });
     // The view refits: the plan's far corner moved in, inside the view.
     await page.waitForFunction(([x]) => Math.abs(window.nerolit.toScreen(910000, 637000).x - x) > 20, [wide.x]);

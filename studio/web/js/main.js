@@ -580,15 +580,20 @@ async function start() {
   newSession();
   fitBox(view, boxOf(view.scene.drawing) || { x1: 0, y1: 0, x2: 800, y2: 500 });
   redraw();
-  // A window resized shows the whole drawing again in its new size.
+  // A window resized shows the whole drawing again in its new size.  The
+  // view also changes size when a bar wraps or unwraps (a longer prompt,
+  // the busy sign): then it is only drawn again, at the user's zoom.
   let seen = null;
+  let windowSize = [window.innerWidth, window.innerHeight];
   new ResizeObserver(([entry]) => {
     const { width, height } = entry.contentRect;
     const first = seen === null;
     if (!first && seen.width === width && seen.height === height) return;
     seen = { width, height };
     if (first) return;
-    fit(view);
+    const now = [window.innerWidth, window.innerHeight];
+    if (now[0] !== windowSize[0] || now[1] !== windowSize[1]) fit(view);
+    windowSize = now;
     redraw();
   }).observe($('viewport'));
 }
