@@ -77,6 +77,48 @@ test('settings: each stored setting is recorded once when a drawing opens, and t
   }
 });
 
+/* A rectangle cloud from (x1, y1) to (x2, y2), then out of the command. */
+async function boxCloud(page, x1, y1, x2, y2) {
+  await press(page, '雲マーク');
+  await page.getByRole('radio', { name: /矩形指定（ 凹型）/ }).check();
+  await settled(page);
+  await page.getByRole('button', { name: 'OK', exact: true }).click();
+  await settled(page);
+  await clickAt(page, x1, y1);
+  await clickAt(page, x2, y2);
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => window.nerolit.request()?.kind === 'command');
+}
+
+test('undo: a session begun with stored settings is undone to its own text, settings once, as nerolit-host replays it', LIMIT, async () => {
+  const s = await openStudio();
+  const { page } = s;
+  try {
+    await withStoredSettings(page, readFileSync(join(EXAMPLES, 'hatch-selected.ini'), 'utf8'));
+    const drawing = join(EXAMPLES, 'hatch-selected.drawing');
+    await openFile(page, drawing);
+    const settingsAtOpen = (await page.evaluate(() => window.nerolit.session())).split('\n').filter((l) => l.startsWith('setting '));
+    assert.ok(settingsAtOpen.length > 0, 'the stored settings open the session');
+    await boxCloud(page, 100, 50, 200, 120);
+    const l1 = await page.evaluate(() => window.nerolit.figureList());
+    const s1 = await page.evaluate(() => window.nerolit.session());
+    await boxCloud(page, 250, 50, 320, 120);
+    assert.notEqual(await page.evaluate(() => window.nerolit.figureList()), l1);
+    await page.keyboard.press('Control+z');
+    await page.waitForFunction(() => window.nerolit.request()?.kind === 'command' && window.nerolit.session().split('\n').filter((l) => /^run /.test(l)).length === 1);
+    assert.equal(await page.evaluate(() => window.nerolit.session()), s1, 'the session text is the one before the second cloud');
+    assert.equal(await page.evaluate(() => window.nerolit.figureList()), l1);
+    const settingsNow = s1.split('\n').filter((l) => l.startsWith('setting '));
+    assert.deepEqual(settingsNow, settingsAtOpen, 'each setting once, as at the open');
+    assert.equal(await page.locator('#session-count').textContent(), `${s1.split('\n').filter((l) => l && !l.startsWith('#')).length} 行`);
+    const r = await compareWithNative(page, 'undo-settings', drawing);
+    assert.equal(r.page, r.native);
+    assert.deepEqual(s.errors, []);
+  } finally {
+    await s.close();
+  }
+});
+
 test('player: a session plays against its own settings from the drawing opened, as nerolit-host plays it', LIMIT, async () => {
   const s = await openStudio();
   const { page } = s;
