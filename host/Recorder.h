@@ -31,10 +31,16 @@ public:
     /* The session so far, a line each; `header` lines (comments) first. */
     std::string text(const std::string &header = "") const;
     size_t size() const { return lines_.size(); }
+    /* The lines from `from` on, for a reader that holds the first `from`
+       lines of an earlier look: `start` becomes where the text returned
+       begins, before `from` when an Escape went in among the lines the
+       reader holds since its last look. */
+    std::string linesFrom(size_t from, size_t &start);
 
 private:
     std::vector<std::string> lines_;
     size_t lastTaken_ = 0; /* index of the last line taken, lines_.size() before any */
+    size_t inserted_ = static_cast<size_t>(-1); /* first line an Escape went before since linesFrom */
 };
 
 } // namespace host

@@ -167,6 +167,13 @@ std::string formatDouble(double v)
         return "nan";
     if (std::isinf(v))
         return v > 0 ? "inf" : "-inf";
+    /* Whole numbers (every stored coordinate) the quick way: the search
+       below gives the same digits, a dozen formatting calls later. */
+    if (v == std::floor(v) && std::fabs(v) < 1e15) {
+        if (v == 0)
+            return std::signbit(v) ? "-0" : "0";
+        return std::to_string(static_cast<long long>(v));
+    }
     char buf[400];
     int precision = 1;
     for (; precision <= 17; ++precision) {

@@ -9,12 +9,14 @@
 #include "host/Text.h"
 #include "host/wasm/InteractiveUser.h"
 #include "host/wasm/Json.h"
+#include "host/wasm/Snap.h"
 
 #include <emscripten.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 using namespace host;
 
@@ -158,7 +160,7 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_check(const char *line)
 
 /* 0 figure list, 1 drawing SVG, 2 DXF, 3 display SVG, 4 panel SVG,
    5 settings INI, 6 recorded session, 7 figures JSON, 8 display JSON,
-   9 panel JSON, 10 trace. */
+   9 panel JSON, 10 trace, 11 names JSON. */
 EMSCRIPTEN_KEEPALIVE char *nerolit_output(int what)
 {
     Host &h = *gEngineHost;
@@ -179,8 +181,109 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_output(int what)
             t += l + "\n";
         return copyOut(t);
     }
+    case 11: return copyOut(namesJson(h));
     default: return copyOut("");
     }
+}
+
+/* The recorded lines from `from` on, for a page that shows them as they
+   come: {"from": where the lines start, "lines": "..."}; the same cost
+   whatever the session's length. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_session_since(int from)
+{
+    size_t start = 0;
+    std::string lines = gRecorder.linesFrom(from < 0 ? 0 : static_cast<size_t>(from), start);
+    return copyOut("{\"from\":" + std::to_string(start) + ",\"lines\":" + jsonString(lines) + "}");
+}
+
+/* The drawing's figures (up to its end marker) as numbers, for a page
+   that draws large drawings: a malloc'd array of doubles, the count n
+   first, then 13 per figure: index, kind (2 line, 3 arc, 4 point, 5 or 6
+   text, 7 circle), x1, y1, x2, y2 (a circle's or arc's centre and radius
+   in x1, y1, x2), start, end (degrees), layer, group, colour, line type,
+   link.  Texts carry no text here: figuresJson's entries tell them. */
+EMSCRIPTEN_KEEPALIVE double *nerolit_figures_packed()
+{
+    const Host &h = *gEngineHost;
+    int end = h.fig.drawingEnd();
+    int limit = end < 0 ? h.rec.figureLimit() : end;
+    std::vector<double> out;
+    out.reserve(1 + 13 * static_cast<size_t>(limit > 0 ? limit : 0));
+    out.push_back(0);
+    size_t n = 0;
+    for (int i = 0; i < limit;) {
+        int k = entriesOfKind(h.fig.kindAt(i));
+        if (k > 0) {
+            Figure f = h.fig.read(i);
+            bool circle = f.kind == 3 && f.isCircle();
+            double v[13] = {static_cast<double>(i), static_cast<double>(circle ? 7 : f.kind),
+                            static_cast<double>(f.x1), static_cast<double>(f.y1),
+                            static_cast<double>(f.x2), static_cast<double>(f.y2),
+                            f.kind == 3 ? f.start / 1e6 : 0.0, f.kind == 3 ? f.end / 1e6 : 0.0,
+                            static_cast<double>(f.layer), static_cast<double>(f.group),
+                            static_cast<double>(f.color), static_cast<double>(f.ltype),
+                            static_cast<double>(f.link)};
+            out.insert(out.end(), v, v + 13);
+            ++n;
+        }
+        i += k > 0 ? k : 1;
+    }
+    out[0] = static_cast<double>(n);
+    double *p = static_cast<double *>(std::malloc(out.size() * sizeof(double)));
+    std::memcpy(p, out.data(), out.size() * sizeof(double));
+    return p;
+}
+
+/* The drawing's texts only, as figuresJson gives them. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_text_figures()
+{
+    return copyOut(textFiguresJson(*gEngineHost));
+}
+
+/* Whether a session text reads as nerolit-host reads it before playing:
+   null, or "name:line: what". */
+EMSCRIPTEN_KEEPALIVE char *nerolit_parse_session(const char *text, const char *name)
+{
+    std::string error;
+    return parseScript(text, name, error) ? nullptr : copyOut(error);
+}
+
+/* The figures in the table before its end marker (the work so far of a
+   long pass, an opened drawing). */
+EMSCRIPTEN_KEEPALIVE int nerolit_figure_count()
+{
+    const FigureTable &fig = gEngineHost->fig;
+    int end = fig.drawingEnd();
+    int limit = end < 0 ? gEngineHost->rec.figureLimit() : end;
+    int count = 0;
+    for (int i = 0; i < limit;) {
+        int n = entriesOfKind(fig.kindAt(i));
+        count += n > 0 ? 1 : 0;
+        i += n > 0 ? n : 1;
+    }
+    return count;
+}
+
+/* Changes when the drawing's figures change (the page reads them again). */
+EMSCRIPTEN_KEEPALIVE unsigned nerolit_drawing_stamp()
+{
+    return drawingStamp(*gEngineHost);
+}
+
+/* The object snap for the cursor (x, y): {"kind": "end"|"middle"|"centre"|
+   "nearest"|"intersection", "x", "y", "index", "other"} or null, within
+   `aperture` drawing units, among the kinds of the mask (Snap.h).  Read
+   from the figure tables as they are now, between or during commands. */
+EMSCRIPTEN_KEEPALIVE char *nerolit_snap(double x, double y, double aperture, int kinds)
+{
+    Host &h = *gEngineHost;
+    int end = h.fig.drawingEnd();
+    std::optional<SnapHit> hit = findSnap(h.fig, end < 0 ? h.rec.figureLimit() : end, x, y, aperture, kinds);
+    if (!hit)
+        return copyOut("null");
+    return copyOut(std::string("{\"kind\":\"") + snapKindName(hit->kind) + "\",\"x\":" + formatDouble(hit->x) +
+                   ",\"y\":" + formatDouble(hit->y) + ",\"index\":" + std::to_string(hit->index) +
+                   ",\"other\":" + std::to_string(hit->other) + "}");
 }
 
 } // extern "C"

@@ -3,6 +3,7 @@
  */
 #include "host/wasm/Json.h"
 
+#include "host/Dxf.h"
 #include "host/Text.h"
 
 #include <cmath>
@@ -240,7 +241,9 @@ std::string panelJson(const Host &h)
     return o.s;
 }
 
-std::string figuresJson(const Host &h)
+namespace {
+
+std::string figuresJsonOf(const Host &h, bool textsOnly)
 {
     Out o;
     o.raw("[");
@@ -248,7 +251,7 @@ std::string figuresJson(const Host &h)
     bool first = true;
     for (int i = 0; i < (end < 0 ? h.rec.figureLimit() : end);) {
         int n = entriesOfKind(h.fig.kindAt(i));
-        if (n > 0) {
+        if (n > 0 && (!textsOnly || h.fig.kindAt(i) == 5 || h.fig.kindAt(i) == 6)) {
             if (!first)
                 o.raw(",");
             figureJson(o, h.fig, i);
@@ -258,6 +261,61 @@ std::string figuresJson(const Host &h)
     }
     o.raw("]");
     return o.s;
+}
+
+} // namespace
+
+std::string figuresJson(const Host &h)
+{
+    return figuresJsonOf(h, false);
+}
+
+std::string textFiguresJson(const Host &h)
+{
+    return figuresJsonOf(h, true);
+}
+
+std::string namesJson(const Host &h)
+{
+    const DxfNames &n = h.dxfNames;
+    /* Stored units per unit of the DXF's lengths (DxfExplode's scale). */
+    double perUnit = 100.0 * dxfUnitLength(n.insUnits);
+    Out o;
+    o.raw("{").key("unitFactor", true).num(h.rec.f64(TF::unitFactor)).key("insUnits").num(n.insUnits);
+    o.key("fromDxf").raw(n.layers.empty() && n.lineTypes.empty() ? "false" : "true").key("layers").raw("[");
+    for (size_t k = 0; k < n.layers.size(); ++k) {
+        const DxfLayer &l = n.layers[k];
+        o.raw(k ? ",{" : "{").key("name", true).str(l.name).key("color").num(l.color < 0 ? -l.color : l.color);
+        o.key("off").raw(l.color < 0 ? "true" : "false").key("lineType").str(l.lineType).raw("}");
+    }
+    o.raw("]").key("lineTypes").raw("[");
+    for (size_t k = 0; k < n.lineTypes.size(); ++k) {
+        const DxfLineType &t = n.lineTypes[k];
+        o.raw(k ? ",{" : "{").key("name", true).str(t.name).key("dashes").raw("[");
+        for (size_t d = 0; d < t.dashes.size(); ++d) {
+            if (d)
+                o.raw(",");
+            o.num(t.dashes[d] * perUnit);
+        }
+        o.raw("]}");
+    }
+    o.raw("]}");
+    return o.s;
+}
+
+uint32_t drawingStamp(const Host &h)
+{
+    int end = h.fig.drawingEnd();
+    int n = end < 0 ? h.rec.figureLimit() : end + 1;
+    if (n > h.rec.capacity())
+        n = h.rec.capacity();
+    uint32_t hash = 2166136261u;
+    for (int a = 0; a < ArrCount; ++a)
+        for (int i = 0; i < n; ++i) {
+            uint32_t v = static_cast<uint32_t>(h.rec.at(static_cast<Arr>(a), i));
+            hash = (hash ^ v) * 16777619u;
+        }
+    return hash ^ static_cast<uint32_t>(n);
 }
 
 } // namespace host

@@ -26,6 +26,16 @@ std::string displayJson(const Host &h);
 std::string panelJson(const Host &h);
 /* The drawing's figures (up to its end marker). */
 std::string figuresJson(const Host &h);
+/* The same for the drawing's texts only. */
+std::string textFiguresJson(const Host &h);
+/* What the figures' attribute numbers name and how long a unit is:
+   {"unitFactor", "insUnits", "fromDxf", "layers": [{"name", "color",
+   "off", "lineType"}], "lineTypes": [{"name", "dashes"}]}, dashes in
+   stored units (negative a gap, 0 a dot). */
+std::string namesJson(const Host &h);
+/* A number that changes when the drawing's figures change (a hash of
+   their entries up to the end marker). */
+uint32_t drawingStamp(const Host &h);
 
 } // namespace host
 

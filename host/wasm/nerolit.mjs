@@ -10,7 +10,9 @@
 import createNerolitEngine from './nerolit-engine.mjs';
 
 const OUTPUTS = { figureList: 0, svg: 1, dxf: 2, displaySvg: 3, panelSvg: 4, settings: 5, session: 6,
-                  figures: 7, display: 8, panel: 9, trace: 10 };
+                  figures: 7, display: 8, panel: 9, trace: 10, names: 11 };
+const SNAP_BITS = { end: 1, middle: 2, centre: 4, nearest: 8, intersection: 16 };
+const SNAP_KINDS = Object.keys(SNAP_BITS);
 const YIELD_MS = 50; // a long pass lets the page run this often (for Escape)
 
 let compiled = null; // the compiled WebAssembly module, shared by every engine
@@ -106,7 +108,11 @@ class Engine {
       nerolitEvent: (type, json) => this._event(type, JSON.parse(json)),
       nerolitNextAction: () => this._nextAction(),
       nerolitPoll: () => this._poll(),
-      nerolitYield: () => new Promise((resolve) => setTimeout(resolve, 0)).then(() => { this._lastYield = Date.now(); }),
+      nerolitYield: () => {
+        // A long pass lets the page run: it hears how far the pass is.
+        if (this._handlers.has('working')) this._emit('working', { figures: m._nerolit_figure_count() });
+        return new Promise((resolve) => setTimeout(resolve, 0)).then(() => { this._lastYield = Date.now(); });
+      },
     });
     m._nerolit_create(this._options.trace ? 1 : 0);
     let result = {};
@@ -226,6 +232,7 @@ class Engine {
     if (why) throw new Error(why);
     const next = new Promise((resolve, reject) => { this._after = { resolve, reject }; });
     this.request = null;
+    this._lastYield = Date.now(); // the pass starts now: the page had its turn while the engine waited
     if (this._wake) {
       const wake = this._wake;
       this._wake = null;
@@ -234,6 +241,19 @@ class Engine {
       this._line = line;
     }
     return next;
+  }
+
+  // Why answer(line) would refuse the line now, or null.
+  check(line) {
+    if (this.failure) return `the session has failed: ${this.failure.message}`;
+    if (this.request === null) return 'the engine is working: answer its next request';
+    return this._call(this._m, 'nerolit_check', String(line).trim()) || null;
+  }
+
+  // Whether a session text reads as nerolit-host reads it: null, or
+  // "name:line: what" for its first bad line.
+  parseSession(text, name = 'session') {
+    return this._call(this._m, 'nerolit_parse_session', text, name) || null;
   }
 
   // Escape for the next poll of the keyboard.
@@ -246,14 +266,17 @@ class Engine {
       throw new Error(`${what}: only between commands`);
   }
 
-  // A figure list: a new session from this drawing (the store kept).
-  async loadDrawing(text, name = 'drawing') {
+  // A figure list: a new session from this drawing (the store kept, or
+  // the INI text `settings` when given: each value recorded once, as the
+  // session's first lines).
+  async loadDrawing(text, name = 'drawing', settings = undefined) {
     this._betweenCommands('loadDrawing');
-    await this._session((m) => this._json(m, 'nerolit_load_drawing', text, name), this.settings());
+    await this._session((m) => this._json(m, 'nerolit_load_drawing', text, name), settings ?? this.settings());
   }
 
-  // A DXF drawing: a new session from it; resolves with the reader's notices.
-  async loadDxf(bytes, name = 'drawing.dxf') {
+  // A DXF drawing: a new session from it (the store as loadDrawing's);
+  // resolves with the reader's notices.
+  async loadDxf(bytes, name = 'drawing.dxf', settings = undefined) {
     this._betweenCommands('loadDxf');
     const data = typeof bytes === 'string' ? new TextEncoder().encode(bytes) : new Uint8Array(bytes);
     const out = await this._session((m) => {
@@ -266,7 +289,7 @@ class Engine {
       } finally {
         m._free(p);
       }
-    }, this.settings());
+    }, settings ?? this.settings());
     return out.notices;
   }
 
@@ -293,7 +316,66 @@ class Engine {
   panel() { return JSON.parse(this._output('panel')); }
   settings() { return this._m ? this._output('settings') : ''; }
   session() { return this._output('session'); }
+  // The names behind the figures' layer, colour and line type numbers,
+  // and the unit: { unitFactor, insUnits, fromDxf, layers, lineTypes }.
+  names() { return JSON.parse(this._output('names')); }
+  // The session's recorded lines from line `from` on (0 the first after
+  // the settings): { from, lines }, `from` earlier than asked when an
+  // Escape went in among lines already read.  Costs the same whatever the
+  // session's length.
+  sessionSince(from) { return JSON.parse(this._string(this._m, this._m._nerolit_session_since(from))); }
+  // A number that changes when the drawing's figures change.
+  drawingStamp() { return this._m._nerolit_drawing_stamp() >>> 0; }
+  // The same figures as figures(), read as numbers from the engine's
+  // memory (a large drawing's figures in a fraction of the time).
+  drawingFigures() {
+    const m = this._m;
+    const p = m._nerolit_figures_packed();
+    const n = m.HEAPF64[p >> 3];
+    const v = m.HEAPF64.subarray((p >> 3) + 1, (p >> 3) + 1 + 13 * n);
+    const texts = new Map();
+    const out = new Array(n);
+    let textsRead = false;
+    for (let k = 0, o = 0; k < n; k++, o += 13) {
+      const kind = v[o + 1];
+      let f;
+      if (kind === 2) f = { index: v[o], kind: 'line', x1: v[o + 2], y1: v[o + 3], x2: v[o + 4], y2: v[o + 5] };
+      else if (kind === 7) f = { index: v[o], kind: 'circle', cx: v[o + 2], cy: v[o + 3], r: v[o + 4] };
+      else if (kind === 3) f = { index: v[o], kind: 'arc', cx: v[o + 2], cy: v[o + 3], r: v[o + 4], start: v[o + 6], end: v[o + 7] };
+      else if (kind === 4) f = { index: v[o], kind: 'point', x: v[o + 2], y: v[o + 3] };
+      else {
+        if (!textsRead) {
+          for (const t of JSON.parse(this._string(m, m._nerolit_text_figures()))) texts.set(t.index, t);
+          textsRead = true;
+        }
+        out[k] = texts.get(v[o]);
+        continue;
+      }
+      f.layer = v[o + 8];
+      f.group = v[o + 9];
+      f.color = v[o + 10];
+      f.ltype = v[o + 11];
+      f.link = v[o + 12];
+      out[k] = f;
+    }
+    m._free(p);
+    return out;
+  }
+
+  // The figures before the table's end marker.
+  figureCount() { return this._m._nerolit_figure_count(); }
   trace() { return this._output('trace'); }
+
+  // The object snap for the cursor (x, y) within `aperture` drawing units,
+  // among `kinds` (names: end, middle, centre, nearest, intersection):
+  // { kind, x, y, index, other } with the point exactly as the tables give
+  // it, or null.
+  snap(x, y, aperture, kinds = SNAP_KINDS) {
+    let mask = 0;
+    for (const k of kinds) mask |= SNAP_BITS[k] || 0;
+    if (!mask) return null;
+    return JSON.parse(this._string(this._m, this._m._nerolit_snap(x, y, aperture, mask)));
+  }
 }
 
 // A new engine with an empty drawing and store, waiting for its first

@@ -331,8 +331,9 @@ test('a DXF plan opened, clouded and saved as DXF, figure list and SVG', LIMIT, 
     await page.getByRole('button', { name: '全体表示' }).click();
     const cursor = await screen(page, 100000, 200000);
     await page.mouse.move(cursor.x, cursor.y);
-    const shown = (await page.locator('#cursor').textContent()).match(/X (-?[\d.]+) +Y (-?[\d.]+)/);
-    assert.ok(Math.abs(shown[1] - 100000) < 2000 && Math.abs(shown[2] - 200000) < 2000, `the cursor in drawing units: ${shown[0]}`);
+    // The status bar in millimetres, as the plan is measured (1/100 mm stored).
+    const shown = (await page.locator('#cursor').textContent()).match(/X (-?[\d.]+) +Y (-?[\d.]+) mm/);
+    assert.ok(Math.abs(shown[1] - 1000) < 20 && Math.abs(shown[2] - 2000) < 20, `the cursor in millimetres: ${shown[0]}`);
     await page.getByLabel('書込レイヤ').fill('6');
     await page.getByLabel('書込レイヤ').press('Tab');
     await press(page, '雲マーク');

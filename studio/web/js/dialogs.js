@@ -37,7 +37,11 @@ function openModal(dialog) {
 
 /* Closes every dialog that is open without answering anything (the
    request it answered is over). */
+let panelFocus = -1; // the panel's field that had the focus when the panel closed for the engine's answer
+
 export function closeDialogs() {
+  const fields = [...$('panel-grid').querySelectorAll('input, select')];
+  panelFocus = $('panel').open ? fields.indexOf(document.activeElement) : -1;
   for (const id of ['panel', 'message', 'group']) {
     const d = $(id);
     if (d.open) d.close('closed');
@@ -102,7 +106,11 @@ export function setUpDialogs(send) {
 
 /* The message request: the module's text with OK and Cancel. */
 export function askMessage(text) {
-  $('message-text').textContent = text;
+  // The hatch's write limit: the page says how to raise it.
+  const limit = /制限値を越えました/.test(text)
+    ? '\n\n上限 (figureLimit) を上げるには、コマンドを終えてからプロンプト行に\n  set figureLimit 200000\nと入力して Enter を押し、もう一度ハッチングしてください。'
+    : '';
+  $('message-text').textContent = text + limit;
   openModal($('message'));
   $('message-ok').focus();
 }
@@ -122,7 +130,8 @@ export function askGroup(prompt, value) {
 export function askPanel(panel, send) {
   const grid = $('panel-grid');
   const before = [...grid.querySelectorAll('input, select')];
-  const focusedAt = before.indexOf(document.activeElement);
+  const focusedAt = before.indexOf(document.activeElement) >= 0 ? before.indexOf(document.activeElement) : panelFocus;
+  panelFocus = -1;
   $('panel-title').textContent = panel.caption || '';
   renderPanel(grid, panel, send);
   openModal($('panel'));

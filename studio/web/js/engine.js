@@ -3,6 +3,11 @@
 // the forms the page shows, and the page's calls.  Nothing here decides
 // anything about a command: the engine owns the drawing, the settings and
 // the session.
+//
+// The page asks only for what changed: the drawing's figures again when
+// the engine's stamp of them changed, the session's lines from the last
+// one shown, the display once per request.  So a mouse move costs the same
+// on a long session and a large drawing as on a short one.
 import { createEngine as createNerolit } from './nerolit.mjs';
 
 /* The request as the page uses it: { kind, prompt, command, bandKind,
@@ -30,18 +35,32 @@ function pageDisplay(d) {
 }
 
 /* A new engine with an empty drawing and store.  `on`: { request(r),
-   display(d), failure(message) }. */
+   display(d), failure(message), working({ figures }) }. */
 export async function createEngine(on) {
   const e = await createNerolit();
+  // The display the engine told last, for the request that follows it
+  // (the engine tells the display just before each request).
+  let lastDisplay = null;
   // The engine tells a request just before it starts to wait for the
   // answer; the page acts on it once the engine waits.
+  // The engine's time per answer goes on the browser's performance
+  // timeline (measure "nerolit engine"), for the benchmarks.
+  let sentAt = -1;
   e.on('request', (r) => queueMicrotask(() => {
+    if (sentAt >= 0) {
+      performance.measure('nerolit engine', { start: sentAt, end: performance.now() });
+      sentAt = -1;
+    }
     if (e.request !== r) return; // answered meanwhile (the settings' lines)
-    on.display(pageDisplay(e.display()));
+    on.display(lastDisplay || pageDisplay(e.display()));
+    lastDisplay = null;
     on.request(pageRequest(r, e));
   }));
-  e.on('display', (d) => on.display(pageDisplay(d)));
+  e.on('display', (d) => {
+    lastDisplay = pageDisplay(d);
+  });
   e.on('failed', (f) => on.failure(f.message));
+  if (on.working) e.on('working', (w) => on.working(w));
   // The first request came before anyone listened: told once the caller
   // has the engine in hand (after its await), unless answered by then.
   if (e.request) {
@@ -52,38 +71,67 @@ export async function createEngine(on) {
       on.request(pageRequest(first, e));
     }, 0);
   }
+  let stamp = null; // the drawing's stamp when its figures were last read
   return {
     /* Sends a line of the session language for the pending request.  A
        line the engine refuses (it does not fit) is reported and the
-       request stays. */
+       request stays; returns the reason, or null when sent. */
     send(line) {
       try {
+        sentAt = performance.now();
         e.answer(line).catch(() => {}); // a failure comes as the 'failed' event
+        return null;
       } catch (err) {
         console.warn(`nerolit studio: the engine refused "${line}": ${err.message}`);
         if (e.request) on.request(pageRequest(e.request, e));
+        return err.message;
       }
     },
+    /* Why the engine would refuse `line` for the pending request, or null. */
+    check: (line) => e.check(line),
+    /* null, or "name:line: what" for the first line nerolit-host would
+       refuse to read. */
+    parseSession: (text, name) => e.parseSession(text, name),
     escape: () => e.escape(),
     /* A new session on a drawing ({ kind: 'dxf', bytes } or { kind:
-       'drawing', text }, with its name) from the settings `ini`, each
-       setting a recorded line, so that the session replays from the
-       drawing alone.  Throws with name:line: what on bad input; resolves
-       with the DXF reader's notices ([] for a figure list). */
+       'drawing', text }, with its name) from the settings `ini` (the
+       store the engine has when not given), each setting recorded once as
+       one of the session's first lines, so that the session replays from
+       the drawing alone.  Resolves with the reader's notices (DXF); throws
+       with name:line: what on bad input. */
     async open(file, ini) {
-      let notices = [];
-      if (file.kind === 'dxf') notices = await e.loadDxf(file.bytes, file.name);
-      else await e.loadDrawing(file.text, file.name);
-      const store = ini === undefined ? e.settings() : ini;
-      if (store.trim()) await e.loadSettings(store);
-      return notices;
+      stamp = null;
+      const t0 = performance.now();
+      try {
+        if (file.kind === 'dxf') return (await e.loadDxf(file.bytes, file.name, ini)) || [];
+        await e.loadDrawing(file.text, file.name, ini);
+        return [];
+      } finally {
+        performance.measure('nerolit open', { start: t0, end: performance.now() });
+      }
     },
     request: () => (e.request ? pageRequest(e.request, e) : null),
     figures: () => e.figures(),
+    /* The drawing's figures when they changed since the last call (or
+       `always`), else null. */
+    changedFigures(always = false) {
+      const now = e.drawingStamp();
+      if (!always && now === stamp) return null;
+      stamp = now;
+      const t0 = performance.now();
+      const figures = e.drawingFigures();
+      performance.measure('nerolit figures', { start: t0, end: performance.now() });
+      return figures;
+    },
+    names: () => e.names(),
     figureList: () => e.figureList(),
+    figureCount: () => e.figureCount(),
     svg: () => e.svg(),
     dxf: () => e.dxf(),
     settings: () => e.settings(),
     session: () => e.session(),
+    sessionSince: (from) => e.sessionSince(from),
+    /* The object snap at (x, y) (nerolit.mjs snap). */
+    snap: (x, y, aperture, kinds) => e.snap(x, y, aperture, kinds),
   };
 }

@@ -1,39 +1,46 @@
-// input.js - the mouse and the keyboard on the view, turned into the
-// session language's actions for the request the engine has pending, as
-// in the CAD host:
-//   point requests  left button: `point X Y`; mouse moves: `move X Y` (the
-//                   trail cloud grows, the stretch preview follows);
-//                   Enter: `confirm` (a trail); a click on a region's first
-//                   point, or Enter, closes the region (`point` at the
-//                   first point for its last edge, then `close`)
+// input.js - the mouse on the view, turned into the session language's
+// actions for the request the engine has pending, as in desktop CAD:
+//   point requests  left button: `point X Y` at the snapped point (snap.js)
+//                   or the whole drawing unit under the cursor; mouse
+//                   moves: `move X Y` (the trail cloud grows, the stretch
+//                   preview follows); a trail gets every point the browser
+//                   saw during a fast move, so a quick circle stays round;
+//                   a click on a region's first point closes the region
 //   selections      a window by two clicks or by a drag (`select window`),
 //                   or figures clicked one by one and Enter (`select I J`)
-//   any request     right button or Esc: `cancel` (one stage back); Esc
-//                   while a command works: Escape at its next poll
+//   right button    Enter (keys.js decides what Enter means for the request)
 //   always          middle-drag or Space-drag pans, the wheel zooms about
-//                   the cursor
-// Points are whole drawing units: the figure tables store whole units, and
-// a session with whole numbers reads as what the user did.
+//                   the cursor, a double middle-click shows everything
+// The keyboard is keys.js's.  Points off a snap are whole drawing units:
+// the figure tables store whole units, and a session of whole numbers reads
+// as what the user did; a snapped point is the stored point as it is.
 import { pan, render, toCanvas, toDrawing, zoomAt } from './view.js';
+import { caughtBy, touchesWindow } from './select.js';
 
 const CLICK_SLOP = 4; // pixels a press may move and still be a click
 const CLOSE_PIXELS = 8; // a click this near the region's first point closes it
 const PICK_PIXELS = 6; // a click this near a figure picks it
+const DOUBLE_MS = 400; // two middle presses this close are a double click
 
 /* `ctl`: { request() the pending request, or the last one while the
-   engine works (null before any), busy() whether the engine works,
-   send(line), escape(),
-   pick(x, y, tolerance) the index of the figure there or -1, changed() the
-   scene changed, cursorMoved(x, y) }. */
+   engine works (null before any), send(line, keep) (keep: a move that must
+   not be merged with the one before), pick(x, y, tolerance) the index of
+   the figure there or -1, changed() the scene changed, cursorMoved(x, y),
+   snaps (snap.js), enter() the right button, extents() zoom to
+   everything }. */
 export function setUpInput(view, ctl) {
   const canvas = view.canvas;
   const scene = view.scene;
+  const snaps = ctl.snaps;
   let space = false; // Space held: the left button pans
+  let spacePanned = false; // the view was panned while Space was held
   let panning = null; // { x, y } last position while panning
   let press = null; // { x, y, button } a left press on the view
   let windowStart = null; // first corner of a selection window, drawing units
   const picks = []; // figures clicked in the pending selection
-  let last = null; // last cursor position in whole drawing units
+  let selected = null; // { picked, window } the selection given (figures clicked, or a window), shown until the command asks for another or ends
+  let last = null; // last point sent as a move
+  let middleAt = 0; // time of the last middle press
 
   const local = (e) => {
     const r = canvas.getBoundingClientRect();
@@ -42,18 +49,32 @@ export function setUpInput(view, ctl) {
   const unitsAt = (px, py) => toDrawing(view, px, py).map((v) => Math.round(v) + 0);
   const kind = () => ctl.request()?.kind ?? null;
   const isPoint = (k) => k === 'point' || k === 'cursor' || k === 'region';
+  /* The point a point request gets at canvas (px, py): the snap there, or
+     the whole unit under the cursor. */
+  const pointAt = (px, py) => {
+    const hit = isPoint(kind()) ? snaps.query(px, py) : null;
+    return hit ? [hit.x + 0, hit.y + 0] : unitsAt(px, py);
+  };
 
-  /* Forgets the half-made window and picks (a new request came). */
-  function reset() {
+  /* Forgets the half-made window and picks (a new request came, of
+     `next` kind); the selection given stays highlighted, its window
+     marked, until the command asks for a new one or ends. */
+  function reset(next) {
+    if (next === 'command' || next === 'select') selected = null;
     windowStart = null;
     picks.length = 0;
-    scene.window = null;
-    scene.picked = new Set();
+    scene.window = selected ? selected.window : null;
+    // A window's catch is worked out on the drawing as it is now: the
+    // command may have moved the figures it took to other entries.
+    scene.picked = !selected ? new Set() : selected.window ? caughtBy(scene.drawing, selected.window) : new Set(selected.picked);
+    // What the command took out of the drawing and shows itself (the
+    // mirror's selection in its work area) is highlighted by the window too.
+    const win = selected && selected.window;
+    scene.catches = win ? (f) => touchesWindow(f, win) : null;
   }
 
   function clickAt(px, py, asKind) {
     const k = asKind || kind();
-    const [x, y] = unitsAt(px, py);
     if (isPoint(k)) {
       if (k === 'region' && scene.marks.length >= 3) {
         const [fx, fy] = toCanvas(view, ...scene.marks[0]);
@@ -62,8 +83,10 @@ export function setUpInput(view, ctl) {
           return;
         }
       }
+      const [x, y] = pointAt(px, py);
       ctl.send(`point ${x} ${y}`);
     } else if (k === 'select') {
+      const [x, y] = unitsAt(px, py);
       if (windowStart) {
         finishWindow(windowStart, [x, y]);
         return;
@@ -96,16 +119,47 @@ export function setUpInput(view, ctl) {
   function finishWindow(a, b) {
     const [x1, x2] = [Math.min(a[0], b[0]), Math.max(a[0], b[0])];
     const [y1, y2] = [Math.min(a[1], b[1]), Math.max(a[1], b[1])];
+    const win = { x1, y1, x2, y2 };
+    selected = { picked: null, window: win };
     reset();
     ctl.changed();
     ctl.send(`select window ${x1} ${y1} ${x2} ${y2}`);
   }
 
+  /* The selection the user has made so far, sent (Enter): the figures
+     clicked; false when there is none. */
+  function confirmPicks() {
+    if (!picks.length) return false;
+    const line = `select ${picks.join(' ')}`;
+    selected = { picked: new Set(picks), window: null };
+    reset();
+    ctl.changed();
+    ctl.send(line);
+    return true;
+  }
+
+  /* Drops a half-made window or picks; false when there was none. */
+  function dropSelection() {
+    if (!windowStart && !picks.length) return false;
+    reset();
+    ctl.changed();
+    return true;
+  }
+
   canvas.addEventListener('pointerdown', (e) => {
-    canvas.focus();
     const [px, py] = local(e);
     if (e.button === 1 || (e.button === 0 && space)) {
+      if (e.button === 1) {
+        if (e.timeStamp - middleAt < DOUBLE_MS) {
+          middleAt = 0;
+          ctl.extents();
+          e.preventDefault();
+          return;
+        }
+        middleAt = e.timeStamp;
+      }
       panning = { x: px, y: py };
+      if (space) spacePanned = true;
       canvas.classList.add('panning');
       canvas.setPointerCapture(e.pointerId);
       e.preventDefault();
@@ -118,29 +172,51 @@ export function setUpInput(view, ctl) {
     }
   });
 
+  function moveTo(px, py, keep) {
+    const [x, y] = pointAt(px, py);
+    if (!(last && last[0] === x && last[1] === y)) ctl.send(`move ${x} ${y}`, keep);
+    last = [x, y];
+  }
+
   canvas.addEventListener('pointermove', (e) => {
     const [px, py] = local(e);
+    snaps.cursor = [px, py];
     if (panning) {
       pan(view, px - panning.x, py - panning.y);
       panning = { x: px, y: py };
       ctl.changed();
+      snaps.draw();
       return;
     }
-    const [x, y] = unitsAt(px, py);
+    const [ux, uy] = unitsAt(px, py);
     ctl.cursorMoved(...toDrawing(view, px, py));
     const k = kind();
     if (k === 'select' && (windowStart || (press && Math.hypot(px - press.x, py - press.y) > CLICK_SLOP))) {
       const a = windowStart || unitsAt(press.x, press.y);
-      scene.window = { x1: a[0], y1: a[1], x2: x, y2: y };
+      scene.window = { x1: a[0], y1: a[1], x2: ux, y2: uy };
       ctl.changed();
     }
-    if (scene.band) {
-      scene.band.x2 = x;
-      scene.band.y2 = y;
+    if (isPoint(k)) {
+      // A trail is drawn by the mouse's path: every point the browser
+      // coalesced into this event is a move of its own.
+      if (k === 'cursor' && e.getCoalescedEvents) {
+        for (const c of e.getCoalescedEvents().slice(0, -1)) moveTo(...local(c), true);
+      }
+      moveTo(px, py, k === 'cursor');
+    } else {
+      snaps.hit = null;
+    }
+    if (scene.band && last && isPoint(k)) {
+      scene.band.x2 = last[0];
+      scene.band.y2 = last[1];
       ctl.changed();
     }
-    if (isPoint(k) && !(last && last[0] === x && last[1] === y)) ctl.send(`move ${x} ${y}`);
-    last = [x, y];
+    snaps.draw();
+  });
+
+  canvas.addEventListener('pointerleave', () => {
+    snaps.cursor = null;
+    snaps.draw();
   });
 
   canvas.addEventListener('pointerup', (e) => {
@@ -167,10 +243,7 @@ export function setUpInput(view, ctl) {
   canvas.addEventListener('auxclick', (e) => e.preventDefault());
   canvas.addEventListener('contextmenu', (e) => {
     e.preventDefault();
-    if (windowStart || picks.length) {
-      reset(); // the half-made selection goes first
-      ctl.changed();
-    } else if (kind()) ctl.send('cancel');
+    ctl.enter();
   });
 
   canvas.addEventListener('wheel', (e) => {
@@ -179,38 +252,31 @@ export function setUpInput(view, ctl) {
     const steps = e.deltaMode === 1 ? e.deltaY * 16 : e.deltaY;
     zoomAt(view, px, py, Math.exp(-steps * 0.0015));
     ctl.changed();
+    snaps.draw();
   }, { passive: false });
 
-  window.addEventListener('keydown', (e) => {
-    if (document.querySelector('dialog[open]')) return; // the dialog has the keys
-    if (e.target instanceof HTMLInputElement || e.target instanceof HTMLSelectElement) return;
-    const k = kind();
-    if (e.code === 'Space') {
-      space = true;
-      e.preventDefault();
-    } else if (e.key === 'Escape') {
-      e.preventDefault();
-      if (windowStart || picks.length) {
-        reset();
-        ctl.changed();
-      } else if (ctl.busy()) ctl.escape(); // the command works: Escape at its next poll
-      else if (k && k !== 'command') ctl.send('cancel');
-    } else if (e.key === 'Enter') {
-      if (k === 'cursor') ctl.send('confirm');
-      else if (k === 'region' && scene.marks.length >= 3) closeRegion();
-      else if (k === 'select' && picks.length) {
-        const line = `select ${picks.join(' ')}`;
-        reset();
-        ctl.changed();
-        ctl.send(line);
-      } else return;
-      e.preventDefault();
-    }
+  window.addEventListener('resize', () => {
+    render(view);
+    snaps.draw();
   });
-  window.addEventListener('keyup', (e) => {
-    if (e.code === 'Space') space = false;
-  });
-  window.addEventListener('resize', () => render(view));
 
-  return { reset };
+  return {
+    reset,
+    closeRegion,
+    confirmPicks,
+    dropSelection,
+    /* Space held or let go: while held the left button pans; the return
+       says whether the view was panned during the hold. */
+    setSpace(on) {
+      space = on;
+      if (on) spacePanned = false;
+      return spacePanned;
+    },
+    /* The stretch's window given by two points (a box band): marked, and
+       the figures it catches highlighted, until the command ends. */
+    markWindow(a, b) {
+      const win = { x1: Math.min(a[0], b[0]), y1: Math.min(a[1], b[1]), x2: Math.max(a[0], b[0]), y2: Math.max(a[1], b[1]) };
+      selected = { picked: null, window: win };
+    },
+  };
 }

@@ -8,23 +8,31 @@
 // window.nerolit is the automation interface (README, "Nerolit Studio").
 import { createEngine } from './engine.js';
 import { figureAt, boxOf } from './figures.js';
-import { createView, render, fit, fitBox, toCanvas } from './view.js';
+import { createView, render, fit, fitBox, toCanvas, toDrawing, drawingChanged } from './view.js';
 import { setUpInput } from './input.js';
-import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showCursor, showFailure, showPrompt } from './dialogs.js';
+import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showFailure, showPrompt } from './dialogs.js';
 import { loadSettings, resetSettings, storeSettings } from './settings.js';
-import { answers, downloadName, verbOf } from './session.js';
-import { createPlayer, nextLine, showPlayer } from './player.js';
+import { answers, createSessionLog, downloadName, resetSessionLog, resultName, sessionLogText, updateSessionLog, verbOf } from './session.js';
+import { createPlayer, nextLine, playerFailed, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
 import { showNotices } from './notices.js';
+import { japanese } from './messages.js';
+import { showDrawingFacts, showCoordinates, showWorking, titleUntitledPanel } from './status.js';
+import { createSnaps, mirrorAxis, SNAP_KINDS } from './snap.js';
+import { createCommands } from './commands.js';
+import { setUpKeys } from './keys.js';
+import { createUndo, replayEngine, sessionLines } from './undo.js';
+import { setUpHelp } from './help.js';
+import { createFeedback } from './feedback.js';
 
 const $ = (id) => document.getElementById(id);
 
 const HINTS = {
-  command: '',
-  point: '左: 点指示  右/Esc: 戻る',
-  cursor: '左: 点指示  Enter: 確定  右/Esc: 戻る',
-  region: '左: 点指示  始点/Enter: 閉じる  右/Esc: 1辺戻る',
-  select: '窓: 2点指示かドラッグ  図形: クリックしてEnter  右/Esc: 戻る',
+  command: 'Space/右: 直前のコマンド  F1: ヘルプ',
+  point: '左: 点指示  右/Enter: 戻る  Esc: 終了  F3: スナップ  F8: 直交',
+  cursor: '左: 点指示  右/Enter: 確定  Backspace: 取り消し  Esc: 終了',
+  region: '左: 点指示  始点/右/Enter: 閉じる  Backspace: 1辺戻る  Esc: 終了',
+  select: '窓: 2点指示かドラッグ  図形: クリックして右/Enter  Esc: 終了',
   panel: 'Enter: OK  Esc: キャンセル',
   group: 'Enter: OK  Esc: キャンセル',
   message: 'Enter: OK  Esc: キャンセル',
@@ -39,7 +47,10 @@ const state = {
   queue: [], // lines waiting for a request they answer
   opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
   player: null, // { name, steps, pos, running } a loaded session played step by step
+  fromSessionFile: false, // the engine's settings are a session file's, not the user's
   settledWaiters: [],
+  log: createSessionLog($('session-text'), $('session-count')),
+  windowPoints: [], // the points given since the command's panel (the stretch's window)
 };
 
 const view = createView($('view'));
@@ -48,9 +59,15 @@ function redraw() {
   render(view);
 }
 
-/* The drawing as the engine has it now. */
-function refreshDrawing() {
-  view.scene.drawing = state.engine.figures();
+/* The drawing as the engine has it now (read again only when it changed,
+   or `always` after a new session). */
+function refreshDrawing(always = false) {
+  const figures = state.engine.changedFigures(always);
+  if (!figures) return;
+  view.scene.drawing = figures;
+  if (always) view.scene.names = state.engine.names();
+  drawingChanged(view);
+  showDrawingFacts(view.scene.names, figures);
 }
 
 function showDisplay(display) {
@@ -83,15 +100,24 @@ function sessionHeader() {
    engine's record of what the user did (the settings the session started
    from come first, as setting lines). */
 function sessionText() {
-  const body = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
-  return sessionHeader().concat(body).join('\n') + '\n';
+  return sessionLogText(state.log);
 }
 
+/* Shows the lines recorded since the last look. */
 function showSession() {
-  const text = sessionText();
-  $('session-text').textContent = text;
-  $('session-text').scrollTop = $('session-text').scrollHeight;
-  $('session-count').textContent = `${text.split('\n').filter((l) => l && !l.startsWith('#')).length} 行`;
+  updateSessionLog(state.log, state.engine.sessionSince(state.log.lines.length));
+}
+
+/* A new session on the engine: the drawing read in full, the session's
+   header and settings shown.  The settings are the lines before those the
+   engine recorded (none on an engine that replayed a session for undo:
+   its setting lines were answers it recorded). */
+function newSession() {
+  const all = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
+  const recorded = state.engine.sessionSince(0).lines.split('\n').filter((l) => l).length;
+  resetSessionLog(state.log, sessionHeader(), all.slice(0, all.length - recorded));
+  refreshDrawing(true);
+  showSession();
 }
 
 /* Sends the queue's first line when a request it answers is pending.
@@ -105,6 +131,7 @@ function pump() {
     state.request = null;
     beforeSend(req, line);
     state.lastSent = verbOf(line);
+    feedback.sent(req, line);
     state.engine.send(line);
     return;
   }
@@ -121,6 +148,8 @@ function beforeSend(req, line) {
   if (v === 'point') {
     const [, x, y] = line.split(/\s+/);
     state.lastPoint = [Number(x), Number(y)];
+    // The stretch's first two points are its window.
+    if (/^vec92$/i.test(req.command) && state.windowPoints.push(state.lastPoint) === 2) input.markWindow(...state.windowPoints);
     if (req.kind === 'region') view.scene.marks.push(state.lastPoint);
   } else if (req.kind === 'region' && v === 'cancel') {
     view.scene.marks.pop();
@@ -128,10 +157,11 @@ function beforeSend(req, line) {
   if (v !== 'move' && v !== 'repaint') view.scene.band = null;
 }
 
-/* Queues a line of the user's. */
-function send(line) {
+/* Queues a line of the user's; `keep`: a move that must not be merged
+   into the one queued before it (a trail's path, a redo). */
+function send(line, keep = false) {
   const v = verbOf(line);
-  if (v === 'move' && state.queue.length && verbOf(state.queue[state.queue.length - 1]) === 'move') {
+  if (v === 'move' && !keep && state.queue.length && verbOf(state.queue[state.queue.length - 1]) === 'move') {
     state.queue[state.queue.length - 1] = line;
   } else {
     state.queue.push(line);
@@ -162,15 +192,29 @@ function onRequest(req) {
   // figures are named by their index in it.  Mouse moves only change the
   // display, so a request after one keeps the drawing read before.
   if (state.lastSent !== 'move' && state.lastSent !== 'repaint') refreshDrawing();
-  if (req.kind === 'command') storeSettings(state.engine.settings());
+  // The store is the user's: a session file played in the page brings its
+  // own settings, which stay out of it.
+  if (req.kind === 'command' && !state.fromSessionFile) storeSettings(state.engine.settings());
+  showWorking(null);
   const band = req.bandKind;
   view.scene.band = null;
   if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
   if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
-  input.reset();
+  if (req.kind === 'command' || req.kind === 'panel') state.windowPoints = [];
+  snaps.axis = mirrorAxis(req, req.kind === 'point' ? state.engine.settings() : '');
+  snaps.draw();
+  input.reset(req.kind);
+  view.scene.pending = req.kind === 'cursor';
   showSession();
   redraw();
-  if (req.kind === 'panel') askPanel(req.panel, send);
+  showModes();
+  feedback.requested(req);
+  if (commands.leaving) state.queue = []; // on the way out of a command
+  if (commands.onRequest(req)) return;
+  if (req.kind === 'panel') {
+    askPanel(req.panel, send);
+    titleUntitledPanel(req.command);
+  }
   if (req.kind === 'message') askMessage(req.prompt);
   if (req.kind === 'group') askGroup(req.prompt, req.group);
   if (state.queue.length) pump();
@@ -179,7 +223,14 @@ function onRequest(req) {
 }
 
 function onFailure(message) {
-  showFailure(`セッションを続けられません:\n${message}`);
+  showWorking(null);
+  feedback.requested({});
+  const p = state.player;
+  if (p) {
+    const at = p.steps[Math.max(0, p.pos - 1)];
+    playerFailed(p, `${p.name}:${at ? at.line : 0}: ${japanese(message)}`);
+  }
+  showFailure(`セッションを続けられません:\n${japanese(message)}`);
   state.request = null;
   settle();
 }
@@ -209,19 +260,27 @@ async function openDrawing(file) {
       !window.confirm('いまの図面とセッションは破棄されます (保存はDXF保存・セッション保存で)。開きますか?')) return;
   state.queue = [];
   state.request = null;
+  showWorking(`${file.name} を開いています…`);
+  // The message shows before the engine takes the page's thread.
+  await new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0)));
   try {
-    const notices = await state.engine.open(file);
+    // The user's own settings again after a session file played.
+    const notices = await state.engine.open(file, state.fromSessionFile ? loadSettings() : undefined);
+    state.fromSessionFile = false;
     showNotices($('notices'), file.name, notices);
     state.opened = file;
     resetHostControls();
     showFailure('');
+    newSession();
+    showWorking(null);
+    showPrompt(`${file.name}: ${state.engine.figureCount()} 図形`, '');
   } catch (e) {
-    showFailure(`開けませんでした: ${e.message}`);
+    showWorking(null);
+    showFailure(`開けませんでした: ${japanese(e.message)}`);
     state.request = state.engine.request();
+    showPrompt('コマンドを選んでください', HINTS.command);
   }
-  refreshDrawing();
   fit(view);
-  showSession();
   redraw();
 }
 
@@ -234,40 +293,179 @@ async function resetAll() {
     return;
   }
   resetSettings();
+  state.fromSessionFile = false;
   state.queue = [];
   state.request = null;
   state.engine = await createEngine(engineEvents);
   if (state.opened) await state.engine.open(state.opened, '');
   resetHostControls();
-  refreshDrawing();
-  showSession();
+  newSession();
   redraw();
   showPrompt('設定を既定値に戻しました', '');
 }
 
-/* Sends the player's next line for the pending request. */
+/* A session file in the player: played as nerolit-host plays it, from the
+   drawing opened (or an empty one) with an empty store, so that only the
+   session's own setting lines count.  A file nerolit-host would not read
+   is shown with its bad line marked and is not played. */
+async function loadSessionFile(f) {
+  if (!state.request || state.request.kind !== 'command') {
+    showPrompt('コマンドの実行中はセッションを読み込めません', 'コマンドを終えてから読み込んでください');
+    return;
+  }
+  if (/^run /m.test(state.engine.session()) &&
+      !window.confirm('いまの作業は破棄され、開いた図面からセッションを再生します。読み込みますか?')) return;
+  state.queue = [];
+  state.request = null;
+  const base = state.opened || { kind: 'drawing', name: 'drawing', text: '' };
+  state.fromSessionFile = true;
+  await state.engine.open(base, '');
+  resetHostControls();
+  newSession();
+  fit(view);
+  redraw();
+  const bad = state.engine.parseSession(f.text, f.name);
+  state.player = createPlayer(f.name, f.text, bad ? japanese(bad) : null);
+  if (bad) state.player.stopped = true;
+  // A session recorded on another drawing plays on the one opened, as
+  // nerolit-host plays it on the drawing it is given: say so.
+  const recorded = /^# drawing: (.+)$/m.exec(f.text);
+  if (recorded && !/^none\b/.test(recorded[1]) && recorded[1].trim() !== drawingName()) {
+    showPrompt(`このセッションは ${recorded[1].trim()} で記録されました (いまの図面: ${drawingName()})`, '');
+  }
+}
+
+/* Sends the player's next line for the pending request; a line the
+   engine refuses stops the player there with its file:line message, as
+   nerolit-host stops. */
 function playStep() {
-  if (!state.player || !state.request) return;
-  const line = nextLine(state.player, state.request.kind);
-  if (line !== null) send(line);
+  const p = state.player;
+  if (!p || !state.request || p.stopped) return;
+  const at = p.steps[p.pos];
+  const line = nextLine(p, state.request.kind);
+  if (line === null) return;
+  const why = state.engine.check(line);
+  if (why) {
+    // The engine names the line "page:N"; the player names it by the file.
+    playerFailed(p, `${p.name}:${at ? at.line : p.steps.length}: ${japanese(why.replace(/^page:\d+: /, ''))}`);
+    return;
+  }
+  send(line);
 }
 
 /* --- set-up --- */
 
+const snaps = createSnaps($('cursor-layer'), $('snap-tip'), {
+  snap: (x, y, aperture, kinds) => state.engine.snap(x, y, aperture, kinds),
+  toCanvas: (x, y) => toCanvas(view, x, y),
+  toDrawing: (px, py) => toDrawing(view, px, py),
+  scale: () => view.scale,
+  changed: showModes,
+});
 const input = setUpInput(view, {
   request: () => state.request || state.lastRequest,
-  busy: () => !state.request,
   send,
-  escape: () => state.engine.escape(),
   pick: (x, y, tolerance) => figureAt(view.scene.drawing, x, y, tolerance),
   changed: redraw,
-  cursorMoved: (x, y) => showCursor(x, y),
+  cursorMoved: (x, y) => showCoordinates(x, y, view.scene.names),
+  snaps,
+  enter: () => commands.enter(),
+  extents: () => {
+    fit(view);
+    redraw();
+  },
+});
+const commands = createCommands({
+  request: () => state.request,
+  send,
+  escape: () => state.engine.escape(),
+  input,
+  marks: () => view.scene.marks,
+  lastPoint: () => state.lastPoint,
+  commandNames: () => [...document.querySelectorAll('#commands button')].map((b) => b.dataset.command),
+  say: (text) => showPrompt(text, ''),
+  // Typed points are in the unit the status line shows them in.
+  unitFactor: () => (view.scene.names && view.scene.names.unitFactor > 0 ? view.scene.names.unitFactor : 1),
+});
+const undo = createUndo({
+  lines: () => sessionLines(sessionText()),
+  between: () => !!state.request && state.request.kind === 'command' && !state.queue.length,
+  rebuild: rebuildSession,
+  send: (line) => send(line, true),
+  say: (text) => showPrompt(text, ''),
+});
+const feedback = createFeedback($('busy'), {
+  count: () => view.scene.drawing.length,
+  say: (text) => { $('hint').textContent = text; },
 });
 setUpDialogs(send);
 
+/* The page on a fresh engine that replayed `lines` from the drawing as it
+   was opened (undo.js). */
+async function rebuildSession(lines) {
+  state.queue = [];
+  state.request = null;
+  showPrompt('元に戻しています…', '');
+  const { engine, attach } = await replayEngine(createEngine, state.opened, lines);
+  state.engine = engine;
+  view.scene.marks = [];
+  state.lastSent = '';
+  newSession();
+  attach(engineEvents);
+}
+
+/* The status line's drafting modes. */
+function showModes() {
+  const flag = (name, on) => `<span class="${on ? 'on' : 'off'}">${name} ${on ? 'オン' : 'オフ'}</span>`;
+  const kinds = SNAP_KINDS.filter((k) => snaps.kinds.has(k.kind)).map((k) => k.label).join('・');
+  $('modes').innerHTML = `${flag('スナップ', snaps.on)}${snaps.on && kinds ? ` (${kinds})` : ''}  ${flag('直交', $('ortho-mode').checked)}`;
+  $('snap-all').setAttribute('aria-pressed', String(snaps.on));
+  for (const b of document.querySelectorAll('#snap-kinds button')) {
+    b.setAttribute('aria-pressed', String(snaps.on && snaps.kinds.has(b.dataset.snap)));
+  }
+  // Undo and redo work between commands only: the session is read then,
+  // not at every request of a command (a trail asks at every mouse move).
+  const between = !!state.request && state.request.kind === 'command';
+  $('undo').disabled = !between || !undo.canUndo();
+  $('redo').disabled = !between || !undo.canRedo();
+}
+
+function toggleOrtho() {
+  $('ortho-mode').checked = !$('ortho-mode').checked;
+  $('ortho-mode').dispatchEvent(new Event('change'));
+}
+
+function wireDrafting() {
+  for (const k of SNAP_KINDS) {
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.className = 'snap-kind';
+    b.dataset.snap = k.kind;
+    b.textContent = k.label;
+    b.setAttribute('aria-label', `スナップ ${k.label}`);
+    b.addEventListener('click', () => snaps.toggle(k.kind));
+    $('snap-kinds').append(b);
+  }
+  $('snap-all').addEventListener('click', () => snaps.toggleAll());
+  $('undo').addEventListener('click', () => undo.undo().then(showModes));
+  $('redo').addEventListener('click', () => undo.redoLast(window.nerolit.settled).then(showModes));
+  const help = setUpHelp($('help'), $('help-keys'));
+  $('help-open').addEventListener('click', help);
+  setUpKeys({
+    commands,
+    input,
+    typed: $('typed'),
+    help,
+    snaps: () => snaps.toggleAll(),
+    ortho: toggleOrtho,
+    undo: () => undo.undo().then(showModes),
+    redo: () => undo.redoLast(window.nerolit.settled).then(showModes),
+  });
+}
+
 async function openFile(file) {
   const f = await readFile(file);
-  if (f.kind === 'session') state.player = createPlayer(f.name, f.text);
+  if (f.kind === 'session') await loadSessionFile(f);
   else await openDrawing(f);
 }
 
@@ -275,12 +473,15 @@ function wireButtons() {
   for (const b of document.querySelectorAll('#commands button')) {
     b.addEventListener('click', () => {
       $('notices').hidden = true; // read by now; it would cover the drawing the command points at
-      if (state.request && state.request.kind === 'command') send(`run ${b.dataset.command}`);
+      commands.run(b.dataset.command);
     });
   }
   // The host's state fields the commands read: a `set` line each, given
   // before the answer to whatever is asked next (README, "Session contract").
-  $('ortho-mode').addEventListener('change', () => send(`set orthoMode ${$('ortho-mode').checked ? 1 : 0}`));
+  $('ortho-mode').addEventListener('change', () => {
+    send(`set orthoMode ${$('ortho-mode').checked ? 1 : 0}`);
+    showModes();
+  });
   $('select-mode').addEventListener('change', () => send(`set selectMode ${$('select-mode').value}`));
   for (const [id, field] of [['current-layer', 'currentLayer'], ['current-color', 'currentColor']]) {
     $(id).addEventListener('change', () => {
@@ -294,11 +495,12 @@ function wireButtons() {
     $('open-file').value = '';
     if (file) await openFile(file);
   });
-  $('save-dxf').addEventListener('click', () =>
-    download(downloadName(drawingName(), 'dxf'), state.engine.dxf(), 'application/dxf'));
-  $('save-list').addEventListener('click', () => download(downloadName(drawingName(), 'txt'), state.engine.figureList()));
-  $('save-svg').addEventListener('click', () =>
-    download(downloadName(drawingName(), 'svg'), state.engine.svg(), 'image/svg+xml'));
+  // The drawing's downloads are named after the result (the commands that
+  // made it), never the same name as the file opened.
+  const result = (ext) => resultName(drawingName(), ext, state.log.lines);
+  $('save-dxf').addEventListener('click', () => download(result('dxf'), state.engine.dxf(), 'application/dxf'));
+  $('save-list').addEventListener('click', () => download(result('txt'), state.engine.figureList()));
+  $('save-svg').addEventListener('click', () => download(result('svg'), state.engine.svg(), 'image/svg+xml'));
   $('fit').addEventListener('click', () => {
     fit(view);
     redraw();
@@ -312,7 +514,7 @@ function wireButtons() {
     if (state.player) playStep();
   });
   $('player-run').addEventListener('click', () => {
-    if (!state.player) return;
+    if (!state.player || state.player.stopped) return;
     state.player.running = true;
     playStep();
   });
@@ -365,17 +567,38 @@ window.nerolit = {
   },
 };
 
-const engineEvents = { request: onRequest, display: showDisplay, failure: onFailure };
+const engineEvents = {
+  request: onRequest,
+  display: showDisplay,
+  failure: onFailure,
+  working: ({ figures }) => showWorking(`実行中… ${figures} 図形  (Escで中止)`),
+};
 
 async function start() {
   wireButtons();
+  wireDrafting();
   showPrompt('読み込み中…', '');
   state.engine = await createEngine(engineEvents);
   await state.engine.open({ kind: 'drawing', name: 'drawing', text: '' }, loadSettings());
-  refreshDrawing();
+  newSession();
   fitBox(view, boxOf(view.scene.drawing) || { x1: 0, y1: 0, x2: 800, y2: 500 });
-  showSession();
   redraw();
+  // A window resized shows the whole drawing again in its new size.  The
+  // view also changes size when a bar wraps or unwraps (a longer prompt,
+  // the busy sign): then it is only drawn again, at the user's zoom.
+  let seen = null;
+  let windowSize = [window.innerWidth, window.innerHeight];
+  new ResizeObserver(([entry]) => {
+    const { width, height } = entry.contentRect;
+    const first = seen === null;
+    if (!first && seen.width === width && seen.height === height) return;
+    seen = { width, height };
+    if (first) return;
+    const now = [window.innerWidth, window.innerHeight];
+    if (now[0] !== windowSize[0] || now[1] !== windowSize[1]) fit(view);
+    windowSize = now;
+    redraw();
+  }).observe($('viewport'));
 }
 
 start().catch((e) => onFailure(e && e.stack ? e.stack : String(e)));

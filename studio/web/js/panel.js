@@ -17,6 +17,7 @@
 const CELL_W = 8; // the host's panel cell in pixels (charWidth x charHeight)
 const CELL_H = 16;
 const SCALE = 1.5; // the page's cell is this much larger
+const TYPING_PAUSE_MS = 600; // a pause this long in typing a number sends it
 
 const COLOURS = ['black', 'maroon', 'green', 'olive', 'navy', 'purple', 'teal', 'silver',
   'grey', 'red', 'lime', 'yellow', 'blue', 'fuchsia', 'aqua', 'white'];
@@ -77,10 +78,20 @@ function numberInput(value, { lowest, highest, decimals, label }) {
    change is sent once, also when Enter both changes the field and closes
    the panel. */
 function onNewNumber(input, commit) {
-  input.addEventListener('change', () => {
+  const send = () => {
+    clearTimeout(input.pause);
     if (input.value === '' || input.value === input.dataset.sent) return;
     input.dataset.sent = input.value;
     commit(Number(input.value));
+  };
+  input.addEventListener('change', send);
+  // While a number is typed, a pause sends it (the preview follows the
+  // value as it is typed) when it is a number the field takes.
+  input.addEventListener('input', () => {
+    clearTimeout(input.pause);
+    input.pause = setTimeout(() => {
+      if (input.isConnected && input.validity.valid && input.value !== '') send();
+    }, TYPING_PAUSE_MS);
   });
 }
 
