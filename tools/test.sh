@@ -16,8 +16,9 @@
 #   wasm          nerolit-host.js under Node against the native build, and
 #                 the engine's tests
 #   studio        the page's browser tests in headless Chromium
-#   fuzz          a minute of the session fuzzer (native-clang), where it
-#                 runs
+#   fuzz          a minute of the session fuzzer: native-clang (ASan, UBSan)
+#                 where 32-bit code runs natively, native-fuzz (no
+#                 sanitizers) through qemu-user
 # A tier that cannot run here says so and why; it is never left out quietly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -107,9 +108,13 @@ tier_ran "studio: the page's browser tests"
 if [ "$NEROLIT_X86_32" = native ]; then
   tier_begin "session fuzzer, 60 s"
   tools/fuzz.sh 60
-  tier_ran "fuzz: 60 s of the session fuzzer (native-clang)"
+  tier_ran "fuzz: 60 s of the session fuzzer (native-clang, with ASan and UBSan)"
+elif [ "$NEROLIT_X86_32" = emulated ]; then
+  tier_begin "session fuzzer, 60 s, without sanitizers (qemu-user)"
+  tools/fuzz.sh 60
+  tier_ran "fuzz: 60 s of the session fuzzer (native-fuzz: no sanitizers under qemu-user)"
 else
-  tier_not_run "fuzz: the session fuzzer" "its 32-bit libFuzzer build needs 32-bit x86 code run natively (its regressions were replayed in the native and wasm-asan tiers)"
+  tier_not_run "fuzz: the session fuzzer" "its 32-bit libFuzzer build cannot run here (its regressions were replayed in the wasm-asan tier)"
 fi
 
 echo "== what ran on this machine ($NEROLIT_X86_32 32-bit x86, Wine: $NEROLIT_WINE), in $((SECONDS - started)) s"
