@@ -34,7 +34,13 @@ case "$NEROLIT_X86_32" in
 esac
 echo "== building the session fuzzer ($preset)"
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" -j 2 --target nerolit_fuzz nerolit-fuzz-replay
+# Without a sanitizer only the fuzzer itself links (libFuzzer brings the
+# coverage callbacks); findings are replayed with the native build's replay.
+replay_preset=$preset
+[ "$preset" = native-fuzz ] && replay_preset=native
+targets=(nerolit_fuzz)
+[ "$replay_preset" = "$preset" ] && targets+=(nerolit-fuzz-replay)
+cmake --build --preset "$preset" -j 2 --target "${targets[@]}"
 fuzzer=build/$preset/tests/fuzz/nerolit_fuzz
 work=build/fuzz
 
@@ -97,7 +103,7 @@ ls "$work/findings"/slow-unit-* 2>/dev/null | sed 's/^/slow input (no finding): 
 if [ "$status" != 0 ] || ls "$work/findings"/{crash,leak,timeout,oom}-* >/dev/null 2>&1; then
   grep -E 'nerolit fuzz: finding|ERROR: |runtime error|SUMMARY|ALARM|Test unit written' "$work/fuzz.log" | head -20
   echo "FINDING: the fuzzer stopped with status $status; replay it with"
-  echo "  build/$preset/tests/fuzz/nerolit-fuzz-replay --write DIR $work/findings/*"
+  echo "  build/$replay_preset/tests/fuzz/nerolit-fuzz-replay --write DIR $work/findings/*"
   exit 1
 fi
 echo "no findings"
