@@ -22,8 +22,8 @@ done
 source tools/setup.sh
 
 # Where 32-bit code runs only through qemu-user, the sanitizers make the
-# fuzzer far too slow; without them it still runs about 550 sessions a
-# second there (measured on a 2-core machine), and the host's guard zones,
+# fuzzer far too slow; without them it still runs 550 to 1,200 sessions a
+# second there (measured on a 2-core machine, busy and idle), and the host's guard zones,
 # hang check and the crashes still make findings: the native-fuzz preset.
 case "$NEROLIT_X86_32" in
   native) preset=native-clang ;;
