@@ -446,10 +446,10 @@ int32_t vfprintf_(void *f, const char *format, const uint8_t *args)
             out += *p;
             continue;
         }
-        std::string spec = "%";
+        std::string directive = "%"; /* flags, width and precision, as written */
         ++p;
         while (*p && std::strchr("-+ #0123456789.", *p))
-            spec += *p++;
+            directive += *p++;
         bool wide = false;
         while (*p && std::strchr("hlLqjzt", *p)) {
             if (*p == 'l' && p[1] == 'l')
@@ -471,10 +471,10 @@ int32_t vfprintf_(void *f, const char *format, const uint8_t *args)
                 long long w;
                 std::memcpy(&w, args, 8);
                 args += 8;
-                std::snprintf(buf, sizeof buf, (spec + "lld").c_str(), w);
+                std::snprintf(buf, sizeof buf, (directive + "lld").c_str(), w);
             } else {
                 args += 4;
-                std::snprintf(buf, sizeof buf, (spec + "d").c_str(), static_cast<int32_t>(v));
+                std::snprintf(buf, sizeof buf, (directive + "d").c_str(), static_cast<int32_t>(v));
             }
             break;
         case 'u': case 'x': case 'X': case 'o':
@@ -482,15 +482,15 @@ int32_t vfprintf_(void *f, const char *format, const uint8_t *args)
                 unsigned long long w;
                 std::memcpy(&w, args, 8);
                 args += 8;
-                std::snprintf(buf, sizeof buf, (spec + "ll" + conv).c_str(), w);
+                std::snprintf(buf, sizeof buf, (directive + "ll" + conv).c_str(), w);
             } else {
                 args += 4;
-                std::snprintf(buf, sizeof buf, (spec + conv).c_str(), v);
+                std::snprintf(buf, sizeof buf, (directive + conv).c_str(), v);
             }
             break;
         case 'c':
             args += 4;
-            std::snprintf(buf, sizeof buf, (spec + "c").c_str(), static_cast<int>(v));
+            std::snprintf(buf, sizeof buf, (directive + "c").c_str(), static_cast<int>(v));
             break;
         case 'p':
             args += 4;
@@ -498,13 +498,13 @@ int32_t vfprintf_(void *f, const char *format, const uint8_t *args)
             break;
         case 's':
             args += 4;
-            std::snprintf(buf, sizeof buf, (spec + "s").c_str(), v ? hostPtr<const char>(v) : "(null)");
+            std::snprintf(buf, sizeof buf, (directive + "s").c_str(), v ? hostPtr<const char>(v) : "(null)");
             break;
         case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
             double d;
             std::memcpy(&d, args, 8);
             args += 8;
-            std::snprintf(buf, sizeof buf, (spec + conv).c_str(), d);
+            std::snprintf(buf, sizeof buf, (directive + conv).c_str(), d);
             break;
         }
         case '%':
