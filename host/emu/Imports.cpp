@@ -454,7 +454,7 @@ int32_t vfprintf_(void *f, const char *format, const uint8_t *args)
         while (*p && std::strchr("hlLqjzt", *p)) {
             if (*p == 'l' && p[1] == 'l')
                 wide = true, ++p;
-            if (*p == 'I' || *p == 'q')
+            if (*p == 'q')
                 wide = true;
             ++p;
         }
