@@ -21,7 +21,7 @@ import { join, resolve, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 import { startServer } from '../serve.mjs';
-import { gridDxf } from '../test/drawings.mjs';
+import { bigStore, gridDxf } from '../test/drawings.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const args = process.argv.slice(2);
@@ -30,16 +30,6 @@ const only = onlyAt >= 0 ? new Set(args.splice(onlyAt, 2)[1].split(',')) : null;
 const site = resolve(args[0] || join(here, '../../build/studio/site'));
 const out = resolve(join(here, '../../build/studio/bench'));
 mkdirSync(out, { recursive: true });
-
-function bigStore() {
-  const lines = ['[Hatch]'];
-  for (let slot = 0; slot < 20; slot++) {
-    lines.push(`HatchPx[${slot}]=${10 + slot}`, `HatchPy[${slot}]=${10 + slot}`);
-    for (let e = 0; e < 8; e++) lines.push(`HatchR[${slot}][${e}]=${e + 1}`, `Hsw[${slot}][${e}]=0`);
-  }
-  lines.push('[kumo1]', 'KumoGen=40');
-  return lines.join('\n') + '\n';
-}
 
 const stats = (xs) => {
   const s = [...xs].sort((a, b) => a - b);

@@ -1,7 +1,7 @@
-// drawings.mjs - large drawings made for the tests and the benchmarks:
-// an ASCII DXF (R12 form, millimetres) of a grid of rooms, `count` figures
-// in all, on four layers of their own colours (one dash-dot).  The same
-// count always gives the same bytes.
+// drawings.mjs - large inputs made for the tests and the benchmarks: an
+// ASCII DXF (R12 form, millimetres) of a grid of rooms, `count` figures in
+// all, on four layers of their own colours (one dash-dot), and a settings
+// store of many keys.  The same arguments always give the same bytes.
 
 /* The DXF text of a grid with `count` LINE entities (and a few circles
    and texts among them, counted in). */
@@ -49,4 +49,15 @@ export function gridDxf(count) {
   pair(0, 'ENDSEC');
   pair(0, 'EOF');
   return out.join('\n') + '\n';
+}
+
+/* A store of many settings: every hatch slot's pitch and element. */
+export function bigStore() {
+  const lines = ['[Hatch]'];
+  for (let slot = 0; slot < 20; slot++) {
+    lines.push(`HatchPx[${slot}]=${10 + slot}`, `HatchPy[${slot}]=${10 + slot}`);
+    for (let e = 0; e < 8; e++) lines.push(`HatchR[${slot}][${e}]=${e + 1}`, `Hsw[${slot}][${e}]=0`);
+  }
+  lines.push('[kumo1]', 'KumoGen=40');
+  return lines.join('\n') + '\n';
 }

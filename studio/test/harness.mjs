@@ -8,6 +8,7 @@
 // ../build/native/nerolit-host), NEROLIT_STUDIO_OUT (screenshots and
 // downloads, default ../build/studio/test-out), CHROMIUM (default
 // /usr/bin/chromium).
+import assert from 'node:assert/strict';
 import { execFile } from 'node:child_process';
 import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { basename, dirname, join, resolve } from 'node:path';
@@ -167,6 +168,26 @@ export async function compareWithNative(page, name, drawing) {
   const list = await page.evaluate(() => window.nerolit.figureList());
   writeFileSync(join(OUT, `${name}.page.txt`), list);
   return { page: list, native, session };
+}
+
+/* Requires that the downloaded session replays natively to the page's
+   figure list; returns what compareWithNative does. */
+export async function sameAsNative(page, name, drawing) {
+  const r = await compareWithNative(page, name, drawing);
+  assert.equal(r.page, r.native, `${name}: the page and nerolit-host differ on the downloaded session`);
+  return r;
+}
+
+/* Runs scenario(page, studio) in a fresh page; the page must have made no
+   error by its end, and the browser closes however the scenario ends. */
+export async function inStudio(scenario) {
+  const s = await openStudio();
+  try {
+    await scenario(s.page, s);
+    assert.deepEqual(s.errors, []);
+  } finally {
+    await s.close();
+  }
 }
 
 /* Figures of a figure list by kind: { line: n, arc: n, ... }. */
