@@ -7,6 +7,8 @@
 // kind, as desktop CAD draws them) and its tooltip.  Redrawing it costs
 // nothing of the drawing's redraw.
 
+import { fitCanvas } from './view.js';
+
 export const SNAP_KINDS = [
   { kind: 'end', label: '端点' },
   { kind: 'middle', label: '中点' },
@@ -76,13 +78,7 @@ export function createSnaps(overlay, tip, ctl) {
   /* Draws the cursor layer: the crosshair (when `crosshair`) and the
      marker of the snap found last. */
   s.draw = (crosshair = true) => {
-    const dpr = window.devicePixelRatio || 1;
-    const w = overlay.clientWidth;
-    const h = overlay.clientHeight;
-    if (overlay.width !== Math.round(w * dpr) || overlay.height !== Math.round(h * dpr)) {
-      overlay.width = Math.round(w * dpr);
-      overlay.height = Math.round(h * dpr);
-    }
+    const { w, h, dpr } = fitCanvas(overlay);
     const g = overlay.getContext('2d');
     g.setTransform(dpr, 0, 0, dpr, 0, 0);
     g.clearRect(0, 0, w, h);

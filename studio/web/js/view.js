@@ -324,8 +324,10 @@ export function render(view) {
   performance.measure('nerolit render', { start: t0, end: performance.now() });
 }
 
-function draw(view) {
-  const { canvas, scene } = view;
+/* Gives a canvas as many pixels as the screen shows of it (its bitmap is
+   resized only when that changed, which clears it); returns its size in CSS
+   pixels and the device pixel ratio: { w, h, dpr }. */
+export function fitCanvas(canvas) {
   const dpr = window.devicePixelRatio || 1;
   const w = canvas.clientWidth;
   const h = canvas.clientHeight;
@@ -333,6 +335,12 @@ function draw(view) {
     canvas.width = Math.round(w * dpr);
     canvas.height = Math.round(h * dpr);
   }
+  return { w, h, dpr };
+}
+
+function draw(view) {
+  const { canvas, scene } = view;
+  const { w, h, dpr } = fitCanvas(canvas);
   const ctx = canvas.getContext('2d');
   ctx.setTransform(1, 0, 0, 1, 0, 0);
   ctx.fillStyle = BACKGROUND;
