@@ -13,6 +13,11 @@
 #   same_trace A B                traces equal, numbers to 12 significant digits
 #                                 (C runtimes' math functions may round the
 #                                 last digits differently)
+#   build_program BUILD NAME      the path that runs BUILD's program NAME
+#                                 (nerolit-host, nerolit_tests,
+#                                 nerolit-fuzz-replay): its file, or under
+#                                 emscripten (wasm-asan) the script in
+#                                 BUILD/run that runs it under Node
 
 session_files() {
   local s
@@ -53,4 +58,12 @@ same_trace() {
     { if (norm($0) != a[FNR]) { print "  line " FNR ": " $0; bad = 1; exit } nb = FNR }
     END { if (!bad && na != nb) { print "  lengths differ: " na " and " nb; bad = 1 } exit bad }
   ' "$1" "$2"
+}
+
+build_program() {
+  local p
+  for p in "$1/run/$2" "$1/$2" "$1/tests/$2" "$1/tests/fuzz/$2"; do
+    [ -x "$p" ] && { echo "$p"; return 0; }
+  done
+  echo "$1/$2"  # not built: the caller's run says so
 }

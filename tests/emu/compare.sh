@@ -6,8 +6,8 @@
 # regression inputs replayed through the DLL (tests/emu/replay.sh).  Run from the source tree's top.
 set -uo pipefail
 native="$1" emu="$2" dll="${3:-build/windows/Nerolit.dll}"
-reference="$native/nerolit-host"
-[ -x "$native/run/nerolit-host" ] && reference="$native/run/nerolit-host"  # wasm-asan, where no 32-bit code runs
+source tests/sessions.sh
+reference=$(build_program "$native" nerolit-host)  # wasm-asan's under Node where no 32-bit code runs
 status=0
 tests/compare-sessions.sh "$emu/compare" native "$reference" \
   emulated "$emu/nerolit-host --module $dll" || status=1

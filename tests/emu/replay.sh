@@ -10,7 +10,7 @@ host="$emu/emu-host.sh"
 # replay-sessions.sh calls one program: the runner with its module.
 printf '#!/bin/sh\nexec "%s" --module "%s" "$@"\n' "$(realpath "$emu/nerolit-host")" "$(realpath "$dll")" >"$host"
 chmod +x "$host"
-replay="$native/tests/fuzz/nerolit-fuzz-replay"
-[ -x "$native/run/nerolit-fuzz-replay" ] && replay="$native/run/nerolit-fuzz-replay"  # wasm-asan
+source tests/sessions.sh
+replay=$(build_program "$native" nerolit-fuzz-replay)  # wasm-asan's under Node where no 32-bit code runs
 tests/fuzz/replay-sessions.sh "$replay" "$host" "$emu/fuzz-replay" \
   tests/fuzz/regressions/pending.txt tests/fuzz/regressions

@@ -119,31 +119,32 @@ std::string scratchFile(const std::string &name, const std::string &text)
     return path;
 }
 
+/* Runs a shell command; its exit status, or -1 when it did not exit. */
+static int runCommand(const std::string &cmd)
+{
+#ifdef __EMSCRIPTEN__
+    /* WebAssembly starts no processes: Node's child_process runs the command
+       (NEROLIT_HOST_PROGRAM is then a script that runs nerolit-host.js). */
+    return EM_ASM_INT({
+        const r = require('child_process').spawnSync(UTF8ToString($0), {shell : true, stdio : 'inherit'});
+        return r.status === null ? -1 : r.status;
+    }, cmd.c_str());
+#else
+    int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
 int runHostProgram(const std::string &arguments, std::string &err)
 {
     // one file per test process: ctest runs tests in parallel
     std::string errFile = scratchFile("stderr." + std::to_string(getpid()) + ".txt", "");
-    std::string cmd = std::string(NEROLIT_HOST_PROGRAM) + " " + arguments + " 2>" + errFile;
-#ifdef __EMSCRIPTEN__
-    /* WebAssembly starts no processes: Node's child_process runs the command
-       (NEROLIT_HOST_PROGRAM is then a script that runs nerolit-host.js). */
-    int code = EM_ASM_INT({
-        const r = require('child_process').spawnSync(UTF8ToString($0), {shell : true, stdio : 'inherit'});
-        return r.status === null ? -1 : r.status;
-    }, cmd.c_str());
+    int code = runCommand(std::string(NEROLIT_HOST_PROGRAM) + " " + arguments + " 2>" + errFile);
     std::ifstream in(errFile);
     std::ostringstream s;
     s << in.rdbuf();
     err = s.str();
     return code;
-#else
-    int status = std::system(cmd.c_str());
-    std::ifstream in(errFile);
-    std::ostringstream s;
-    s << in.rdbuf();
-    err = s.str();
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
 }
 
 } // namespace testing_support

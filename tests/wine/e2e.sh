@@ -10,11 +10,9 @@
 # of numbers (the two C runtimes' math functions may round differently).
 # Then a module that writes where it may not, and one that lacks an export.
 set -uo pipefail
-program() {  # the build's program, or the script that runs it under Node
-  if [ -x "$1/run/$2" ]; then echo "$1/run/$2"; elif [ -x "$1/$2" ]; then echo "$1/$2"; else echo "$1/tests/$2"; fi
-}
-native=$(program "$1" nerolit-host)
-tests=$(program "$1" nerolit_tests)
+source "$(dirname "$0")/../sessions.sh"
+native=$(build_program "$1" nerolit-host)
+tests=$(build_program "$1" nerolit_tests)
 win="$2"
 work="$2/e2e"
 rm -rf "$work" && mkdir -p "$work"
@@ -42,7 +40,6 @@ if [ "$NEROLIT_WINE" != yes ]; then
   exit 0
 fi
 
-source "$(dirname "$0")/../sessions.sh"
 
 for session in $(session_files); do
   name=$(basename "$session" .session)
