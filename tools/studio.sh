@@ -28,15 +28,13 @@ done
 # packages of the other builds): CMake, Ninja and Debian's emscripten for
 # the engine, Node with npm, Debian's Chromium for the tests (no browser
 # download) and the IPA Gothic font for the screenshots' Japanese texts.
-need=()
-command -v npm >/dev/null 2>&1 || need+=(npm)
-for pkg in cmake ninja-build python3 emscripten chromium fonts-ipafont-gothic; do
-  dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  echo "studio: installing ${need[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+source tools/apt.sh
+npm=()
+command -v npm >/dev/null 2>&1 || npm=(npm)
+if ! apt_install "what the Studio needs" cmake ninja-build python3 emscripten chromium fonts-ipafont-gothic "${npm[@]}"; then
+  tail -n 15 /tmp/nerolit-apt-install.log
+  echo "studio: the packages above could not be installed" >&2
+  exit 1
 fi
 # The npm packages pinned by studio/package-lock.json, installed again when
 # the lock file changed.
