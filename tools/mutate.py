@@ -197,15 +197,17 @@ def run(cmd, timeout, cwd=None, env=None):
         return None, (e.stdout or b"").decode("utf-8", "replace")
 
 
-def copy_tree(src, dst):
-    """The tracked files of the worktree (and any changed or new ones) into
-    dst; unchanged files keep their times, so ninja rebuilds only what changed."""
-    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=src,
-                           stdout=subprocess.PIPE, check=True).stdout.split(b"\0")
+def tree_files(src):
+    """The tracked files of the worktree and any changed or new ones."""
+    out = subprocess.run(["git", "ls-files", "-co", "--exclude-standard", "-z"], cwd=src,
+                         stdout=subprocess.PIPE, check=True).stdout.split(b"\0")
+    return [f.decode() for f in out if f]
+
+
+def copy_tree(src, dst, files):
+    """`files` of src into dst; unchanged files keep their times, so ninja
+    rebuilds only what changed."""
     for f in files:
-        if not f:
-            continue
-        f = f.decode()
         s, d = os.path.join(src, f), os.path.join(dst, f)
         if not os.path.isfile(s):
             continue
@@ -219,19 +221,22 @@ class Runner:
         self.args = args
         self.scratch = os.path.abspath(args.scratch)
         self.src = os.path.join(self.scratch, "src" if worker == 0 else f"src{worker}")
-        # The same layout as a worktree's build/native, and ccache told to
-        # hash paths below the tree relatively and not the build folder: the
-        # scratch builds and the worktree's share their cached objects.
+        # The same layout as a worktree's build/native, and ccache (when the
+        # machine has it: apt-get install ccache) told to hash paths below
+        # the tree relatively and not the build folder: the scratch builds
+        # and the worktree's share their cached objects.  Without it each
+        # scratch tree's first build is a whole one of its own.
         self.build = os.path.join(self.src, "build", "native")
         self.env = dict(os.environ, CCACHE_BASEDIR=self.src, CCACHE_NOHASHDIR="1")
         self.binary = os.path.join(self.build, "tests", "nerolit_tests")
 
-    def prepare(self):
+    def prepare(self, origin, files):
         os.makedirs(self.src, exist_ok=True)
-        copy_tree(ROOT, self.src)
+        copy_tree(origin, self.src, files)
         status, out = run(["cmake", "-S", self.src, "-B", self.build, "-G", "Ninja",
                            "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DNEROLIT_TEST_DISCOVERY=OFF",
-                           "-DNEROLIT_TESTS_BUILD_HOST=OFF", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"], 600,
+                           "-DNEROLIT_TESTS_BUILD_HOST=OFF"] +
+                          (["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []), 600,
                           env=self.env)
         if status != 0:
             sys.exit("mutate: configuring the scratch build failed:\n" + out[-3000:])
@@ -241,8 +246,10 @@ class Runner:
         if self.args.skip_baseline:
             return 0.0
         started = time.time()
-        status, out = self.test()
+        status, out = self.test(timeout=3600)  # no per-mutant limit yet: it is made from this time
         spent = time.time() - started
+        if status is None:
+            sys.exit("mutate: the fast tests on the unchanged sources took more than an hour:\n" + out[-3000:])
         if status != 0:
             sys.exit("mutate: the fast tests fail on the unchanged sources:\n" + out[-3000:])
         return spent
@@ -382,13 +389,17 @@ def main():
         sample = [s for s in sample if (s["file"], s["offset"], s["replacement"]) not in seen]
 
     runners = [Runner(args, k) for k in range(args.jobs)]
-    baseline = runners[0].prepare()
+    # The first scratch tree is copied from the worktree once; the others
+    # from the first, so that edits made in the worktree while the run goes
+    # on reach none of them (the sample's offsets are the first copy's).
+    files = tree_files(ROOT)
+    baseline = runners[0].prepare(ROOT, files)
     if args.prepare_only:
         print(f"mutate: scratch build ready; the fast tests took {baseline:.1f} s")
         return 0
     args.skip_baseline = True  # the other trees build the same sources
     for r in runners[1:]:
-        r.prepare()
+        r.prepare(runners[0].src, files)
     if not args.test_timeout:
         args.test_timeout = max(300.0, 3 * baseline)
     report = open(args.report or os.path.join(runners[0].scratch, "report.jsonl"), "a" if args.resume else "w",
