@@ -174,7 +174,7 @@ PassResult runPass(std::unique_ptr<host::Host> &h, const std::vector<Edge> &edge
     for (int i = 0; i < end; ++i)
         r.kept += host::entriesOfKind(h->fig.kindAt(i)) > 0;
     r.kept -= static_cast<long>(edges.size());
-    r.digest = digestOf(h->fig.dump());
+    r.digest = digestOf(host::figureList(h->fig));
     if (!h->messages.empty())
         std::fprintf(stderr, "hatch_bench: the pass hit the write limit\n");
     return r;

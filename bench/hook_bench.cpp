@@ -26,7 +26,7 @@
 //       Nerolit.dll) side by side
 //   hook_bench.exe --raw [--quick] --module Nerolit.dll   one side, as numbers
 #include "host/Host.h"
-#include "host/ScriptUser.h"
+#include "host/session/ScriptUser.h"
 
 #include <algorithm>
 #include <chrono>
@@ -75,7 +75,7 @@ public:
         }
         script_ = std::make_unique<host::ScriptUser>(std::move(*lines));
     }
-    std::optional<host::ScriptLine> next(host::Host &h, const host::Ask &ask) override
+    host::Reply next(host::Host &h, const host::Ask &ask) override
     {
         if (!done_ && ask.kind == kind_ && (band_ < 0 || ask.bandKind == band_)) {
             done_ = true;
@@ -160,9 +160,9 @@ Blocks trailRun(const host::ModuleBinding &m, bool timed, int blocks, int perBlo
                                   },
                                   out);
                    });
-    h.setUser(&user);
+    h.player.setUser(&user);
     h.runScript();
-    out.digest = digestOf(h.fig.dump());
+    out.digest = digestOf(host::figureList(h.fig));
     return out;
 }
 
@@ -196,9 +196,9 @@ Blocks dragRun(const host::ModuleBinding &m, bool timed, int figures, int blocks
                                   },
                                   out);
                    });
-    h.setUser(&user);
+    h.player.setUser(&user);
     h.runScript();
-    out.digest = digestOf(h.fig.dump());
+    out.digest = digestOf(host::figureList(h.fig));
     return out;
 }
 

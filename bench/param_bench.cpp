@@ -93,7 +93,7 @@ Session play(const std::string &window, int figures)
     int n = h->rec.i32(host::SF::selFirst), m = h->rec.i32(host::SF::selEnd);
     for (int i = n + 1; i < m; ++i)
         s.collected += host::entriesOfKind(h->fig.kindAt(i)) > 0;
-    s.digest = digestOf(h->fig.dump());
+    s.digest = digestOf(host::figureList(h->fig));
     return s;
 }
 

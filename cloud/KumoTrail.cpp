@@ -72,3 +72,14 @@ int32_t KumoTrailHook(void)
         trailClosed = -1;
     return 0;
 }
+
+/* The host calls USA at every mouse event of a point request, whatever the
+   command; it is the trail's while kumo1 runs, and otherwise returns the
+   non-zero name comparison. */
+extern "C" int32_t USA(void)
+{
+    int32_t differs = FrameCompareName(gHostState->currentCommand, "kumo1");
+    if (differs != 0)
+        return differs;
+    return KumoTrailHook();
+}

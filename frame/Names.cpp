@@ -1,11 +1,10 @@
 /*
- * Hooks.cpp - the two mouse-event hooks.  While a command waits inside a
- * host point request, the host calls USA and USSR; each runs its command's
- * routine only when the host's current command is that command.
+ * Names.cpp - command names compared as the CAD host compares them: the
+ * host's current command is the name the user typed, in any case, so the
+ * hooks (USA in cloud/, USSR in parametric/) compare it without regard to
+ * ASCII case before they act.
  */
 #include "frame/Module.h"
-#include "cloud/Cloud.h"
-#include "parametric/Param.h"
 
 int32_t FrameCompareName(const char *a, const char *b)
 {
@@ -18,22 +17,4 @@ int32_t FrameCompareName(const char *a, const char *b)
         if (ca != cb || ca == 0)
             return ca - cb;
     }
-}
-
-/* Cloud trail writer; 0 while kumo1 runs, else the non-zero comparison. */
-extern "C" int32_t USA(void)
-{
-    int32_t differs = FrameCompareName(gHostState->currentCommand, "kumo1");
-    if (differs != 0)
-        return differs;
-    return KumoTrailHook();
-}
-
-/* Parametric drag preview; 1 while VeC92 runs, else the comparison. */
-extern "C" int32_t USSR(void)
-{
-    int32_t differs = FrameCompareName(gHostState->currentCommand, "VeC92");
-    if (differs != 0)
-        return differs;
-    return ParamDragPreview();
 }

@@ -1,10 +1,11 @@
 /*
- * Host.cpp - session play, module calls, hooks, guard checks and failures.
+ * Host.cpp - module calls, hooks, guard checks, failures and the requests
+ * the player hands to the user.  Every call into the module is followed by
+ * a guard check, so a stray write is reported at the call that made it.
  */
 #include "host/Host.h"
 
-#include "host/ScriptUser.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 #include <cctype>
 #include <chrono>
@@ -22,47 +23,14 @@ namespace host {
 Host *gHost = nullptr;
 std::atomic<long long> gCommandStartedMs{0};
 
-const char *requestName(Request r)
-{
-    switch (r) {
-    case Request::Command: return "a command or directive";
-    case Request::GetPoint: return "a point (GetPoint)";
-    case Request::GetCursorPoint: return "a point (GetCursorPoint)";
-    case Request::GetPointOrFigure: return "a region point (GetPointOrFigure)";
-    case Request::Select: return "a selection (SelectFigures)";
-    case Request::Panel: return "a panel event (WaitPanelEvent)";
-    case Request::Group: return "a group number (GetGroupNumber)";
-    case Request::Message: return "an answer to a message (ShowMessage)";
-    case Request::Poll: return "a key (PollKey)";
-    }
-    return "?";
-}
-
-bool answersRequest(Request r, Verb v)
-{
-    if (v == Verb::Cancel)
-        return r != Request::Command && r != Request::Poll;
-    switch (r) {
-    case Request::Command: return v == Verb::Run;
-    case Request::GetPoint:
-        return v == Verb::Point || v == Verb::Move || v == Verb::Repaint;
-    case Request::GetCursorPoint:
-        return v == Verb::Point || v == Verb::Move || v == Verb::Repaint || v == Verb::Confirm;
-    case Request::GetPointOrFigure:
-        return v == Verb::Point || v == Verb::Move || v == Verb::Repaint || v == Verb::Close;
-    case Request::Select: return v == Verb::Select;
-    case Request::Panel: return v == Verb::Panel;
-    case Request::Group: return v == Verb::Group;
-    case Request::Message: return v == Verb::Message;
-    case Request::Poll: return v == Verb::Key;
-    }
-    return false;
-}
-
 Host::Host(const ModuleBinding &module, const HostOptions &options)
-    : fig(rec), module_(module), options_(options)
+    : fig(rec), player(*this, *this), module_(module), options_(options)
 {
     gHost = this;
+    gModuleFault = [](const std::string &message) {
+        if (gHost)
+            gHost->fail(kExitModuleFault, message);
+    };
     if (std::optional<std::string> e = rec.layoutArrays(options.figureLimit, options.workBase, options.workEnd))
         fail(kExitBadInput, *e);
     fig.setType(0, kTypeEnd); /* an empty drawing */
@@ -91,6 +59,11 @@ void Host::initialState()
     rec.putAddr(SF::tables, rec.tables());
     rec.putAddr(SF::attrContext, rec.attrContext());
     rec.putAddr(SF::panelSurface, rec.panelSurface());
+    /* The words behind the attribute context and panel surface pointers
+       mean nothing to the module: it passes them back (to AddLine and
+       AddArc, to PanelBox and PanelCircle), and the services only trace
+       them.  Two values that no other field of a fresh host holds show in
+       a trace at once whether the module passed the right word. */
     int32_t contextValue = 7, surface = 0x5F;
     std::memcpy(static_cast<uint8_t *>(rec.attrContext()) + kAttrContextValueOffset, &contextValue, 4);
     std::memcpy(static_cast<uint8_t *>(rec.panelSurface()) + kPanelSurfaceValueOffset, &surface, 4);
@@ -169,95 +142,6 @@ void Host::leaveService()
         serviceTicks += serviceCounter() - serviceStart_;
 }
 
-/* A drawing larger than the drawing part of the tables makes them larger
-   rather than failing: figureLimit becomes twice its entries (so that a
-   selection of every figure still fits behind it, as SelectFigures puts it)
-   plus the configured figureLimit (room for new figures, as much as an
-   empty drawing has), and the work area keeps its size behind it, 50
-   entries on, as a set figureLimit moves it.  A session can set the sizes
-   again afterwards. */
-void Host::fitDrawing(long long entries, const std::string &name)
-{
-    if (entries <= rec.figureLimit())
-        return;
-    long long limit = 2 * entries + options_.figureLimit, base = limit + 50;
-    long long end = base + (rec.workEnd() - rec.workBase());
-    if (end + 1 + kGuardEntries > kMaxEntries)
-        fail(kExitBadInput, name + ": the drawing takes " + std::to_string(entries) +
-                                " entries; the host keeps at most " + std::to_string(kMaxEntries));
-    if (std::optional<std::string> e =
-            rec.layoutArrays(static_cast<int>(limit), static_cast<int>(base), static_cast<int>(end)))
-        fail(kExitBadInput, name + ": " + *e);
-    trace.write("tables sized for " + name + ": figureLimit " + std::to_string(limit) + ", workBase " +
-                std::to_string(base) + ", workEnd " + std::to_string(end));
-}
-
-void Host::loadDrawing(const std::string &text, const std::string &name)
-{
-    long long entries = 0;
-    if (std::optional<std::string> e = FigureTable::measure(text, name, entries))
-        fail(kExitBadInput, *e);
-    fitDrawing(entries, name);
-    if (std::optional<std::string> e = fig.load(text, name))
-        fail(kExitBadInput, *e);
-}
-
-/* A DXF's inserts can multiply a small file into any number of figures, each
-   held in memory while the drawing is read: the reader stops beyond this
-   many entries (file:line), far above any real plan, well within a 32-bit
-   process. */
-constexpr long long kDxfMaxEntries = 4000000;
-
-void Host::loadDxf(const std::string &bytes, const std::string &name)
-{
-    std::vector<std::string> notices;
-    if (std::optional<std::string> e = tryLoadDxf(bytes, name, notices))
-        fail(kExitBadInput, *e);
-    for (const std::string &n : notices)
-        std::fprintf(stderr, "nerolit-host: %s\n", n.c_str());
-}
-
-std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std::string &name,
-                                            std::vector<std::string> &notices)
-{
-    DxfDrawing d;
-    if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(kDxfMaxEntries), d))
-        return e;
-    long long entries = 1;
-    for (const Figure &f : d.figures)
-        entries += entriesOfKind(f.kind);
-    fitDrawing(entries, name);
-    if (std::optional<std::string> e = fig.replace(d.figures))
-        return name + ": " + *e;
-    notices = d.notices;
-    dxfNames = std::move(d.names);
-    rec.put(TF::unitFactor, d.unitFactor);
-    rec.put(TF::currentLayer, d.currentLayer);
-    rec.put(TF::currentColor, d.currentColor);
-    rec.put(TF::currentLineType, d.currentLineType);
-    trace.write("drawing " + name + ": " + std::to_string(d.figures.size()) + " figures from DXF");
-    return std::nullopt;
-}
-
-std::string Host::drawingDxf() const
-{
-    DxfCurrent current;
-    current.layer = rec.i32(TF::currentLayer);
-    current.color = rec.i32(TF::currentColor);
-    current.lineType = rec.i32(TF::currentLineType);
-    return writeDxf(fig, dxfNames, rec.f64(TF::unitFactor), current);
-}
-
-void Host::loadScript(const std::string &text, const std::string &name)
-{
-    std::string error;
-    std::optional<std::vector<ScriptLine>> lines = parseScript(text, name, error);
-    if (!lines)
-        fail(kExitBadInput, error);
-    scriptUser_ = std::make_unique<ScriptUser>(std::move(*lines));
-    user_ = scriptUser_.get();
-}
-
 void Host::start()
 {
     if (started_)
@@ -271,45 +155,28 @@ void Host::start()
 void Host::runScript()
 {
     start();
-    if (!user_)
-        return;
-    while (std::optional<ScriptLine> l = user_->next(*this, ask(Request::Command, ""))) {
-        take(*l);
-        runLine(*l);
-    }
+    player.play();
 }
 
-void Host::runLine(const ScriptLine &l)
+void Host::runCommand(const std::string &name)
 {
-    if (l.isDirective()) {
-        applyDirective(l);
-    } else if (l.verb == Verb::Run) {
-        commandArgument = l.name;
-        commandActive_ = true;
-        activeCommand_ = l.name;
-        userDone_ = false;
-        idleRequests_ = 0;
-        callCommand(l.name, &commandArgument[0]);
-        commandActive_ = false;
-        cancelsOwed_ = userDone_ ? idleRequests_ : 0;
-    } else {
-        fail(kExitBadInput, l.where() + ": '" + l.source + "' answers nothing: " +
-                                (activeCommand_.empty() ? std::string("no command has run yet")
-                                                        : activeCommand_ + " has returned"));
-    }
+    commandArgument = name;
+    commandActive_ = true;
+    activeCommand_ = name;
+    callCommand(name, &commandArgument[0]);
+    commandActive_ = false;
 }
 
 ModuleBinding::CommandFn Host::findCommand(const std::string &name) const
 {
     ModuleBinding::CommandFn fn = nullptr;
     for (const auto &e : module_.commands) {
+        /* C66 and VeC92 are exported under their C++ names
+           (?C66@@YGXPAD@Z): the user types the plain name. */
         std::string plain = e.first;
         if (plain[0] == '?')
             plain = plain.substr(1, plain.find("@@") - 1);
-        bool same = plain.size() == name.size();
-        for (size_t i = 0; same && i < name.size(); ++i)
-            same = std::tolower(static_cast<unsigned char>(plain[i])) == std::tolower(static_cast<unsigned char>(name[i]));
-        if (same)
+        if (sameIgnoringAsciiCase(plain, name))
             fn = e.second;
     }
     return fn;
@@ -330,26 +197,29 @@ void Host::callCommand(const std::string &name, char *argument)
     checkGuards("after ", name.c_str(), " returned");
 }
 
-int32_t Host::callHook(bool ussr)
+int32_t Host::callHook(const char *name, ModuleBinding::HookFn hook)
 {
     ++trace.depth;
-    trace.write(ussr ? "USSR" : "USA");
-    int32_t result = ussr ? module_.ussr() : module_.usa();
+    trace.write(name);
+    int32_t result = hook();
     if (trace.enabled())
-        trace.write(std::string(ussr ? "USSR" : "USA") + " -> " + std::to_string(result));
+        trace.write(std::string(name) + " -> " + std::to_string(result));
     --trace.depth;
-    checkGuards(ussr ? "after USSR returned" : "after USA returned");
+    checkGuards("after ", name, " returned");
     return result;
 }
 
+/* Only a drag (band 13, the stretch's second point) has the module's USSR
+   hook draw its own preview after USA: the CAD host calls it for no other
+   band, and Nerolit's USSR draws only the stretch. */
 void Host::mouseEvent(Request r, double x, double y, bool update)
 {
     rec.put(SF::cursorX, toScreenX(x));
     rec.put(SF::cursorY, toScreenY(y));
     rec.put(SF::previewUpdate, update ? 1 : 0);
-    callHook(false);
-    if (r == Request::GetPoint && rec.i32(SF::bandKind) == 13)
-        callHook(true);
+    callUsa();
+    if (r == Request::GetPoint && rec.i32(SF::bandKind) == kBandDrag)
+        callUssr();
 }
 
 void Host::traceAnswer(const std::string &what)
@@ -370,8 +240,8 @@ Ask Host::ask(Request r, const std::string &prompt) const
     if (r == Request::GetPoint || r == Request::GetCursorPoint || r == Request::GetPointOrFigure) {
         a.bandKind = rec.i32(SF::bandKind);
         a.bandOption = rec.i32(SF::bandOption);
-        SF bx = a.bandKind == 2 ? SF::boxAnchorX : a.bandKind == 6 ? SF::lineAnchorX : SF::pointX;
-        SF by = a.bandKind == 2 ? SF::boxAnchorY : a.bandKind == 6 ? SF::lineAnchorY : SF::pointY;
+        SF bx = a.bandKind == kBandBox ? SF::boxAnchorX : a.bandKind == kBandLine ? SF::lineAnchorX : SF::pointX;
+        SF by = a.bandKind == kBandBox ? SF::boxAnchorY : a.bandKind == kBandLine ? SF::lineAnchorY : SF::pointY;
         a.baseX = rec.f64(bx);
         a.baseY = rec.f64(by);
     }
@@ -380,194 +250,6 @@ Ask Host::ask(Request r, const std::string &prompt) const
     a.panel = panel.open ? &panel : nullptr;
     a.figures = &fig;
     return a;
-}
-
-void Host::take(const ScriptLine &l)
-{
-    pollsSinceTake_ = 0;
-    escapedSinceTake_ = false;
-    if (recorder) {
-        /* A user who said nothing more to a command and then gives a
-           directive: a replay's session-file user would hand the directive
-           to the command's next request (it stops a command's lines only at
-           `run`), so the requests that were cancelled are written down as
-           the cancels they were. */
-        if (cancelsOwed_ > 0 && l.isDirective()) {
-            ScriptLine cancel;
-            cancel.verb = Verb::Cancel;
-            cancel.source = "cancel";
-            for (int i = 0; i < cancelsOwed_; ++i)
-                recorder->take(cancel);
-        }
-        recorder->take(l);
-    }
-    cancelsOwed_ = 0;
-}
-
-std::optional<ScriptLine> Host::nothingToSay()
-{
-    userDone_ = true;
-    if (++idleRequests_ > kHangRequests)
-        fail(kExitModuleFault, activeCommand_ + " has hung: it made more than " + std::to_string(kHangRequests) +
-                                   " requests after its lines ran out");
-    return std::nullopt;
-}
-
-std::optional<ScriptLine> Host::answer(const Ask &a)
-{
-    if (userDone_ || !user_)
-        return nothingToSay();
-    for (;;) {
-        std::optional<ScriptLine> l = user_->next(*this, a);
-        if (!l)
-            return nothingToSay();
-        take(*l);
-        if (l->isDirective()) {
-            applyDirective(*l);
-            continue;
-        }
-        if (!answersRequest(a.kind, l->verb))
-            fail(kExitBadInput, l->where() + ": " + activeCommand_ + " asked for " + requestName(a.kind) +
-                                    (a.prompt.empty() ? std::string() : " (\"" + a.prompt + "\")") +
-                                    ", but the line says '" + l->source + "'");
-        idleRequests_ = 0;
-        return l;
-    }
-}
-
-int32_t Host::pollKey()
-{
-    long long poll = pollsSinceTake_++;
-    bool counted = escAfter == 0;
-    if (escAfter >= 0)
-        --escAfter;
-    if (counted)
-        return 27;
-    if (!user_ || escapedSinceTake_)
-        return 0;
-    std::optional<ScriptLine> l = user_->next(*this, ask(Request::Poll, ""));
-    if (!l)
-        return 0;
-    if (l->verb != Verb::Key)
-        fail(kExitBadInput, l->where() + ": at a poll of the keyboard the user can only press Escape, but the line says '" +
-                                l->source + "'");
-    escapedSinceTake_ = true;
-    if (recorder)
-        recorder->escapeAtPoll(poll);
-    return 27;
-}
-
-void Host::applyDirective(const ScriptLine &l)
-{
-    switch (l.verb) {
-    case Verb::Set:
-        setField(l);
-        break;
-    case Verb::Setting:
-        if (std::optional<std::string> why = settings.set(l.value, l.name, l.number))
-            fail(kExitBadInput, l.where() + ": " + *why + ": " + l.source);
-        trace.write("setting [" + l.value + "] " + l.name + "=" + formatDouble(l.number));
-        break;
-    case Verb::Seed:
-        rng = static_cast<uint64_t>(l.count) * 0x9E3779B97F4A7C15ull + 1;
-        trace.write("seed " + std::to_string(l.count));
-        break;
-    case Verb::Key:
-        escAfter = static_cast<int>(l.count);
-        trace.write("key esc after " + std::to_string(l.count));
-        break;
-    case Verb::Snapshot:
-        writeSnapshot(l);
-        break;
-    default:
-        break;
-    }
-}
-
-void Host::setField(const ScriptLine &l)
-{
-    auto bad = [&](const std::string &why) { fail(kExitBadInput, l.where() + ": " + why + ": " + l.source); };
-    for (int i = 0; i < static_cast<int>(TF::Count); ++i) {
-        TF f = static_cast<TF>(i);
-        const FieldInfo &info = fieldInfo(f);
-        if (l.name != info.name)
-            continue;
-        if (f == TF::figureLimit || f == TF::workBase || f == TF::workEnd) {
-            if (commandActive_)
-                bad(l.name + " can be set only between commands");
-            std::optional<int32_t> v = parseInt32(l.value);
-            if (!v)
-                bad("expected an integer");
-            /* in 64 bits: the work area moved behind a huge figureLimit
-               lies beyond the 32-bit range, and is refused as too large */
-            int64_t limit = f == TF::figureLimit ? *v : rec.figureLimit();
-            int64_t base = f == TF::workBase ? *v : rec.workBase();
-            int64_t end = f == TF::workEnd ? *v : rec.workEnd();
-            if (f == TF::figureLimit && base < limit) { /* keep the work area behind the drawing */
-                end += limit + 50 - base;
-                base = limit + 50;
-            }
-            int drawingEnd = fig.drawingEnd();
-            if (f == TF::figureLimit && (drawingEnd < 0 || drawingEnd >= limit))
-                bad("the drawing does not fit below figureLimit " + std::to_string(limit));
-            if (std::optional<std::string> e = rec.layoutArrays(limit, base, end))
-                bad(*e);
-        } else if (info.type == FieldType::I32) {
-            std::optional<int32_t> v = parseInt32(l.value);
-            if (!v)
-                bad("expected an integer");
-            rec.put(f, *v);
-        } else if (info.type == FieldType::F64) {
-            std::optional<double> v = parseDouble(l.value);
-            if (!v)
-                bad("expected a number");
-            rec.put(f, *v);
-        } else {
-            bad(l.name + " is an address the host keeps");
-        }
-        trace.write("set " + l.name + " " + l.value);
-        return;
-    }
-    for (int i = 0; i < static_cast<int>(SF::Count); ++i) {
-        SF f = static_cast<SF>(i);
-        const FieldInfo &info = fieldInfo(f);
-        if (l.name != info.name)
-            continue;
-        if (info.type == FieldType::I32) {
-            std::optional<int32_t> v = parseInt32(l.value);
-            if (!v)
-                bad("expected an integer");
-            rec.put(f, *v);
-        } else if (info.type == FieldType::F64) {
-            std::optional<double> v = parseDouble(l.value);
-            if (!v)
-                bad("expected a number");
-            rec.put(f, *v);
-        } else if (info.type == FieldType::Text) {
-            std::optional<std::string> s = utf8ToCp932(l.value);
-            if (!s || s->size() >= info.size)
-                bad("the text does not fit " + l.name);
-            rec.putText(f, *s);
-        } else {
-            bad(l.name + " is an address the host keeps");
-        }
-        trace.write("set " + l.name + " " + l.value);
-        return;
-    }
-    bad("no host field is called '" + l.name + "'");
-}
-
-void Host::writeSnapshot(const ScriptLine &l)
-{
-    std::string path = l.name;
-    bool absolute = !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() > 1 && path[1] == ':'));
-    if (!absolute && !options_.snapshotDir.empty())
-        path = options_.snapshotDir + "/" + path;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << (l.value == "panel" ? panelSvg() : displaySvg());
-    if (!out)
-        fail(kExitBadInput, l.where() + ": cannot write " + path);
-    trace.write("snapshot " + l.value + " " + l.name);
 }
 
 } // namespace host

@@ -1,51 +1,46 @@
 /*
  * Host.h - the reference host: it owns the records, the drawing, the
- * settings store and the trace, binds a module with StartDLL, and plays a
- * session: directives change the host, `run` calls a command export, and
- * the lines that follow answer the command's requests (README, "Session
- * contract").  The services (Svc*.cpp) reach the running host through gHost;
- * everything runs on one thread, as in the CAD host.
+ * settings store and the trace, binds a module with StartDLL, calls its
+ * commands and hooks, checks the guard zones around every call, and ends a
+ * failed session.  The services (services/) reach the running host through
+ * gHost; everything runs on one thread, as in the CAD host.
  *
- * The user who answers is behind an interface (User.h): the session file's
- * (loadScript) unless setUser() names another; a SessionRecorder set in
- * `recorder` writes the session down as it plays (Recorder.h).
+ * What shaped it: the module writes into the host's records directly and
+ * calls back into the host from deep inside its own loops, so the host is
+ * one object that every service can reach, and what a session does between
+ * the module's calls (the user's lines, the recorder, the polls) is the
+ * player's (session/Player.h), which the host owns and serves as its stage.
+ * The drawing files (DrawingFiles.cpp), the directives (Directives.cpp) and
+ * the pictures (Svg.h) are the host's too, each in a file of its own.
  *
  * Failures end the session at once: fail() calls failHook when one is set
  * (it ends the session its own way: throws, or ends the process), else it
- * writes one line to standard error and exits with kExitBadInput (a
- * malformed or unanswerable session line, an unreadable file),
- * kExitModuleFault (a trap, a guard-zone write, a hang) or kExitNoModule (a
- * module that cannot be loaded or lacks an export).
+ * writes one line to standard error and exits with an exit code of
+ * module/ExitCodes.h.
  */
 #ifndef NEROLIT_HOST_HOST_H
 #define NEROLIT_HOST_HOST_H
 
-#include "host/Dxf.h"
-#include "host/Figures.h"
-#include "host/Layout.h"
-#include "host/ModuleBinding.h"
-#include "host/Records.h"
-#include "host/Recorder.h"
-#include "host/Script.h"
-#include "host/Settings.h"
+#include "host/formats/Dxf.h"
+#include "host/formats/FigureList.h"
+#include "host/module/ExitCodes.h"
+#include "host/module/ModuleBinding.h"
+#include "host/records/Figures.h"
+#include "host/records/Layout.h"
+#include "host/records/Panel.h"
+#include "host/records/Records.h"
+#include "host/session/Player.h"
+#include "host/session/Settings.h"
 #include "host/Trace.h"
-#include "host/User.h"
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace host {
-
-constexpr int kExitBadInput = 2, kExitModuleFault = 3, kExitNoModule = 4;
-
-/* Requests after the user had no more to say to a command that make the
-   command count as hung. */
-constexpr int kHangRequests = 1000;
 
 struct HostOptions {
     int figureLimit = 20000; /* entries of the drawing */
@@ -56,58 +51,18 @@ struct HostOptions {
     std::string snapshotDir;    /* where relative snapshot files go */
 };
 
-/* An item of the open panel, as the module built it. */
-enum class ItemKind { Check, Radio, Caption, Selector, Number, List, Header, Layer, LineType, Color, Group, GroupChoice };
-/* The item kind's word in traces and in the engine's panel data. */
-const char *itemKindName(ItemKind k);
-
-struct PanelItem {
-    ItemKind kind = ItemKind::Caption;
-    int row = 0, first = 0, last = 0;
-    std::string caption; /* UTF-8 */
-    int32_t *boundInt = nullptr;
-    int32_t *boundMode = nullptr; /* group items: the group mode */
-    double *boundDouble = nullptr;
-    double a = 0, b = 0, c = 0, d = 0; /* AddPanelItem's four doubles */
-    double lowest = 0, highest = 0;    /* number fields */
-    int decimals = 0, eventId = 0, firstValue = 0, modes = 0;
-    std::vector<std::string> entries; /* lists, UTF-8 */
-};
-
-struct PanelShape {
-    bool circle = false;
-    int32_t surface = 0, colour = 0;
-    double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
-    std::string option; /* "B", "BF" or empty (a line) */
-};
-
-struct Panel {
-    bool open = false;
-    int rows = 0, columns = 0, x = 0, y = 0;
-    std::vector<PanelItem> items;
-    std::vector<PanelShape> shapes;
-    int result = 1;        /* PanelResult */
-    bool cancelled = false;
-    std::string caption;   /* of the last WaitPanelEvent, UTF-8 */
-    /* From ClosePanel on, the items' bound values are the host's copies
-       here: a command may bind variables of its own frame, which end when
-       it returns, while the last panel is still pictured and reported. */
-    std::deque<int32_t> keptInts;
-    std::deque<double> keptDoubles;
-};
-
 struct XorLine {
     double x1, y1, x2, y2;
 };
 
-class Host {
+class Host final : private Player::Stage {
 public:
     explicit Host(const ModuleBinding &module, const HostOptions &options = HostOptions());
     ~Host();
     Host(const Host &) = delete;
     Host &operator=(const Host &) = delete;
 
-    /* Set-up.  Errors end the session (kExitBadInput). */
+    /* --- the drawing files (DrawingFiles.cpp); errors end the session (kExitBadInput) */
     void loadDrawing(const std::string &text, const std::string &name);
     /* A DXF drawing instead: its figures, names, unit and current
        attributes; what it could not keep is written to standard error. */
@@ -116,63 +71,49 @@ public:
        or nothing with the reader's notices in `notices`. */
     std::optional<std::string> tryLoadDxf(const std::string &bytes, const std::string &name,
                                           std::vector<std::string> &notices);
-    void loadScript(const std::string &text, const std::string &name);
-    /* Makes the drawing part of the tables hold `entries` (see Host.cpp). */
+    /* Makes the drawing part of the tables hold `entries` (see DrawingFiles.cpp). */
     void fitDrawing(long long entries, const std::string &name);
+    std::string drawingDxf() const; /* the drawing as DXF 2000 */
 
-    /* The user who answers from now on (not owned; it must outlive the
-       session).  loadScript() makes the session file the user. */
-    void setUser(User *user) { user_ = user; }
-
-    /* StartDLL, then the session: the user's actions between commands until
-       it has none. */
+    /* --- the session: StartDLL, then the player's session file (or user) */
+    void loadScript(const std::string &text, const std::string &name) { player.loadScript(text, name); }
     void start();
     void runScript();
-    /* One command call, outside a script (tests). */
+
+    /* --- module calls */
+    /* One command call, outside a session (tests). */
     void callCommand(const std::string &name, char *argument);
     /* Whether the module has a command of this name (case does not matter). */
     bool hasCommand(const std::string &name) const { return findCommand(name) != nullptr; }
-    int32_t callHook(bool ussr);
+    /* The mouse hooks: USA at every mouse event of a point request, USSR
+       after it while the band is a drag (see mouseEvent). */
+    int32_t callUsa() { return callHook("USA", module_.usa); }
+    int32_t callUssr() { return callHook("USSR", module_.ussr); }
+    /* Mouse event at drawing point (x, y) during a point request. */
+    void mouseEvent(Request r, double x, double y, bool update);
 
-    /* Outputs. */
-    std::string drawingSvg() const;  /* the drawing */
-    std::string displaySvg() const;  /* what is on the display now */
-    std::string panelSvg() const;    /* the open (or last) panel */
-    std::string drawingDxf() const;  /* the drawing as DXF 2000 */
-
+    /* --- failures, guards and service bookkeeping */
     /* Ends the session: the trace says why; then failHook, if set, and if
        it returns (or none is set) the process ends with `code` and the
        message on standard error.  After a failure the host is left as the
        failure found it: read its outputs, but play nothing more on it. */
-    [[noreturn]] void fail(int code, const std::string &message);
+    [[noreturn]] void fail(int code, const std::string &message) override;
     std::function<void(int code, const std::string &message)> failHook;
+    /* The module called a service slot the host does not fill. */
     void trap(uint32_t slotOffset);
-
-    /* Service bookkeeping (ServiceCall). */
-    void enterService(Svc s);
-    void leaveService();
     /* Fails the session when the module wrote into a guard zone; the
        message says when, from the three parts (joined only on failure). */
     void checkGuards(const char *when, const char *name = "", const char *after = "");
+    /* Around every service call (ServiceCall). */
+    void enterService(Svc s);
+    void leaveService();
 
+    /* --- requests: what the module asks, as the player hands it to the user */
     /* A request of kind r, filled from the records: the running command,
        the prompt given, the band and its base point (point requests), the
        cursor, the open panel and the figures. */
-    Ask ask(Request r, const std::string &prompt) const;
-    /* The user's answer to `ask`: a line that fits the request, taken (and
-       recorded), or nothing when the user has no more to say to the running
-       command (the request is then cancelled).  Directives on the way are
-       carried out; a line that does not fit the request fails the session
-       (exit 2); too many requests answered by nothing, a hang (exit 3). */
-    std::optional<ScriptLine> answer(const Ask &ask);
-    /* The key at a poll of the keyboard: 27 (Escape) when a `key esc [after
-       N]` line has counted down to this poll, or when the user presses it
-       now (asked at most once per line taken), else 0. */
-    int32_t pollKey();
+    Ask ask(Request r, const std::string &prompt) const override;
     void traceAnswer(const std::string &what);
-
-    /* Mouse event at drawing point (x, y) during a point request. */
-    void mouseEvent(Request r, double x, double y, bool update);
 
     /* Screen <-> drawing.  The reference host shows one drawing unit per
        pixel with the y axis turned down: screen = (x, -y).  Exact both ways. */
@@ -181,65 +122,62 @@ public:
     static double toDrawingX(double sx) { return sx; }
     static double toDrawingY(double sy) { return -sy; }
 
-    Records rec;
-    FigureTable fig;
-    DxfNames dxfNames; /* the names of the drawing's layers, line types and styles */
-    Trace trace;
+    /* --- what the module and the user work on */
+    Records rec;          /* the host's records: state, tables, service table, guard zones */
+    FigureTable fig;      /* the drawing in the records' per-figure arrays */
+    DxfNames dxfNames;    /* the names of the drawing's layers, line types and styles */
     SettingsStore settings;
-    SessionRecorder *recorder = nullptr; /* writes the session down when set */
+    Trace trace;
+    Player player;        /* the session: its user, recorder and what it knows between lines */
+
+    /* --- what the display and the panel show */
     Panel panel;
     std::vector<XorLine> xorLines;
     bool highlightOn = false;          /* HighlightPoint's mark, until ClearHighlight */
     double highlightX = 0, highlightY = 0;
     std::string statusText;            /* the last ShowStatusText, UTF-8 */
+    std::vector<std::string> messages; /* texts of ShowMessage, UTF-8 */
 
+    /* --- what the services keep between calls */
     struct Registration {
         std::string name, caption, second;
     };
-    std::vector<Registration> registrations;
-    std::vector<std::string> messages;     /* texts of ShowMessage, UTF-8 */
+    std::vector<Registration> registrations; /* RegisterCommand */
     int beginCommandCalls = 0, signalErrors = 0;
-    long long serviceCalls = 0;
-    std::vector<int> serviceCounts;        /* by Svc */
-    /* Benchmarks: while timeServices is on, the time spent inside services
-       (outermost calls only) adds up in serviceTicks, in serviceCounter()
-       ticks, so that a hook's cost splits into the host's share and the
-       module's. */
-    bool timeServices = false;
-    uint64_t serviceTicks = 0;
     uint64_t rng = 0x9E3779B97F4A7C15ull;  /* Random's state (seed directive) */
-    int escAfter = -1;                     /* PollKey: 27 after this many more polls */
     int regionHandles = 0;
     bool regionClosed = false;             /* the last GetPointOrFigure was answered by close */
     double lastIntersectX = 0, lastIntersectY = 0;
     std::string formatBuffer;              /* FormatNumber's text */
     std::string commandArgument;           /* the text passed to a command */
 
+    /* --- counts and times, for traces and benchmarks */
+    long long serviceCalls = 0;
+    std::vector<int> serviceCounts;        /* by Svc */
+    /* While timeServices is on, the time spent inside services (outermost
+       calls only) adds up in serviceTicks, in serviceCounter() ticks, so
+       that a hook's cost splits into the host's share and the module's. */
+    bool timeServices = false;
+    uint64_t serviceTicks = 0;
+
 private:
-    ModuleBinding::CommandFn findCommand(const std::string &name) const;
-    void take(const ScriptLine &l);
-    std::optional<ScriptLine> nothingToSay();
-    void applyDirective(const ScriptLine &l);
-    void setField(const ScriptLine &l);
-    void runLine(const ScriptLine &l);
+    /* Player::Stage: what the player asks of the host. */
+    void runCommand(const std::string &name) override;
+    void applyDirective(const ScriptLine &l, bool commandRunning) override;
+    void setField(const ScriptLine &l, bool commandRunning);
+    void setTableSize(TF f, const ScriptLine &l, bool commandRunning);
     void writeSnapshot(const ScriptLine &l);
+
+    ModuleBinding::CommandFn findCommand(const std::string &name) const;
+    int32_t callHook(const char *name, ModuleBinding::HookFn hook);
     void initialState();
-    void startWatchdog();
 
     ModuleBinding module_;
     HostOptions options_;
-    std::unique_ptr<User> scriptUser_; /* the session file's, made by loadScript */
-    User *user_ = nullptr;
-    bool commandActive_ = false;
-    std::string activeCommand_;
-    bool userDone_ = false;           /* the user has no more to say to the running command */
-    int idleRequests_ = 0;            /* requests answered by nothing, in a row */
-    int cancelsOwed_ = 0;             /* the last command's requests answered by nothing,
-                                         written down as cancels before a directive (take) */
-    long long pollsSinceTake_ = 0;    /* polls since the last line taken from the user */
-    bool escapedSinceTake_ = false;   /* the user pressed Escape at one of them */
-    bool started_ = false;
-    int serviceNesting_ = 0; /* services entered while timeServices was on */
+    bool started_ = false;          /* StartDLL was called */
+    bool commandActive_ = false;    /* a command of the session runs */
+    std::string activeCommand_;     /* the command `run` named last */
+    int serviceNesting_ = 0;        /* services entered while timeServices was on */
     uint64_t serviceStart_ = 0;
 };
 

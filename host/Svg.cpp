@@ -4,8 +4,10 @@
  * blue, the drag line red, erased figures left out), and the option panel
  * with what the module drew on it.
  */
+#include "host/Svg.h"
+
 #include "host/Host.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,13 +70,13 @@ public:
         for (const Item &it : items_) {
             const Figure &f = it.f;
             std::string stroke = std::string("stroke=\"") + it.colour + "\" fill=\"none\" stroke-width=\"1.2\"";
-            if (f.kind == 2) {
+            if (f.kind == kKindLine) {
                 o << "<line x1=\"" << X(f.x1) << "\" y1=\"" << Y(f.y1) << "\" x2=\"" << X(f.x2) << "\" y2=\"" << Y(f.y2)
                   << "\" " << stroke << "/>\n";
-            } else if (f.kind == 3 && f.isCircle()) {
+            } else if (f.kind == kKindArc && f.isCircle()) {
                 o << "<circle cx=\"" << X(f.x1) << "\" cy=\"" << Y(f.y1) << "\" r=\"" << num(f.x2 * s) << "\" " << stroke
                   << "/>\n";
-            } else if (f.kind == 3) {
+            } else if (f.kind == kKindArc) {
                 double a = f.start / 1e6, sweep = f.end / 1e6 - a;
                 while (sweep <= 0)
                     sweep += 360;
@@ -83,9 +85,9 @@ public:
                 double ex = f.x1 + f.x2 * std::cos(b * kDegree), ey = f.y1 - f.x2 * std::sin(b * kDegree);
                 o << "<path d=\"M " << X(sx) << " " << Y(sy) << " A " << num(f.x2 * s) << " " << num(f.x2 * s)
                   << " 0 " << (sweep > 180 ? 1 : 0) << " 1 " << X(ex) << " " << Y(ey) << "\" " << stroke << "/>\n";
-            } else if (f.kind == 4) {
+            } else if (f.kind == kKindPoint) {
                 o << "<circle cx=\"" << X(f.x1) << "\" cy=\"" << Y(f.y1) << "\" r=\"2\" fill=\"" << it.colour << "\"/>\n";
-            } else if (f.kind == 5 || f.kind == 6) {
+            } else if (f.kind == kKindText || f.kind == kKindText6) {
                 int hz = f.origin % 4, vt = f.origin / 4;
                 const char *anchor = hz == 1 ? "middle" : hz == 2 ? "end" : "start";
                 const char *base = vt == 0 ? "hanging" : vt == 1 ? "middle" : "alphabetic";
@@ -120,7 +122,7 @@ Box fitBox(const FigureTable &fig, int i)
 {
     Box b = fig.box(i);
     Figure f = fig.read(i);
-    if (f.kind == 5 || f.kind == 6) {
+    if (f.kind == kKindText || f.kind == kKindText6) {
         double len = static_cast<double>(f.x2) * std::max(f.width, 1);
         b = {b.x1 - len, b.y1 - f.height, b.x2 + len, b.y2 + f.height};
     }
@@ -129,49 +131,43 @@ Box fitBox(const FigureTable &fig, int i)
 
 } // namespace
 
-std::string Host::drawingSvg() const
+std::string drawingSvg(const Host &host)
 {
     Picture p;
-    int end = fig.drawingEnd();
-    for (int i = 0; i < (end < 0 ? rec.figureLimit() : end);) {
-        int n = entriesOfKind(fig.kindAt(i));
-        if (n > 0)
-            p.add(fig.read(i), "black", fitBox(fig, i));
-        i += n > 0 ? n : 1;
-    }
+    host.fig.eachFigure(host.fig.figuresEnd(), [&](int i) { p.add(host.fig.read(i), "black", fitBox(host.fig, i)); });
     return p.svg("drawing");
 }
 
-std::string Host::displaySvg() const
+std::string displaySvg(const Host &host)
 {
     Picture p;
-    for (int i = 0; i < rec.capacity();) {
-        int n = entriesOfKind(fig.kindAt(i));
-        if (n > 0 && i + n <= rec.capacity()) {
-            Display d = fig.display(i);
+    for (int i = 0; i < host.rec.capacity();) {
+        int n = entriesOfKind(host.fig.kindAt(i));
+        if (n > 0 && i + n <= host.rec.capacity()) {
+            Display d = host.fig.display(i);
             if (d == Display::Drawn || d == Display::Preview)
-                p.add(fig.read(i), d == Display::Preview ? "blue" : "black", fitBox(fig, i));
+                p.add(host.fig.read(i), d == Display::Preview ? "blue" : "black", fitBox(host.fig, i));
         }
         i += n > 0 ? n : 1;
     }
-    for (const XorLine &l : xorLines)
+    for (const XorLine &l : host.xorLines)
         p.addLine(l);
     return p.svg("display");
 }
 
-std::string Host::panelSvg() const
+std::string panelSvg(const Host &host)
 {
     /* in 64 bits: a character cell may be as large as the state record can say */
-    long long cw = std::max(1, rec.i32(SF::charWidth)), ch = std::max(1, rec.i32(SF::charHeight));
-    long long w = std::max(1, panel.columns) * cw, h = std::max(1, panel.rows) * ch;
+    long long cw = std::max(1, host.rec.i32(SF::charWidth)), ch = std::max(1, host.rec.i32(SF::charHeight));
+    long long w = std::max(1, host.panel.columns) * cw, h = std::max(1, host.panel.rows) * ch;
     static const char *const colours[] = {"black", "maroon", "green", "olive", "navy", "purple", "teal", "silver",
                                           "grey", "red", "lime", "yellow", "blue", "fuchsia", "aqua", "white"};
     auto colour = [](int32_t c) { return c >= 0 && c < 16 ? colours[c] : "black"; };
     std::ostringstream o;
     o << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << w << "\" height=\"" << h << "\" viewBox=\"0 0 " << w
-      << " " << h << "\">\n<title>" << esc(panel.caption.empty() ? "panel" : panel.caption) << "</title>\n"
+      << " " << h << "\">\n<title>" << esc(host.panel.caption.empty() ? "panel" : host.panel.caption) << "</title>\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"#d4d0c8\"/>\n";
-    for (const PanelItem &it : panel.items) {
+    for (const PanelItem &it : host.panel.items) {
         std::string label = it.caption;
         if (it.kind == ItemKind::List && it.boundInt) {
             long long k = static_cast<long long>(*it.boundInt) - it.firstValue;
@@ -187,7 +183,7 @@ std::string Host::panelSvg() const
         o << "<text x=\"" << it.first * cw + 2 << "\" y=\"" << it.row * ch + ch - 4 << "\" font-size=\"" << ch - 4
           << "\">" << esc(label) << "</text>\n";
     }
-    for (const PanelShape &s : panel.shapes) {
+    for (const PanelShape &s : host.panel.shapes) {
         if (s.circle) {
             o << "<circle cx=\"" << num(s.x1) << "\" cy=\"" << num(s.y1) << "\" r=\"" << num(s.r) << "\" stroke=\""
               << colour(s.colour) << "\" fill=\"none\"/>\n";

@@ -3,7 +3,7 @@
  */
 #include "host/Trace.h"
 
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 #include <cinttypes>
 

@@ -12,6 +12,7 @@
  * standard error says what happened.
  */
 #include "host/Host.h"
+#include "host/Svg.h"
 
 #include <chrono>
 #include <cstdio>
@@ -101,15 +102,11 @@ std::string summary(const Host &h, const std::string &session, int before)
 {
     int counts[7] = {};
     int total = 0;
-    int end = h.fig.drawingEnd();
-    for (int i = 0; i < end;) {
-        int k = h.fig.kindAt(i), n = entriesOfKind(k);
-        if (n > 0) {
-            ++total;
-            ++counts[k == 3 && h.fig.read(i).isCircle() ? 0 : k];
-        }
-        i += n > 0 ? n : 1;
-    }
+    h.fig.eachFigure(h.fig.drawingEnd(), [&](int i) {
+        int k = h.fig.kindAt(i);
+        ++total;
+        ++counts[k == 3 && h.fig.read(i).isCircle() ? 0 : k];
+    });
     std::ostringstream o;
     o << session << ": " << total << " figures (" << (total - before >= 0 ? "+" : "") << total - before << "): "
       << counts[2] << " lines, " << counts[3] << " arcs, " << counts[0] << " circles, " << counts[5] + counts[6]
@@ -119,12 +116,8 @@ std::string summary(const Host &h, const std::string &session, int before)
 
 int countFigures(const Host &h)
 {
-    int total = 0, end = h.fig.drawingEnd();
-    for (int i = 0; i < end;) {
-        int n = entriesOfKind(h.fig.kindAt(i));
-        total += n > 0;
-        i += n > 0 ? n : 1;
-    }
+    int total = 0;
+    h.fig.eachFigure(h.fig.drawingEnd(), [&](int) { ++total; });
     return total;
 }
 
@@ -209,9 +202,9 @@ int main(int argc, char **argv)
     h.runScript();
 
     if (!dump.empty())
-        writeFile(dump, isDxfName(dump) ? h.drawingDxf() : h.fig.dump());
+        writeFile(dump, isDxfName(dump) ? h.drawingDxf() : figureList(h.fig));
     if (!svg.empty())
-        writeFile(svg, h.drawingSvg());
+        writeFile(svg, drawingSvg(h));
     if (!settingsPath.empty())
         if (std::optional<std::string> e = h.settings.saveFile(settingsPath))
             die(kExitBadInput, *e);

@@ -64,3 +64,14 @@ int32_t ParamDragPreview(void)
     ParamDrawAtView(m + 1, 1);
     return 1;
 }
+
+/* The host calls USSR after USA at the mouse events of a drag; it is the
+   drag preview's while VeC92 runs (1 once drawn), and otherwise returns
+   the non-zero name comparison. */
+extern "C" int32_t USSR(void)
+{
+    int32_t differs = FrameCompareName(gHostState->currentCommand, "VeC92");
+    if (differs != 0)
+        return differs;
+    return ParamDragPreview();
+}

@@ -2,7 +2,7 @@
 // the linked module: rectangle clouds, trails, groups, settings, the cancel
 // paths, and the faults mended in the command.
 #include "cloud/Cloud.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -68,7 +68,7 @@ std::vector<int> perHook(const host::Host &h, const std::string &prefix)
 // Figures in the drawing.
 long figureCount(const host::Host &h)
 {
-    std::string d = h.fig.dump();
+    std::string d = host::figureList(h.fig);
     return std::count(d.begin(), d.end(), '\n');
 }
 
@@ -441,7 +441,7 @@ TEST(CloudFaults, TrailTheDrawingCannotTakeIsSignalledAndErased)
         for (int i = 0; i < h.rec.capacity(); ++i)
             if (h.fig.isFigureStart(i)) {
                 if (h.fig.display(i) == host::Display::Drawn)
-                    out.insert(h.fig.describe(i));
+                    out.insert(host::figureLine(h.fig, i));
                 i += host::entriesOfKind(h.fig.kindAt(i)) - 1;
             }
         return out;
@@ -450,7 +450,7 @@ TEST(CloudFaults, TrailTheDrawingCannotTakeIsSignalledAndErased)
         std::set<std::string> out;
         for (int i = 0; i < h.fig.drawingEnd(); ++i)
             if (h.fig.isFigureStart(i))
-                out.insert(h.fig.describe(i));
+                out.insert(host::figureLine(h.fig, i));
         return out;
     };
     // A drawing of one line with room for one more arc: the closed trail of
@@ -503,7 +503,7 @@ TEST(CloudFaults, HookInertOutsideTheTrailRequest)
     kumoTracking = 1;
     kumoMode = 0;
     int32_t pos = kumoListPos;
-    EXPECT_EQ(h->callHook(false), 0);
+    EXPECT_EQ(h->callUsa(), 0);
     kumoTracking = 0;
     EXPECT_EQ(kumoListPos, pos);
     EXPECT_EQ(trailSteps, 1);

@@ -6,7 +6,7 @@
 // sources, checked here against the host's own conversion.
 #include "cloud/Cloud.h"
 #include "hatch/Hatch.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 #include "mirror/Mirror.h"
 #include "parametric/Param.h"
 

@@ -3,7 +3,7 @@
 // value type) against the same pairs as ASCII, and on damaged ASCII files:
 // what is mended and listed, and what must still be refused.
 // tests/dxf/binary_check.py checks both on files ezdxf writes.
-#include "host/Dxf.h"
+#include "host/formats/Dxf.h"
 
 #include <gtest/gtest.h>
 

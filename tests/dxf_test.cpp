@@ -3,9 +3,9 @@
 // is in dxf_binary_test.cpp), Shift-JIS and MTEXT codes,
 // the text alignment table, inserts, and a figure list written as DXF and
 // read back.  tests/dxf/ezdxf_check.py checks both against ezdxf.
-#include "host/Dxf.h"
+#include "host/formats/Dxf.h"
 #include "host/Host.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -219,7 +219,7 @@ TEST(DxfTexts, ShiftJisFormsAreTheSameCharacterOnEveryPlatform)
 
 TEST(DxfTexts, AlignmentCodesBecomeOriginCodesAtTheirPoint)
 {
-    // 72 left/centre/right by 73 baseline/bottom/middle/top (see the table in host/DxfExplode.cpp).
+    // 72 left/centre/right by 73 baseline/bottom/middle/top (see the table in host/formats/DxfExplode.cpp).
     const int expected[3][4] = {{8, 8, 4, 0}, {9, 9, 5, 1}, {10, 10, 6, 2}};
     Pairs all;
     for (int h = 0; h < 3; ++h)
@@ -317,7 +317,7 @@ TEST(DxfWrite, AFigureListComesBackFigureForFigure)
     host::Records rec;
     ASSERT_FALSE(rec.layoutArrays(200, 250, 400));
     host::FigureTable fig(rec);
-    ASSERT_FALSE(fig.load(list, "list"));
+    ASSERT_FALSE(host::loadFigureList(fig, list, "list"));
     // With unitFactor 1 a stored unit is a millimetre: the coordinates are the stored numbers.
     std::string plain = host::writeDxf(fig, host::DxfNames{}, 1.0, host::DxfCurrent{});
     EXPECT_NE(plain.find("AcDbLine\n 10\n-5\n 20\n7\n 30\n0\n 11\n2147483647\n 21\n-2147483648\n"),
@@ -337,13 +337,13 @@ TEST(DxfWrite, AFigureListComesBackFigureForFigure)
         ASSERT_FALSE(back.replace(d.figures));
         // Layer, line type and style numbers come back as the order of the
         // written tables: names kept, so the list is the same but for them.
-        std::string again = back.dump();
+        std::string again = host::figureList(back);
         for (const auto &name : {std::make_pair(3, "3"), std::make_pair(1, "1"), std::make_pair(2, "2")})
             EXPECT_EQ(d.names.layers[static_cast<size_t>(name.first)].name, name.second);
         EXPECT_EQ(d.names.lineTypes[2].name, "LTYPE_7");
         EXPECT_EQ(d.names.styles[2].name, "STYLE_2");
         EXPECT_EQ(d.names.layers.back().name, "65535");
-        std::string expect = fig.dump(); // line type 7 is the table's third, layer 65535 its fifth
+        std::string expect = host::figureList(fig); // line type 7 is the table's third, layer 65535 its fifth
         expect.replace(expect.find("ltype=7"), 7, "ltype=2");
         expect.replace(expect.find("layer=65535"), 11, "layer=4");
         EXPECT_EQ(again, expect);

@@ -2,7 +2,7 @@
 // how the hooks match the running command, the shared figure-type and
 // settings helpers, and the Shift-JIS texts of the binary.
 #include "frame/Module.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +76,7 @@ TEST(FrameHooks, MatchTheRunningCommandWithoutRegardToTheCaseOfLettersAToZ)
         h->rec.putText(SF::currentCommand, c.command);
         // A hook that does not run returns the non-zero comparison; the cloud
         // writer returns 0 and the drag preview 1.
-        int32_t usa = h->callHook(false), ussr = h->callHook(true);
+        int32_t usa = h->callUsa(), ussr = h->callUssr();
         EXPECT_EQ(usa == 0, c.usaRuns) << c.command;
         EXPECT_EQ(ussr == 1 && c.ussrRuns, c.ussrRuns) << c.command;
         if (!c.ussrRuns)
@@ -94,11 +94,11 @@ TEST(FrameHooks, DoNothingWhileAnotherCommandRuns)
 {
     auto h = play("");
     h->rec.putText(SF::currentCommand, "Hatch");
-    std::string before = h->fig.dump();
+    std::string before = host::figureList(h->fig);
     size_t calls = static_cast<size_t>(h->serviceCalls);
-    EXPECT_NE(h->callHook(false), 0);
-    EXPECT_NE(h->callHook(true), 0);
-    EXPECT_EQ(h->fig.dump(), before);
+    EXPECT_NE(h->callUsa(), 0);
+    EXPECT_NE(h->callUssr(), 0);
+    EXPECT_EQ(host::figureList(h->fig), before);
     EXPECT_EQ(static_cast<size_t>(h->serviceCalls), calls); // no host call at all
 }
 
@@ -112,7 +112,7 @@ TEST(FrameCommands, IgnoreTheirTextArgumentEvenWhenNull)
         std::string text = "some text";
         b->callCommand(name, &text[0]);
         EXPECT_EQ(a->trace.lines(), b->trace.lines()) << name;
-        EXPECT_EQ(a->fig.dump(), b->fig.dump()) << name;
+        EXPECT_EQ(host::figureList(a->fig), host::figureList(b->fig)) << name;
         EXPECT_GE(a->beginCommandCalls, 1) << name;
     }
 }

@@ -2,7 +2,7 @@
 // pitches, the grid and its base point, the region (selected or drawn, with
 // step-back), and the write limit.
 #include "hatch/Hatch.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ TEST(HatchSettings, All362KeysInOrderWithDefaultsAndARoundTrip)
         EXPECT_EQ(0u, writes[i].find("WriteSetting \"" + keys[i].first + "\"")) << writes[i];
         EXPECT_EQ(keys[i].second, h->settings.get("Hatch", keys[i].first).value_or(-1)) << keys[i].first;
     }
-    EXPECT_EQ(play("", kSquare)->fig.dump(), h->fig.dump()); /* nothing added */
+    EXPECT_EQ(host::figureList(play("", kSquare)->fig), host::figureList(h->fig)); /* nothing added */
     EXPECT_EQ(1, h->beginCommandCalls);
 
     // Values survive the trip: integers exactly, doubles bit for bit.
@@ -109,8 +109,8 @@ TEST(HatchGrid, FreshStoreHatchesNothingAndUnusablePitchesGoBackToThePanel)
                      kSquare);
     EXPECT_EQ(1u, traceLines(*fine, "SelectFigures").size());
     EXPECT_EQ(1u, fine->messages.size());
-    EXPECT_NE(std::string::npos, fine->fig.dump().find("line 0 0 1000 0"));
-    EXPECT_EQ(std::string::npos, fine->fig.dump().find("circle"));
+    EXPECT_NE(std::string::npos, host::figureList(fine->fig).find("line 0 0 1000 0"));
+    EXPECT_EQ(std::string::npos, host::figureList(fine->fig).find("circle"));
 }
 
 TEST(HatchGrid, BasePointKeepsItsNodeEvenFromFarAway)
@@ -122,7 +122,7 @@ TEST(HatchGrid, BasePointKeepsItsNodeEvenFromFarAway)
     EXPECT_EQ(-20.0, baseX);
     EXPECT_EQ(0.0, baseY);
     EXPECT_EQ(2u, traceLines(*h, "GetPoint").size()); /* a cancel asks again */
-    std::string dump = h->fig.dump();
+    std::string dump = host::figureList(h->fig);
     EXPECT_EQ(std::string::npos, dump.find("line -20 5")); /* the first column lies outside */
     EXPECT_NE(std::string::npos, dump.find("line 20 5 30 5"));
     EXPECT_NE(std::string::npos, dump.find("line 980 45 990 45"));
@@ -145,7 +145,7 @@ TEST(HatchRegion, SelectedLinesStayInTheDrawingAndOtherFiguresAreIgnored)
     std::string slot = set("Hsw[0][0]", 2) + set("HatchR[0][0]", 10) + set("HatchX1[0][0]", 50) +
                        set("HatchY1[0][0]", -50);
     auto h = play(slot + "run Hatch\npanel ok\nselect all\npanel cancel\n", drawing);
-    std::string dump = h->fig.dump();
+    std::string dump = host::figureList(h->fig);
     for (const char *kept : {"line 0 0 1000 0", "line 1000 0 1000 1000", "line 1000 1000 0 1000", "line 0 1000 0 0",
                              "circle 500 500 100", "circle 50 50 10", "circle 950 950 10"})
         EXPECT_NE(std::string::npos, dump.find(kept)) << kept;
@@ -155,7 +155,7 @@ TEST(HatchRegion, SelectedLinesStayInTheDrawingAndOtherFiguresAreIgnored)
     // stays); two are enough.
     auto one = play(slot + "run Hatch\npanel ok\nselect 0\npanel cancel\n", drawing);
     EXPECT_TRUE(traceLines(*one, "StoreArc").empty());
-    EXPECT_NE(std::string::npos, one->fig.dump().find("line 0 0 1000 0"));
+    EXPECT_NE(std::string::npos, host::figureList(one->fig).find("line 0 0 1000 0"));
     auto two = play(slot + "run Hatch\npanel ok\nselect 0 1\npanel cancel\n", drawing);
     EXPECT_EQ(2, regionLineCount);
     EXPECT_FALSE(traceLines(*two, "StoreArc").empty());
@@ -180,7 +180,7 @@ TEST(HatchRegion, DrawnPolygonStepsBackNewestFirstAndLeavesNoEdges)
     EXPECT_NE(std::string::npos, marks[1].find("pointX=0 pointY=0"));
     EXPECT_EQ(2u, traceLines(*h, "GetPoint promptText=\"ハッチング領域開始点\"").size());
     EXPECT_EQ(4, regionLineCount);
-    std::string dump = h->fig.dump();
+    std::string dump = host::figureList(h->fig);
     EXPECT_EQ(std::string::npos, dump.find("line")); /* the drawn edges are not part of the drawing */
     EXPECT_EQ(4u * 5, traceLines(*h, "StoreArc").size()); /* columns 0..300, rows 0..400 */
     EXPECT_NE(std::string::npos, dump.find("circle 250 250 10"));
@@ -199,7 +199,7 @@ TEST(HatchEscape, StopsThePassAndLeavesTheDrawingAsItWas)
                          "point 0 0\n";
     const char *drawing = "circle 500 500 100\n";
     auto escaped = play(slot + region + "key esc after 39\nclose\npanel ok\ncancel\npanel cancel\n", drawing);
-    EXPECT_EQ(play("", drawing)->fig.dump(), escaped->fig.dump());
+    EXPECT_EQ(host::figureList(play("", drawing)->fig), host::figureList(escaped->fig));
     EXPECT_TRUE(traceLines(*escaped, "CommitNewFigures").empty());
     std::vector<std::string> erased = traceLines(*escaped, "DrawFiguresFrom");
     ASSERT_EQ(1u, erased.size());
@@ -208,7 +208,7 @@ TEST(HatchEscape, StopsThePassAndLeavesTheDrawingAsItWas)
     // Without the key the same pass is kept.
     auto done = play(slot + region + "close\npanel cancel\n", drawing);
     EXPECT_EQ(1u, traceLines(*done, "CommitNewFigures").size());
-    EXPECT_NE(play("", drawing)->fig.dump(), done->fig.dump());
+    EXPECT_NE(host::figureList(play("", drawing)->fig), host::figureList(done->fig));
 }
 
 TEST(HatchRefused, ElementsTheHostCannotStoreEndThePassAtOnceWithTheDrawingUnchanged)
@@ -219,7 +219,7 @@ TEST(HatchRefused, ElementsTheHostCannotStoreEndThePassAtOnceWithTheDrawingUncha
     std::string fine = "set selectMode 0\n" + set("HatchPx[0]", 0.1) + set("HatchPy[0]", 0.1);
     std::string region = "point 0 0\npoint 1000 0\npoint 1000 1000\npoint 0 1000\npoint 0 0\nclose\n";
     const char *drawing = "circle 500 500 100\n";
-    std::string before = play("", drawing)->fig.dump();
+    std::string before = host::figureList(play("", drawing)->fig);
     host::HostOptions small; // a drawing of 400 entries: the bound below is counted in them
     small.figureLimit = 400;
     small.workBase = 450;
@@ -237,7 +237,7 @@ TEST(HatchRefused, ElementsTheHostCannotStoreEndThePassAtOnceWithTheDrawingUncha
         EXPECT_EQ(1, h->signalErrors) << slot;
         EXPECT_TRUE(traceLines(*h, "GetPoint").empty()) << slot;
         EXPECT_TRUE(traceLines(*h, "StoreArc").empty() && traceLines(*h, "StoreLine").empty()) << slot;
-        EXPECT_EQ(before, h->fig.dump()) << slot;
+        EXPECT_EQ(before, host::figureList(h->fig)) << slot;
     }
     // Left out before the walk, such an element changes nothing else: the
     // slot hatches as it would without it.
@@ -248,7 +248,7 @@ TEST(HatchRefused, ElementsTheHostCannotStoreEndThePassAtOnceWithTheDrawingUncha
                          set("Hsw[0][2]", 3) + set("HatchR[0][2]", 5) + "run Hatch\npanel ok\n" + region +
                          "panel cancel\n",
                      drawing);
-    EXPECT_EQ(without->fig.dump(), with->fig.dump());
+    EXPECT_EQ(host::figureList(without->fig), host::figureList(with->fig));
     EXPECT_TRUE(traceLines(*with, "StoreArc").empty());
     EXPECT_EQ(0, with->signalErrors);
 
@@ -266,14 +266,14 @@ TEST(HatchRefused, ElementsTheHostCannotStoreEndThePassAtOnceWithTheDrawingUncha
     EXPECT_EQ(1, refused->signalErrors);
     EXPECT_TRUE(refused->messages.empty());
     EXPECT_TRUE(traceLines(*refused, "CommitNewFigures").empty());
-    EXPECT_EQ(before, refused->fig.dump());
+    EXPECT_EQ(before, host::figureList(refused->fig));
     EXPECT_EQ(2u, traceLines(*refused, "WaitPanelEvent").size()); /* back to the panel */
     // Escape stops that walk too, with no beep.
     auto escaped = play(farEscaped + "panel cancel\n", drawing, small);
     EXPECT_EQ(6u, traceLines(*escaped, "StoreLine").size());
     EXPECT_EQ(0, escaped->signalErrors);
     EXPECT_EQ(1, hatchEscaped);
-    EXPECT_EQ(before, escaped->fig.dump());
+    EXPECT_EQ(before, host::figureList(escaped->fig));
     EXPECT_TRUE(traceLines(*escaped, "CommitNewFigures").empty());
     // A pass whose cells all store polls nothing while it generates: its
     // polls (and so a recorded Escape) are those of the trimming alone.
@@ -310,7 +310,7 @@ TEST(HatchRefused, TheSessionEndsWellWithinTheHostsHangTimeout)
     std::ifstream in(dump);
     std::stringstream got;
     got << in.rdbuf();
-    EXPECT_EQ(play("", "circle 500 500 100\n")->fig.dump(), got.str());
+    EXPECT_EQ(host::figureList(play("", "circle 500 500 100\n")->fig), got.str());
 }
 
 TEST(HatchLimit, AFullDrawingKeepsItsFiguresAndSaysSo)
@@ -330,7 +330,7 @@ TEST(HatchLimit, AFullDrawingKeepsItsFiguresAndSaysSo)
     o.workEnd = 400;
     std::string region = "run Hatch\npanel ok\npoint 0 0\npoint 300 0\npoint 300 300\npoint 0 300\npoint 0 0\nclose\n";
     auto h = play(slot + region + "panel cancel\n", "circle 500 500 100\n", o);
-    EXPECT_EQ(play("", "circle 500 500 100\n", o)->fig.dump(), h->fig.dump());
+    EXPECT_EQ(host::figureList(play("", "circle 500 500 100\n", o)->fig), host::figureList(h->fig));
     ASSERT_EQ(1u, h->messages.size());
     EXPECT_EQ("書込線本数が制限値を越えました。(何度か繰返とﾊｯﾁﾝｸﾞ可能になります。）", h->messages[0]);
     EXPECT_EQ(69u, std::strlen(hatchLimitMessage));
@@ -343,7 +343,7 @@ TEST(HatchLimit, AFullDrawingKeepsItsFiguresAndSaysSo)
     auto ok = play(slot + region + "panel cancel\n", "circle 500 500 100\n", o);
     EXPECT_TRUE(ok->messages.empty());
     EXPECT_EQ(64u * 4 * 5, traceLines(*ok, "StoreLine").size()); /* 4 columns, 5 rows */
-    std::string kept = ok->fig.dump();
+    std::string kept = host::figureList(ok->fig);
     size_t lines = 0;
     for (size_t at = kept.find(" line "); at != std::string::npos; at = kept.find(" line ", at + 1))
         ++lines;

@@ -313,11 +313,11 @@ TEST(HatchInsideDifferential, EscapeEndsTheSameTestWithTheSameResult)
     for (int esc = 0; esc < 6; ++esc)
         for (double px = -1; px <= 101; px += 3.5) {
             RefInside ref = referenceInside(edges, workRoom, px, 37.0, esc);
-            h->escAfter = esc;
+            h->player.escAfter = esc;
             int before = polls(*h);
             EXPECT_EQ(ref.inside, HatchInside(px, 37.0)) << "x " << px << ", Escape at poll " << esc;
             EXPECT_EQ(ref.polls, polls(*h) - before);
-            h->escAfter = -1;
+            h->player.escAfter = -1;
             ++compared;
         }
     EXPECT_EQ(compared, 180);

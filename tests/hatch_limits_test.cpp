@@ -183,7 +183,7 @@ TEST(HatchLimits, CirclesCutExactlyOnAnAxisAngleKeepTheirHalf)
     auto h = play(set("HatchPx[0]", 1000) + set("HatchPy[0]", 1000) + set("Hsw[0][0]", 2) + set("HatchR[0][0]", 50) +
                       set("HatchY1[0][0]", -500) + "run Hatch\npanel ok\nselect all\npanel cancel\n",
                   square);
-    std::string kept = h->fig.dump();
+    std::string kept = host::figureList(h->fig);
     EXPECT_NE(kept.find(" arc 0 500 50 270 90 "), std::string::npos) << kept;
     EXPECT_NE(kept.find(" arc 1000 500 50 90 270 "), std::string::npos) << kept;
 }

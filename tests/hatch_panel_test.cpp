@@ -1,7 +1,7 @@
 // The pattern editor panel: controls bound to the chosen slot and element,
 // the rebuild on a list change (901), the field limits, and the preview.
 #include "hatch/Hatch.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>

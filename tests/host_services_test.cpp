@@ -3,7 +3,7 @@
 // module calls them.
 #include "frame/HostRecords.h"
 #include "host/Host.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +88,7 @@ TEST(HostGeometry, AnglesProjectionsAndIntersectionsAreExact)
     EXPECT_EQ(b.svc->EncodeCoordinate(-5e9), INT32_MIN);
     EXPECT_EQ(b.svc->EncodeCoordinate(std::nan("")), 0);
     EXPECT_EQ(b.svc->AbsValue(-3.25), 3.25);
-    // Kinds and text origins as host/Figures.h encodes them.
+    // Kinds and text origins as host/records/Figures.h encodes them.
     EXPECT_EQ(b.svc->GetFigureKind(0x200), 2);
     EXPECT_EQ(b.svc->GetFigureKind(0x300), 3);
     EXPECT_EQ(b.svc->GetFigureKind(0x100), 1);
@@ -167,7 +167,7 @@ TEST(HostRanges, CopyStopsAtTheFirstMarkerAndRefusesWhatDoesNotFit)
     b.st->rangeFirst = 0, b.st->rangeSecond = 100, b.st->rangeLast = 5;
     b.svc->CopyFigureRange();
     EXPECT_EQ(b.svc->FindMarker(b.t->figureType, -1, 5), 9);
-    EXPECT_EQ(b.h->fig.describe(6), b.h->fig.describe(1));
+    EXPECT_EQ(host::figureLine(b.h->fig, 6), host::figureLine(b.h->fig, 1));
     // 8 entries from 5 on would need entries up to 13: refused whole.
     b.st->rangeFirst = 0, b.st->rangeSecond = 4, b.st->rangeLast = 9;
     b.svc->CopyFigureRange();
@@ -195,8 +195,8 @@ TEST(HostSelection, MovesTheChosenFiguresBehindTheDrawingAndBack)
     EXPECT_EQ(b.st->selEnd, 10);
     EXPECT_EQ(b.t->figureType[1] & 0xFFFF, 0); // left empty in the body
     EXPECT_EQ(b.t->figureType[5] & 0xFFFF, 0);
-    EXPECT_EQ(b.h->fig.describe(7), "arc 0 0 10 0 90 layer=0 group=0 color=1 ltype=1");
-    EXPECT_EQ(b.h->fig.describe(9), "line 20 20 30 30 layer=0 group=0 color=1 ltype=1");
+    EXPECT_EQ(host::figureLine(b.h->fig, 7), "arc 0 0 10 0 90 layer=0 group=0 color=1 ltype=1");
+    EXPECT_EQ(host::figureLine(b.h->fig, 9), "line 20 20 30 30 layer=0 group=0 color=1 ltype=1");
     // The box of the arc 0..90 (turning toward -y) and the line.
     EXPECT_EQ(b.st->rangeX1, 0);
     EXPECT_EQ(b.st->rangeY1, -10);
@@ -204,7 +204,7 @@ TEST(HostSelection, MovesTheChosenFiguresBehindTheDrawingAndBack)
     EXPECT_EQ(b.st->rangeY2, 30);
     // Joining the selection back restores every figure.
     b.t->figureType[6] &= ~0xFFFF;
-    EXPECT_EQ(b.h->fig.dump(),
+    EXPECT_EQ(host::figureList(b.h->fig),
               "0 line 0 0 10 0 layer=0 group=0 color=1 ltype=1\n"
               "3 text 5 5 \"A\" origin=0 height=100 width=50 spacing=0 angle=0 slant=0 style=0 layer=0 group=0 color=1 ltype=1\n"
               "7 arc 0 0 10 0 90 layer=0 group=0 color=1 ltype=1\n"
@@ -218,7 +218,7 @@ TEST(HostSelection, RefusesASelectionThatDoesNotFitAndTakesWindowsWhole)
     b.h->loadScript("select all\nselect window -1 -1 11 6\n", "sel.session");
     b.svc->SelectFigures(); // 3 entries behind the marker at 3 need entries up to 7
     EXPECT_EQ(b.st->inputStatus, 2);
-    EXPECT_EQ(b.h->fig.dump().size(), std::string("0 line 0 0 10 0 layer=0 group=0 color=1 ltype=1\n").size() * 2 +
+    EXPECT_EQ(host::figureList(b.h->fig).size(), std::string("0 line 0 0 10 0 layer=0 group=0 color=1 ltype=1\n").size() * 2 +
                                           std::string("2 line 0 0 100 100 layer=0 group=0 color=1 ltype=1\n").size());
     b.svc->SelectFigures(); // two lines lie wholly inside the window
     EXPECT_EQ(b.st->inputStatus, 1);
@@ -234,21 +234,21 @@ TEST(HostFigureLists, ReadBackWhatTheyWrite)
         "6 point 1 2 layer=0 group=0 color=1 ltype=1\n"
         "7 text 10 20 \"ミラー 1\" origin=9 height=30 width=20 spacing=2 angle=45.5 slant=-10 style=3 kind=6 layer=1 group=0 color=2 ltype=1 link=-2\n";
     auto h = play("", list);
-    EXPECT_EQ(h->fig.dump(), list);
+    EXPECT_EQ(host::figureList(h->fig), list);
     EXPECT_EQ(h->fig.read(7).x2, 8); // length in half-width cells: 3 x 2 + 2
     EXPECT_EQ(h->fig.drawingEnd(), 9);
 
     // Attributes come in any order: kind=6 first reads as the same text.
     h = play("", "text 10 20 \"A\" kind=6 origin=5 angle=30 slant=2 style=1 spacing=3 width=4 height=5 link=7\n");
-    EXPECT_EQ(h->fig.dump(), "0 text 10 20 \"A\" origin=5 height=5 width=4 spacing=3 angle=30 slant=2 style=1 kind=6 "
+    EXPECT_EQ(host::figureList(h->fig), "0 text 10 20 \"A\" origin=5 height=5 width=4 spacing=3 angle=30 slant=2 style=1 kind=6 "
                              "layer=0 group=0 color=1 ltype=1 link=7\n");
     // A text with characters that have no Shift-JIS form (as a DXF drawing
     // gives them) reads back too; bytes that are not UTF-8 are refused.
     const std::string foreign = "0 text 0 0 \"café ☃\" origin=0 height=100 width=50 spacing=0 angle=0 slant=0 "
                                 "style=0 layer=0 group=0 color=1 ltype=1\n";
-    EXPECT_EQ(play("", foreign)->fig.dump(), foreign);
+    EXPECT_EQ(host::figureList(play("", foreign)->fig), foreign);
     host::Host bad(host::nativeModule());
-    EXPECT_EQ(*bad.fig.load("text 0 0 \"\xE3\x81\"\n", "bad.drawing"), "bad.drawing:1: the text is not UTF-8");
+    EXPECT_EQ(*host::loadFigureList(bad.fig, "text 0 0 \"\xE3\x81\"\n", "bad.drawing"), "bad.drawing:1: the text is not UTF-8");
 }
 
 TEST(HostSettings, KeepEveryNumberExactlyThroughTheFile)

@@ -2,7 +2,7 @@
 // stretch command: an arc follows the end points that lie in the window,
 // keeps its height over its chord and the side it bulges to, and stays
 // joined to the lines it ends on; the drag preview shows the same shape.
-#include "host/Services.h"
+#include "host/services/Services.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -59,7 +59,7 @@ std::vector<std::string> arcsOf(const host::Host &h)
     std::vector<std::string> out;
     for (int i = 0; i < h.fig.drawingEnd(); ++i)
         if (h.fig.kindAt(i) == 3)
-            out.push_back(h.fig.describe(i));
+            out.push_back(host::figureLine(h.fig, i));
     return out;
 }
 
@@ -144,7 +144,7 @@ TEST(HostStretch, AnArcThatCannotBeStretchedStaysAndTheTraceSaysWhy)
     // The end (100, 0) moved onto the other end (0, -100): no chord.
     auto onto = play(stretch("point 50 -20\npoint 150 20\n", "-100 -100"), "arc 0 0 100 0 90\nline 100 0 300 0\n");
     EXPECT_EQ(arcsOf(*onto), std::vector<std::string>{"arc 0 0 100 0 90 layer=0 group=0 color=1 ltype=1"});
-    EXPECT_NE(onto->fig.dump().find("line 0 -100 300 0 "), std::string::npos); // the rest is stretched
+    EXPECT_NE(host::figureList(onto->fig).find("line 0 -100 300 0 "), std::string::npos); // the rest is stretched
     std::vector<std::string> calls = traceLines(*onto, "StretchFigures");
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_NE(calls[0].find("(arc 4 left as it was: its new chord is zero)"), std::string::npos) << calls[0];
@@ -168,8 +168,8 @@ TEST(HostStretch, TheDragPreviewShowsTheShapeOfTheResult)
     std::string preview;
     for (int i = m + 1; i < p; ++i)
         if (dragged->fig.kindAt(i) == 3)
-            preview = dragged->fig.describe(i);
-    EXPECT_EQ(preview, done->fig.describe(done->rec.i32(SF::selFirst) + 2));
+            preview = host::figureLine(dragged->fig, i);
+    EXPECT_EQ(preview, host::figureLine(done->fig, done->rec.i32(SF::selFirst) + 2));
     EXPECT_EQ(preview.rfind("arc ", 0), 0u);
     EXPECT_NE(preview, "arc -200 500 400 0 90 layer=0 group=0 color=1 ltype=1");
 }

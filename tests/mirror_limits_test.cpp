@@ -21,15 +21,15 @@ TEST(MirrorLimits, AMirroredExtentMayEndExactlyOnTheRangeEnd)
     const std::string slant = "run C66\npanel pick 1 \"斜め\"\npanel set \"元データを残す\" 0\npanel ok\nselect all\n";
     auto fits = play(slant + "point 1073741823.5 0\npoint 1073741823.5 100\n", drawing);
     EXPECT_EQ(0, fits->signalErrors);
-    EXPECT_NE(fits->fig.dump().find(" line 2147483647 10 2147483627 10 "), std::string::npos) << fits->fig.dump();
+    EXPECT_NE(host::figureList(fits->fig).find(" line 2147483647 10 2147483627 10 "), std::string::npos) << host::figureList(fits->fig);
 
     auto beyond = play(slant + "point 1073741824 0\npoint 1073741824 100\ncancel\ncancel\npanel cancel\n", drawing);
     EXPECT_EQ(1, beyond->signalErrors);
-    EXPECT_NE(beyond->fig.dump().find(" line 0 10 20 10 "), std::string::npos) << beyond->fig.dump();
+    EXPECT_NE(host::figureList(beyond->fig).find(" line 0 10 20 10 "), std::string::npos) << host::figureList(beyond->fig);
     // The low end: -2147483647 is within the range's magnitude, -2147483648 not.
     auto low = play(slant + "point -1073741813.5 0\npoint -1073741813.5 100\n", drawing);
     EXPECT_EQ(0, low->signalErrors);
-    EXPECT_NE(low->fig.dump().find(" line -2147483627 10 -2147483647 10 "), std::string::npos) << low->fig.dump();
+    EXPECT_NE(host::figureList(low->fig).find(" line -2147483627 10 -2147483647 10 "), std::string::npos) << host::figureList(low->fig);
     auto lower = play(slant + "point -1073741814 0\npoint -1073741814 100\ncancel\ncancel\npanel cancel\n", drawing);
     EXPECT_EQ(1, lower->signalErrors);
     // The same in Y, about a level axis y = b: a standing line 0..20 ends
@@ -37,7 +37,7 @@ TEST(MirrorLimits, AMirroredExtentMayEndExactlyOnTheRangeEnd)
     const std::string standing = "line 10 0 10 20\n";
     auto top = play(slant + "point 0 1073741823.5\npoint 100 1073741823.5\n", standing);
     EXPECT_EQ(0, top->signalErrors);
-    EXPECT_NE(top->fig.dump().find(" line 10 2147483647 10 2147483627 "), std::string::npos) << top->fig.dump();
+    EXPECT_NE(host::figureList(top->fig).find(" line 10 2147483647 10 2147483627 "), std::string::npos) << host::figureList(top->fig);
     auto over = play(slant + "point 0 1073741824\npoint 100 1073741824\ncancel\ncancel\npanel cancel\n", standing);
     EXPECT_EQ(1, over->signalErrors);
 }

@@ -2,7 +2,7 @@
 // figure kind, the command flow (room and range checks, cancels, copy and
 // groups) and the refusals that keep the drawing intact.
 #include "mirror/Mirror.h"
-#include "host/Services.h"
+#include "host/services/Services.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ namespace {
 // A figure without its attributes ("line 0 10 20 10").
 std::string geom(const host::Host &h, int i)
 {
-    std::string s = h.fig.describe(i);
+    std::string s = host::figureLine(h.fig, i);
     return s.substr(0, s.find(" layer="));
 }
 

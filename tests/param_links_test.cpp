@@ -4,7 +4,7 @@
 // are taken off the display, with the pass's slots at full size and lowered
 // so far that it must work in batches or line by line.
 #include "parametric/Param.h"
-#include "host/Services.h"
+#include "host/services/Services.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>

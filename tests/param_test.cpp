@@ -1,8 +1,9 @@
 // param_test.cpp - the stretch command VeC92: linked-text compensation,
 // move range checks, distance settings, cancel paths and the drag preview.
 #include "parametric/Param.h"
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/Svg.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -82,7 +83,7 @@ void HOST_STDCALL spyGetPoint()
     host::Host &h = *host::gHost;
     getPointSeen.emplace_back(host::cp932ToUtf8(h.rec.text(SF::promptText)), h.fig.type(h.rec.i32(SF::selFirst)));
     h.rec.put(SF::previewUpdate, 1);
-    h.callHook(true);
+    h.callUssr();
     realGetPoint();
 }
 
@@ -131,7 +132,7 @@ TEST(ParamCompensation, FollowsTheTableInLinkUpdateModeOnly)
     EXPECT_AT(h, "out1", 2050, 2420); // the second text kind as well
     EXPECT_AT(h, "out0", 2000, 2200);
     // Only texts below N are compensated: the linked line stays put.
-    EXPECT_NE(h->fig.dump().find(" line 3000 3000 3100 3000 "), std::string::npos);
+    EXPECT_NE(host::figureList(h->fig).find(" line 3000 3000 3100 3000 "), std::string::npos);
     EXPECT_EQ(traceLines(*h, "DrawFigure drawIndex=").size(), 2u);
     int32_t n = h->rec.i32(SF::selFirst), m = h->rec.i32(SF::selEnd);
     ASSERT_EQ(traceLines(*h, "UpdateLinks").size(), 1u);
@@ -142,7 +143,7 @@ TEST(ParamCompensation, FollowsTheTableInLinkUpdateModeOnly)
     // The host's UpdateLinks draws again the texts below N taken off the display.
     for (int i = 0; i < n; ++i)
         if (h->fig.isFigureStart(i))
-            EXPECT_EQ(h->fig.display(i), host::Display::Drawn) << h->fig.describe(i);
+            EXPECT_EQ(h->fig.display(i), host::Display::Drawn) << host::figureLine(h->fig, i);
 
     auto plain = play("run VeC92\npanel ok\n" + std::string(kTableMove), kTable);
     EXPECT_AT(plain, "half", 700, 590);
@@ -236,7 +237,7 @@ TEST(ParamCompensation, ALabelFollowsTheMiddleOfItsLine)
     EXPECT_AT(h, "two", 450, 770);      // 100 - 0 - 50, 40 - 0 - 20
     EXPECT_AT(h, "two-out", 2150, 860); // 100 + 50, 40 + 20
     EXPECT_AT(h, "none-out", 2000, 950);
-    EXPECT_NE(h->fig.dump().find(" line -500 500 1500 500 "), std::string::npos);
+    EXPECT_NE(host::figureList(h->fig).find(" line -500 500 1500 500 "), std::string::npos);
     // Every text below N that carries a collected line's link number and is
     // centred is taken off the display once per such line, before it moves.
     std::vector<std::string> drawn = traceLines(*h, "DrawFigure drawIndex=");
@@ -254,7 +255,7 @@ TEST(ParamMove, RefusesMovesThatLeaveTheCoordinateRange)
                   "line 2147483000 0 2147483000 100\n");
     EXPECT_EQ(h->signalErrors, 2);
     EXPECT_EQ(traceLines(*h, "GetPoint promptText=\"移動 終点\"").size(), 3u);
-    EXPECT_NE(h->fig.dump().find(" line 2147483647 -648 2147483647 -548 "), std::string::npos);
+    EXPECT_NE(host::figureList(h->fig).find(" line 2147483647 -648 2147483647 -548 "), std::string::npos);
 
     // A displacement the host cannot store in 32 bits (or none at all) is
     // refused although its clamped encoding would fit.
@@ -263,7 +264,7 @@ TEST(ParamMove, RefusesMovesThatLeaveTheCoordinateRange)
                     "point 4000000000 0\npoint nan 0\n", left);
     EXPECT_EQ(far->signalErrors, 2);
     EXPECT_EQ(far->rec.i32(SF::drawingModified), 0);
-    EXPECT_NE(far->fig.dump().find(" line -2147483600 10 -2147483000 10 "), std::string::npos);
+    EXPECT_NE(host::figureList(far->fig).find(" line -2147483600 10 -2147483000 10 "), std::string::npos);
 
     // A compensation beyond the range stops at its end.
     auto edge = play(std::string(kLinkUpdate) + "point 0 0\npoint 100 100\npoint 0 0\npoint 2000 0\n",
@@ -327,7 +328,7 @@ TEST(ParamFlow, EveryCancelStepsBackOneStage)
     EXPECT_EQ(h->rec.i32(SF::selEnd), n + 1);
     EXPECT_EQ(h->fig.type(n), 0);
     EXPECT_EQ(h->fig.drawingEnd(), n + 1);
-    EXPECT_NE(h->fig.dump().find(" line 15 15 25 25 "), std::string::npos);
+    EXPECT_NE(host::figureList(h->fig).find(" line 15 15 25 25 "), std::string::npos);
     // USSR before the preview copy exists does nothing; after it, it previews.
     std::vector<std::vector<std::string>> calls = ussrCalls(*h);
     ASSERT_EQ(calls.size(), 5u);
@@ -385,10 +386,10 @@ TEST(ParamPreview, RebuildsOnMovesRedrawsOnRepaintsAndKeepsTheDrawing)
     // end-point request it draws nothing.
     size_t before = h->trace.lines().size();
     h->rec.putText(SF::currentCommand, "vec92");
-    EXPECT_EQ(h->callHook(true), 1);
+    EXPECT_EQ(h->callUssr(), 1);
     EXPECT_EQ(h->trace.lines().size(), before + 2);
     h->rec.putText(SF::currentCommand, "VeC92x");
-    EXPECT_NE(h->callHook(true), 1);
+    EXPECT_NE(h->callUssr(), 1);
 
     // Against the same session without mouse events: the drawing, the work
     // area and the markers (0 .. M) are the same, and nothing is modified.
@@ -402,10 +403,10 @@ TEST(ParamPreview, RebuildsOnMovesRedrawsOnRepaintsAndKeepsTheDrawing)
     for (int a = 0; a < host::ArrCount; ++a)
         for (int i = m + 1; i < p; ++i)
             ASSERT_EQ(h->rec.at(static_cast<host::Arr>(a), i), once->rec.at(static_cast<host::Arr>(a), i)) << i;
-    EXPECT_NE(once->fig.describe(m + 1).find("line 51 10 200 10 "), std::string::npos);
+    EXPECT_NE(host::figureLine(once->fig, m + 1).find("line 51 10 200 10 "), std::string::npos);
     // In orthogonal mode the host keeps the end point on the base point's axis.
     auto ortho = play(start + "set orthoMode 1\nmove 30 10\npoint 30 10\n", drawing);
-    EXPECT_NE(ortho->fig.dump().find(" line 40 10 200 10 "), std::string::npos);
+    EXPECT_NE(host::figureList(ortho->fig).find(" line 40 10 200 10 "), std::string::npos);
 
 }
 
@@ -425,7 +426,7 @@ TEST(ParamFlow, AFullDrawingIsRefusedAndATightOneStretchesWithoutPreview)
                   "line 1 1 2 2\nline 3 3 4 4\nline 90 90 91 91\n", tight);
     EXPECT_TRUE(traceLines(*t, "CopyFigureRange").empty());
     EXPECT_NE(traceLine(*t, "GetPoint promptText=\"移動 終点\"", 0).find("bandKind=1 "), std::string::npos);
-    EXPECT_NE(t->fig.dump().find(" line 3 1 4 2 "), std::string::npos);
+    EXPECT_NE(host::figureList(t->fig).find(" line 3 1 4 2 "), std::string::npos);
 }
 
 TEST(ParamPanel, OffersItsFourItemsAndTexts)
@@ -444,7 +445,7 @@ TEST(ParamPanel, OffersItsFourItemsAndTexts)
     // The link items are bound to the command's locals: the picture of the
     // closed panel shows the values they had when it closed.
     h = play("run VeC92\npanel choose \"リンクを更新する\"\npanel set \"確認\" 1\npanel cancel\n");
-    std::string picture = h->panelSvg();
+    std::string picture = host::panelSvg(*h);
     EXPECT_NE(picture.find("[x] 確認"), std::string::npos) << picture;
     EXPECT_NE(picture.find("[ ] リンクを解除する"), std::string::npos) << picture;
     EXPECT_NE(picture.find("[x] リンクを更新する"), std::string::npos) << picture;

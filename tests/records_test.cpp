@@ -4,7 +4,7 @@
 // wrong offset on either side fails instead of cancelling out.
 #include "frame/HostRecords.h"
 #include "host/Host.h"
-#include "host/Layout.h"
+#include "host/records/Layout.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +95,6 @@ void HOST_API testCommand(char *)
     }
 }
 
-void nothing() {}
 int32_t hookNothing() { return 1; }
 
 host::ModuleBinding testModule()
@@ -103,8 +102,6 @@ host::ModuleBinding testModule()
     host::ModuleBinding m;
     m.name = "test module";
     m.start = reinterpret_cast<host::ModuleBinding::StartFn>(&testStart);
-    m.end = &nothing;
-    m.udraw = &nothing;
     m.usa = &hookNothing;
     m.ussr = &hookNothing;
     m.commands["?C66@@YGXPAD@Z"] = &testCommand;

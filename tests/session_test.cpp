@@ -3,6 +3,7 @@
 // module makes the requests, so these tests do not depend on the commands.
 #include "frame/HostRecords.h"
 #include "host/Host.h"
+#include "host/Svg.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +63,6 @@ int32_t ussr()
     return 1;
 }
 
-void nothing() {}
 
 // A command whose panel is bound to variables of its own frame, gone once
 // it returns (the parametric command binds two such).
@@ -87,7 +87,6 @@ host::ModuleBinding requestModule()
 {
     host::ModuleBinding m;
     m.start = reinterpret_cast<host::ModuleBinding::StartFn>(&start);
-    m.end = m.udraw = &nothing;
     m.usa = &usa;
     m.ussr = &ussr;
     m.commands["?C66@@YGXPAD@Z"] = &requests;
@@ -315,8 +314,8 @@ TEST(SessionProgram, ADrawingOfAnySizeLoadsAndTheTablesFitIt)
     EXPECT_EQ(h.rec.figureLimit() + 50, h.rec.workBase());
     EXPECT_EQ(30000 - 20050, h.rec.workEnd() - h.rec.workBase());
     EXPECT_EQ(45002, h.fig.drawingEnd());
-    EXPECT_EQ(0u, h.fig.dump().find("0 line 100000 0 99999 20 layer=0"));
-    EXPECT_NE(std::string::npos, h.fig.dump().find("\n45000 circle 0 0 5 layer=0"));
+    EXPECT_EQ(0u, host::figureList(h.fig).find("0 line 100000 0 99999 20 layer=0"));
+    EXPECT_NE(std::string::npos, host::figureList(h.fig).find("\n45000 circle 0 0 5 layer=0"));
     EXPECT_EQ(1u, traceLines(h, "tables sized for big.drawing: figureLimit 110006, workBase 110056").size());
     // A DXF of 25,000 lines, alike.
     std::string dxf = "  0\nSECTION\n  2\nENTITIES\n";
@@ -361,7 +360,7 @@ TEST(SessionPanel, AClosedPanelKeepsItsValuesNotTheCommandsVariables)
     EXPECT_NE(h->panel.items[0].boundInt, gFrameVariable);
     EXPECT_EQ(*h->panel.items[0].boundInt, 1);
     EXPECT_EQ(*h->panel.items[1].boundDouble, 4.0);
-    std::string picture = h->panelSvg();
+    std::string picture = host::panelSvg(*h);
     EXPECT_NE(picture.find("[x] Check"), std::string::npos);
     EXPECT_NE(picture.find("Number 4"), std::string::npos);
 }

@@ -1,7 +1,7 @@
 // The host's code page 932 table against an independent converter, glibc's
 // iconv: the same character for every code, and a code for the same
 // characters, which glibc reads back as the character.
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // session so that it replays the same, and the fail hook that ends a session
 // without ending the process.
 #include "host/Host.h"
-#include "host/Recorder.h"
-#include "host/Text.h"
+#include "host/session/Recorder.h"
+#include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ class RuleUser : public host::User {
 public:
     using Rule = std::function<std::optional<std::string>(const host::Ask &)>;
     explicit RuleUser(Rule rule) : rule_(std::move(rule)) {}
-    std::optional<host::ScriptLine> next(host::Host &, const host::Ask &ask) override
+    host::Reply next(host::Host &, const host::Ask &ask) override
     {
         asked.push_back(ask);
         std::optional<std::string> text = rule_(ask);
@@ -67,7 +67,7 @@ struct Played {
 
 Played outcome(const host::Host &h, const host::SessionRecorder &r)
 {
-    return {h.fig.dump(), h.settings.text(), r.text(), h.messages, traceLines(h, "PollKey -> 27").size()};
+    return {host::figureList(h.fig), h.settings.text(), r.text(), h.messages, traceLines(h, "PollKey -> 27").size()};
 }
 
 // Replays a recorded session through the session-file user.
@@ -75,7 +75,7 @@ Played replay(const std::string &session, const std::string &drawing)
 {
     host::SessionRecorder again;
     auto h = std::make_unique<host::Host>(host::nativeModule());
-    h->recorder = &again;
+    h->player.recorder = &again;
     if (!drawing.empty())
         h->loadDrawing(drawing, "drawing");
     h->loadScript(session, "recorded.session");
@@ -133,8 +133,8 @@ TEST(OnDemandUser, AnswersFromWhatIsAskedAndItsRecordingReplaysTheSame)
     });
     host::SessionRecorder recorder;
     auto h = std::make_unique<host::Host>(host::nativeModule());
-    h->setUser(&user);
-    h->recorder = &recorder;
+    h->player.setUser(&user);
+    h->player.recorder = &recorder;
     h->loadDrawing(drawing, "drawing");
     h->runScript();
     Played first = outcome(*h, recorder);
@@ -193,8 +193,8 @@ TEST(SessionRecorder, AUserWhoFallsSilentMidCommandReplaysTheSame)
     });
     host::SessionRecorder recorder;
     auto h = std::make_unique<host::Host>(host::nativeModule());
-    h->setUser(&user);
-    h->recorder = &recorder;
+    h->player.setUser(&user);
+    h->player.recorder = &recorder;
     h->runScript();
     Played first = outcome(*h, recorder);
     EXPECT_EQ(h->settings.get("kumo1", "KumoGen"), 77.0);
@@ -230,7 +230,7 @@ TEST(SessionRecorder, RecordingsOfEverySessionReplayTheSame)
             mkdir(options.snapshotDir.c_str(), 0755);
             auto run = [&](const std::string &session, host::SessionRecorder &r) {
                 auto h = std::make_unique<host::Host>(host::nativeModule(), options);
-                h->recorder = &r;
+                h->player.recorder = &r;
                 if (!drawing.empty())
                     h->loadDrawing(drawing, base + ".drawing");
                 EXPECT_FALSE(h->settings.load(settings, base + ".ini").has_value());
@@ -263,7 +263,6 @@ uint8_t *gStrayState;
 void HOST_STDCALL strayStart(void *, void *state) { gStrayState = static_cast<uint8_t *>(state); }
 void HOST_STDCALL strayCommand(char *) { gStrayState[0x1A68] = 2; } // inputStatus: the host's field
 int32_t noHook() { return 1; }
-void nothing() {}
 
 Failed playFailing(const host::ModuleBinding &module, const std::string &session)
 {
@@ -295,7 +294,6 @@ TEST(FailHook, EndsTheSessionAndTheProcessGoesOn)
     host::ModuleBinding stray;
     stray.start = &strayStart;
     stray.usa = stray.ussr = &noHook;
-    stray.end = stray.udraw = &nothing;
     stray.commands["?C66@@YGXPAD@Z"] = &strayCommand;
     f = playFailing(stray, "run C66\n");
     EXPECT_EQ(f.code, 3);
@@ -304,5 +302,5 @@ TEST(FailHook, EndsTheSessionAndTheProcessGoesOn)
     auto h = play("setting C66 c66_Direction 2\nsetting C66 c66_DeleteSW 0\nrun C66\npanel ok\nselect 0\npoint 0 0\n"
                   "cancel\npanel cancel\n",
                   "line 5 0 5 10\n");
-    EXPECT_EQ(h->fig.dump(), "2 line -5 0 -5 10 layer=0 group=0 color=1 ltype=1\n");
+    EXPECT_EQ(host::figureList(h->fig), "2 line -5 0 -5 10 layer=0 group=0 color=1 ltype=1\n");
 }

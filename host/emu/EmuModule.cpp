@@ -43,10 +43,8 @@ void HOST_STDCALL start(void *services, void *state)
 {
     gModule->call(gAddress[0], {guestAddr(services), guestAddr(state)});
 }
-void end() { gModule->call(gAddress[1], {}); }
 int32_t usa() { return static_cast<int32_t>(gModule->call(gAddress[2], {})); }
 int32_t ussr() { return static_cast<int32_t>(gModule->call(gAddress[3], {})); }
-void udraw() { gModule->call(gAddress[4], {}); }
 template <int I> void HOST_STDCALL command(char *argument)
 {
     GuestText a(argument);
@@ -74,10 +72,8 @@ bool loadModuleFile(const std::string &path, ModuleBinding &out, std::string &er
     gModule = r.release();
     out.name = path;
     out.start = &start;
-    out.end = &end;
     out.usa = &usa;
     out.ussr = &ussr;
-    out.udraw = &udraw;
     ModuleBinding::CommandFn commands[] = {&command<5>, &command<6>, &command<7>, &command<8>};
     for (int i = 5; i < 9; ++i)
         out.commands[kExportNames[i]] = commands[i - 5];

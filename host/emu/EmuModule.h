@@ -5,7 +5,7 @@
 #ifndef NEROLIT_HOST_EMU_EMUMODULE_H
 #define NEROLIT_HOST_EMU_EMUMODULE_H
 
-#include "host/ModuleBinding.h"
+#include "host/module/ModuleBinding.h"
 
 namespace host::emu {
 

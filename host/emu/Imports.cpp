@@ -10,7 +10,7 @@
  */
 #include "host/emu/Imports.h"
 
-#include "host/Cp932Table.h"
+#include "host/text/Cp932Table.h"
 #include "host/emu/Runner.h"
 #include "host/emu/Thunks.h"
 

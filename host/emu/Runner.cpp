@@ -12,7 +12,8 @@
  */
 #include "host/emu/Runner.h"
 
-#include "host/Host.h"
+#include "host/module/ExitCodes.h"
+#include "host/module/ModuleBinding.h"
 #include "host/emu/Imports.h"
 #include "host/emu/Thunks.h"
 
@@ -409,8 +410,8 @@ void Runner::fault(const std::string &what, uint32_t address) const
 {
     std::string message = "module fault: " + what + (address ? " at " + describe(address) : std::string()) +
                           (depth_ > 0 && !running_.empty() ? " (while " + running_ + " ran)" : std::string());
-    if (gHost)
-        gHost->fail(kExitModuleFault, message);
+    if (gModuleFault)
+        gModuleFault(message);
     std::fflush(stdout);
     std::fprintf(stderr, "nerolit-host: %s\n", message.c_str());
     std::exit(kExitModuleFault);

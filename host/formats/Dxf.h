@@ -3,7 +3,7 @@
  * drawing written back as DXF 2000.  The reader and the writer are the
  * host's own (no DXF library fits every build: 32-bit Linux, MinGW and
  * WebAssembly) and make no platform calls: bytes in, bytes out, texts
- * through the host's code page 932 conversion (host/Text.h).
+ * through the host's code page 932 conversion (host/text/Text.h).
  *
  * Units.  The host stores integers; the reader makes a drawing unit 1/100
  * of a millimetre for drawings in millimetres, centimetres, decimetres or
@@ -30,7 +30,7 @@
 #ifndef NEROLIT_HOST_DXF_H
 #define NEROLIT_HOST_DXF_H
 
-#include "host/Figures.h"
+#include "host/records/Figures.h"
 
 #include <cstddef>
 #include <optional>

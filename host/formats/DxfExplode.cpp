@@ -38,9 +38,9 @@
  * flipped), else reversed (the horizontal origin is flipped), as the
  * module's own mirror does with origin flipping on.
  */
-#include "host/Dxf.h"
-#include "host/DxfParts.h"
-#include "host/Text.h"
+#include "host/formats/Dxf.h"
+#include "host/formats/DxfParts.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -699,27 +699,8 @@ private:
 
 } // namespace
 
-bool isDxfName(const std::string &path)
+std::optional<std::string> dxf::explodeFile(const File &f, std::size_t maxEntries, DxfDrawing &out)
 {
-    return path.size() >= 4 && upper(path.substr(path.size() - 4)) == ".DXF";
-}
-
-double dxfUnitLength(int insUnits)
-{
-    switch (insUnits) {
-    case 5: return 10;    /* centimetres */
-    case 6: return 1000;  /* metres */
-    case 14: return 100;  /* decimetres */
-    default: return 1;    /* millimetres, unitless, and every other unit as it is */
-    }
-}
-
-std::optional<std::string> readDxf(const std::string &bytes, const std::string &fileName, std::size_t maxEntries,
-                                   DxfDrawing &out)
-{
-    File f;
-    if (std::optional<std::string> e = parseFile(bytes, fileName, f))
-        return e;
     DxfDrawing d;
     if (std::optional<std::string> e = Builder(f, maxEntries, d).run())
         return e;

@@ -22,7 +22,7 @@
  * tried before giving up, so a file that starts oddly is still read when
  * one width fits it throughout.
  */
-#include "host/DxfParts.h"
+#include "host/formats/DxfParts.h"
 
 #include <cerrno>
 #include <cmath>

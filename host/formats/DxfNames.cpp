@@ -10,7 +10,7 @@
  * (programs that kept writing their code page) is read in the file's
  * $DWGCODEPAGE and counted, so the reader lists it as a repair.
  */
-#include "host/DxfParts.h"
+#include "host/formats/DxfParts.h"
 
 #include <cstdlib>
 
@@ -239,4 +239,15 @@ int32_t Names::layerLineType(int32_t layer)
 }
 
 } // namespace dxf
+
+double dxfUnitLength(int insUnits)
+{
+    switch (insUnits) {
+    case 5: return 10;    /* centimetres */
+    case 6: return 1000;  /* metres */
+    case 14: return 100;  /* decimetres */
+    default: return 1;    /* millimetres, unitless, and every other unit as it is */
+    }
+}
+
 } // namespace host

@@ -7,7 +7,7 @@
 #ifndef NEROLIT_HOST_DXFPARTS_H
 #define NEROLIT_HOST_DXFPARTS_H
 
-#include "host/Dxf.h"
+#include "host/formats/Dxf.h"
 
 #include <map>
 #include <optional>
@@ -91,6 +91,10 @@ std::optional<std::string> readPairs(const std::string &bytes, File &f, Pairs &o
    blocks and entities, the damage a careful reader can mend mended and
    listed in out.repairs.  "file:line: what" on a fault. */
 std::optional<std::string> parseFile(const std::string &bytes, const std::string &fileName, File &out);
+
+/* DxfExplode.cpp: the drawing of a parsed file, inserts exploded into at
+   most maxEntries entries of figures.  "file:line: what" on a fault. */
+std::optional<std::string> explodeFile(const File &f, std::size_t maxEntries, DxfDrawing &out);
 
 /* DxfText.cpp */
 

@@ -15,7 +15,7 @@
  * section, or with no section at all.  The whole file is read before
  * anything is decided, so a refusal leaves the host's drawing as it was.
  */
-#include "host/DxfParts.h"
+#include "host/formats/DxfParts.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -419,4 +419,19 @@ std::optional<std::string> parseFile(const std::string &bytes, const std::string
 }
 
 } // namespace dxf
+
+bool isDxfName(const std::string &path)
+{
+    return path.size() >= 4 && dxf::upper(path.substr(path.size() - 4)) == ".DXF";
+}
+
+std::optional<std::string> readDxf(const std::string &bytes, const std::string &fileName, std::size_t maxEntries,
+                                   DxfDrawing &out)
+{
+    dxf::File f;
+    if (std::optional<std::string> e = dxf::parseFile(bytes, fileName, f))
+        return e;
+    return dxf::explodeFile(f, maxEntries, out);
+}
+
 } // namespace host

@@ -6,9 +6,9 @@
  * looked for: the second byte of 表 or ソ is 0x5C, the backslash, and
  * must never start one.
  */
-#include "host/DxfParts.h"
+#include "host/formats/DxfParts.h"
 
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 #include <cctype>
 #include <cstdio>
@@ -18,46 +18,6 @@ namespace dxf {
 
 namespace {
 
-void appendUtf8(std::string &out, unsigned cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-/* The UTF-8 character at s[i]: its code point and length; length 0 when
-   the bytes are not well-formed UTF-8. */
-unsigned codePointAt(const std::string &s, size_t i, size_t &len)
-{
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
-    if (len == 0 || i + len > s.size()) {
-        len = 0;
-        return 0;
-    }
-    unsigned cp = len == 1 ? c : len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
-    for (size_t k = 1; k < len; ++k) {
-        unsigned char d = static_cast<unsigned char>(s[i + k]);
-        if ((d & 0xC0) != 0x80) {
-            len = 0;
-            return 0;
-        }
-        cp = (cp << 6) | (d & 0x3F);
-    }
-    return cp;
-}
 
 bool isHex(const std::string &s, size_t at, size_t n)
 {

@@ -11,9 +11,9 @@
  * "STYLE_2".  Numbers are written in the shortest form that reads back as
  * the same double, angles as exact decimals of their stored millionths.
  */
-#include "host/Dxf.h"
-#include "host/DxfParts.h"
-#include "host/Text.h"
+#include "host/formats/Dxf.h"
+#include "host/formats/DxfParts.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -159,7 +159,7 @@ private:
                 Figure f = fig_.read(i);
                 usedLayers.insert(f.layer);
                 usedTypes.insert(f.ltype);
-                if (f.kind == 5 || f.kind == 6)
+                if (f.kind == kKindText || f.kind == kKindText6)
                     usedStyles.insert(f.style);
             }
             i += n > 0 ? n : 1;
@@ -400,7 +400,7 @@ private:
 
     void entity(const Figure &f)
     {
-        const char *type = f.kind == 2 ? "LINE" : f.kind == 4 ? "POINT" : f.kind == 3 ? (f.isCircle() ? "CIRCLE" : "ARC")
+        const char *type = f.kind == kKindLine ? "LINE" : f.kind == kKindPoint ? "POINT" : f.kind == kKindArc ? (f.isCircle() ? "CIRCLE" : "ARC")
                                                                                         : "TEXT";
         start(type, next_++, hModelRecord);
         pair(100, "AcDbEntity");
@@ -409,14 +409,14 @@ private:
             text(6, typeName(f.ltype));
         if (f.color >= 1 && f.color <= 255)
             whole(62, f.color);
-        if (f.kind == 2) {
+        if (f.kind == kKindLine) {
             pair(100, "AcDbLine");
             point(10, coord(f.x1), coord(f.y1));
             point(11, coord(f.x2), coord(f.y2));
-        } else if (f.kind == 4) {
+        } else if (f.kind == kKindPoint) {
             pair(100, "AcDbPoint");
             point(10, coord(f.x1), coord(f.y1));
-        } else if (f.kind == 3) {
+        } else if (f.kind == kKindArc) {
             pair(100, "AcDbCircle");
             point(10, coord(f.x1), coord(f.y1));
             real(40, coord(f.x2));
@@ -457,9 +457,9 @@ private:
 
     void xdata(const Figure &f)
     {
-        bool text = f.kind == 5 || f.kind == 6;
+        bool text = f.kind == kKindText || f.kind == kKindText6;
         bool noPosition = text && (f.origin % 4 == 3 || f.origin > 10); /* no DXF alignment says it */
-        if (f.group == 0 && f.link == 0 && !(text && (f.spacing != 0 || f.kind == 6 || noPosition)))
+        if (f.group == 0 && f.link == 0 && !(text && (f.spacing != 0 || f.kind == kKindText6 || noPosition)))
             return;
         pair(1001, "NEROLIT");
         if (f.group != 0) {
@@ -474,7 +474,7 @@ private:
             pair(1000, "spacing");
             whole(1071, f.spacing);
         }
-        if (f.kind == 6) {
+        if (f.kind == kKindText6) {
             pair(1000, "kind");
             whole(1070, 6);
         }

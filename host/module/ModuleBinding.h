@@ -19,16 +19,23 @@ struct ModuleBinding {
     using StartFn = void(HOST_STDCALL *)(void *services, void *state);
     using CommandFn = void(HOST_STDCALL *)(char *unused);
     using HookFn = int32_t (*)(void);
-    using VoidFn = void (*)(void);
 
     std::string name; /* shown in messages */
+    /* EndDLL and UDRAW must be exported (a module without them does not
+       load), but the reference host calls neither: it never unloads the
+       module while a session plays, and redraws only what the services
+       drew.  Both do nothing in Nerolit. */
     StartFn start = nullptr;
-    VoidFn end = nullptr;
     HookFn usa = nullptr;
     HookFn ussr = nullptr;
-    VoidFn udraw = nullptr;
     std::map<std::string, CommandFn> commands; /* by export name */
 };
+
+/* Where a binding that watches the module's code (the emulated runner)
+   reports a fault it caught: the host that binds a module sets it to end
+   the session its way (Host::fail); unset, the binding writes the message
+   to standard error and ends the process with kExitModuleFault. */
+extern void (*gModuleFault)(const std::string &message);
 
 /* The export names the host looks up, in the order it looks them up. */
 extern const char *const kExportNames[9];

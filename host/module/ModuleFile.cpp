@@ -3,7 +3,7 @@
  * Windows build loads modules from files, and so does the emulated runner
  * (host/emu); the 32-bit Linux build links them.
  */
-#include "host/ModuleBinding.h"
+#include "host/module/ModuleBinding.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -13,6 +13,8 @@
 #endif
 
 namespace host {
+
+void (*gModuleFault)(const std::string &message) = nullptr;
 
 const char *const kExportNames[9] = {"StartDLL", "EndDLL", "USA", "USSR", "UDRAW",
                                      "?C66@@YGXPAD@Z", "Hatch", "kumo1", "?VeC92@@YGXPAD@Z"};
@@ -35,15 +37,11 @@ bool loadModuleFile(const std::string &path, ModuleBinding &out, std::string &er
         std::string n = name;
         if (n == "StartDLL")
             out.start = reinterpret_cast<ModuleBinding::StartFn>(p);
-        else if (n == "EndDLL")
-            out.end = reinterpret_cast<ModuleBinding::VoidFn>(p);
         else if (n == "USA")
             out.usa = reinterpret_cast<ModuleBinding::HookFn>(p);
         else if (n == "USSR")
             out.ussr = reinterpret_cast<ModuleBinding::HookFn>(p);
-        else if (n == "UDRAW")
-            out.udraw = reinterpret_cast<ModuleBinding::VoidFn>(p);
-        else
+        else if (n != "EndDLL" && n != "UDRAW")
             out.commands[n] = reinterpret_cast<ModuleBinding::CommandFn>(p);
     }
     return true;

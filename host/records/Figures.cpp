@@ -1,10 +1,11 @@
 /*
- * Figures.cpp - figure encoding, exact figure geometry and the figure-list
- * text format.
+ * Figures.cpp - figure encoding and exact figure geometry: what the module
+ * finds in the per-figure arrays, and boxes and window tests computed on
+ * the stored integers, so that a selection never depends on rounding.
  */
-#include "host/Figures.h"
+#include "host/records/Figures.h"
 
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,15 +63,6 @@ bool segmentMeetsBox(double px, double py, double qx, double qy, const Box &w)
     return true;
 }
 
-std::string attrs(const Figure &f)
-{
-    std::string s = " layer=" + std::to_string(f.layer) + " group=" + std::to_string(f.group) +
-                    " color=" + std::to_string(f.color) + " ltype=" + std::to_string(f.ltype);
-    if (f.link != 0)
-        s += " link=" + std::to_string(f.link);
-    return s;
-}
-
 } // namespace
 
 int entriesOfKind(int32_t kind)
@@ -94,6 +86,12 @@ void FigureTable::setType(int i, int32_t low16)
 {
     int32_t &w = r_.at(ArrType, i);
     w = static_cast<int32_t>((static_cast<uint32_t>(w) & 0xFFFF0000u) | (static_cast<uint32_t>(low16) & 0xFFFFu));
+}
+
+int FigureTable::figuresEnd() const
+{
+    int end = drawingEnd();
+    return end < 0 ? r_.figureLimit() : end;
 }
 
 int FigureTable::findMarker(int from) const
@@ -137,10 +135,10 @@ Figure FigureTable::read(int i) const
     f.y1 = r_.at(ArrY1, i);
     f.x2 = r_.at(ArrX2, i);
     f.y2 = r_.at(ArrY2, i);
-    if (f.kind == 3) {
+    if (f.kind == kKindArc) {
         f.start = r_.at(ArrX2, i + 1);
         f.end = r_.at(ArrY2, i + 1);
-    } else if (f.kind == 5 || f.kind == 6) {
+    } else if (f.kind == kKindText || f.kind == kKindText6) {
         f.text = textOf(f.y2);
         f.width = r_.at(ArrW, i + 1);
         f.spacing = r_.at(ArrX1, i + 1);
@@ -176,7 +174,7 @@ void FigureTable::write(int i, const Figure &f)
     for (Arr a : {ArrW, ArrAttr, ArrX1, ArrY1, ArrX2, ArrY2})
         r_.at(a, j) = 0;
     setDisplay(j, Display::Drawn);
-    if (f.kind == 3) {
+    if (f.kind == kKindArc) {
         r_.at(ArrX2, j) = f.start;
         r_.at(ArrY2, j) = f.end;
     } else {
@@ -223,10 +221,10 @@ void FigureTable::setDisplay(int i, Display d)
 Box FigureTable::box(int i) const
 {
     Figure f = read(i);
-    if (f.kind == 2)
+    if (f.kind == kKindLine)
         return {static_cast<double>(std::min(f.x1, f.x2)), static_cast<double>(std::min(f.y1, f.y2)),
                 static_cast<double>(std::max(f.x1, f.x2)), static_cast<double>(std::max(f.y1, f.y2))};
-    if (f.kind != 3)
+    if (f.kind != kKindArc)
         return {static_cast<double>(f.x1), static_cast<double>(f.y1), static_cast<double>(f.x1),
                 static_cast<double>(f.y1)};
     double cx = f.x1, cy = f.y1, r = f.x2;
@@ -287,266 +285,6 @@ bool FigureTable::touchesWindow(int i, const Box &w) const
     default:
         return false;
     }
-}
-
-std::string FigureTable::describe(int i) const
-{
-    Figure f = read(i);
-    std::string s;
-    switch (f.kind) {
-    case 2:
-        s = "line " + std::to_string(f.x1) + " " + std::to_string(f.y1) + " " + std::to_string(f.x2) + " " +
-            std::to_string(f.y2);
-        break;
-    case 3:
-        if (f.isCircle())
-            s = "circle " + std::to_string(f.x1) + " " + std::to_string(f.y1) + " " + std::to_string(f.x2);
-        else
-            s = "arc " + std::to_string(f.x1) + " " + std::to_string(f.y1) + " " + std::to_string(f.x2) + " " +
-                formatMillionths(f.start) + " " + formatMillionths(f.end);
-        break;
-    case 4:
-        s = "point " + std::to_string(f.x1) + " " + std::to_string(f.y1);
-        break;
-    case 5:
-    case 6:
-        s = "text " + std::to_string(f.x1) + " " + std::to_string(f.y1) + " " + quoted(f.text) +
-            " origin=" + std::to_string(f.origin) + " height=" + std::to_string(f.height) +
-            " width=" + std::to_string(f.width) + " spacing=" + std::to_string(f.spacing) +
-            " angle=" + formatMillionths(f.angle) + " slant=" + formatMillionths(f.angle2) +
-            " style=" + std::to_string(f.style) + (f.kind == 6 ? " kind=6" : "");
-        break;
-    default: {
-        std::ostringstream o;
-        o << "raw " << r_.at(ArrType, i) << " " << r_.at(ArrW, i) << " " << r_.at(ArrAttr, i) << " "
-          << r_.at(ArrX1, i) << " " << r_.at(ArrY1, i) << " " << r_.at(ArrX2, i) << " " << r_.at(ArrY2, i);
-        return o.str();
-    }
-    }
-    return s + attrs(f);
-}
-
-std::string FigureTable::dump() const
-{
-    std::string out;
-    int end = drawingEnd();
-    if (end < 0)
-        end = r_.figureLimit();
-    for (int i = 0; i < end;) {
-        if (type(i) == kTypeEmpty) {
-            ++i;
-            continue;
-        }
-        out += std::to_string(i) + " " + describe(i) + "\n";
-        int n = entriesOfKind(kindAt(i));
-        i += n > 0 ? n : 1;
-    }
-    return out;
-}
-
-std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string &error)
-{
-    std::vector<std::string> words;
-    for (size_t i = 0; i < line.size();) {
-        if (line[i] == ' ' || line[i] == '\t') {
-            ++i;
-            continue;
-        }
-        std::string w;
-        if (line[i] == '"') {
-            size_t j = i + 1;
-            for (; j < line.size() && line[j] != '"'; ++j) {
-                if (line[j] == '\\' && j + 1 < line.size())
-                    ++j;
-                w += line[j];
-            }
-            if (j >= line.size()) {
-                error = "unterminated text";
-                return std::nullopt;
-            }
-            words.push_back("\"" + w);
-            i = j + 1;
-        } else {
-            size_t j = i;
-            while (j < line.size() && line[j] != ' ' && line[j] != '\t')
-                ++j;
-            words.push_back(line.substr(i, j - i));
-            i = j;
-        }
-    }
-    ParsedFigure p;
-    size_t k = 0;
-    if (!words.empty() && parseInt32(words[0])) {
-        p.index = *parseInt32(words[0]);
-        if (p.index < 0) {
-            error = "negative index";
-            return std::nullopt;
-        }
-        ++k;
-    }
-    if (k >= words.size()) {
-        error = "no figure";
-        return std::nullopt;
-    }
-    std::string what = words[k++];
-    Figure &f = p.figure;
-    f.color = 1;
-    f.ltype = 1;
-    f.height = 100;
-    f.width = 50;
-    auto num = [&](int32_t &out) {
-        if (k >= words.size() || !parseInt32(words[k])) {
-            error = "expected an integer after " + what;
-            return false;
-        }
-        out = *parseInt32(words[k++]);
-        return true;
-    };
-    auto deg = [&](int32_t &out) {
-        if (k >= words.size() || !parseMillionths(words[k])) {
-            error = "expected an angle in degrees after " + what;
-            return false;
-        }
-        out = *parseMillionths(words[k++]);
-        return true;
-    };
-    if (what == "line") {
-        f.kind = 2;
-        if (!num(f.x1) || !num(f.y1) || !num(f.x2) || !num(f.y2))
-            return std::nullopt;
-    } else if (what == "arc") {
-        f.kind = 3;
-        if (!num(f.x1) || !num(f.y1) || !num(f.x2) || !deg(f.start) || !deg(f.end))
-            return std::nullopt;
-    } else if (what == "circle") {
-        f.kind = 3;
-        f.start = 0;
-        f.end = kFullTurn;
-        if (!num(f.x1) || !num(f.y1) || !num(f.x2))
-            return std::nullopt;
-    } else if (what == "point") {
-        f.kind = 4;
-        if (!num(f.x1) || !num(f.y1))
-            return std::nullopt;
-    } else if (what == "text") {
-        f.kind = 5;
-        if (!num(f.x1) || !num(f.y1))
-            return std::nullopt;
-        if (k >= words.size() || words[k][0] != '"') {
-            error = "expected the text in double quotes";
-            return std::nullopt;
-        }
-        f.text = words[k++].substr(1);
-        /* A character without a Shift-JIS form is kept, as the DXF reader
-           keeps it (the module sees only the text's length), so that every
-           figure list the host writes reads back. */
-        if (!isUtf8(f.text)) {
-            error = "the text is not UTF-8";
-            return std::nullopt;
-        }
-    } else {
-        error = "unknown figure '" + what + "' (line, arc, circle, point or text)";
-        return std::nullopt;
-    }
-    for (; k < words.size(); ++k) {
-        size_t eq = words[k].find('=');
-        std::string key = words[k].substr(0, eq), val = eq == std::string::npos ? "" : words[k].substr(eq + 1);
-        int32_t *slot = key == "layer" ? &f.layer : key == "group" ? &f.group : key == "color" ? &f.color
-                      : key == "ltype" ? &f.ltype : key == "link" ? &f.link : nullptr;
-        bool text = what == "text"; /* kind=6 may come before any other attribute */
-        if (!slot && text)
-            slot = key == "origin" ? &f.origin : key == "height" ? &f.height : key == "width" ? &f.width
-                 : key == "spacing" ? &f.spacing : key == "style" ? &f.style : nullptr;
-        if (slot) {
-            if (!parseInt32(val)) {
-                error = key + "= needs an integer";
-                return std::nullopt;
-            }
-            *slot = *parseInt32(val);
-        } else if (text && (key == "angle" || key == "slant")) {
-            if (!parseMillionths(val)) {
-                error = key + "= needs degrees";
-                return std::nullopt;
-            }
-            (key == "angle" ? f.angle : f.angle2) = *parseMillionths(val);
-        } else if (text && key == "kind" && (val == "5" || val == "6")) {
-            f.kind = val == "6" ? 6 : 5;
-        } else {
-            error = "unknown attribute '" + words[k] + "'";
-            return std::nullopt;
-        }
-    }
-    if (f.kind >= 5 && (f.origin < 0 || f.origin > 15)) {
-        error = "origin= must be 0..15";
-        return std::nullopt;
-    }
-    return p;
-}
-
-namespace {
-
-/* The figures of a list with their indices, and where the end marker goes. */
-struct ListFigures {
-    std::vector<std::pair<int, Figure>> placed;
-    int end = 0;
-};
-
-/* Reads a figure list whose entries all lie below `limit`. */
-std::optional<std::string> readList(const std::string &text, const std::string &fileName, long long limit,
-                                    ListFigures &out)
-{
-    int next = 0, lineNo = 0;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        size_t b = line.find_first_not_of(" \t");
-        if (b == std::string::npos || line[b] == '#')
-            continue;
-        std::string error;
-        std::optional<ParsedFigure> p = parseFigureLine(line, error);
-        std::string where = fileName + ":" + std::to_string(lineNo) + ": ";
-        if (!p)
-            return where + error;
-        int at = p->index >= 0 ? p->index : next;
-        if (at < next)
-            return where + "index " + std::to_string(at) + " overlaps the figure before it";
-        int n = entriesOfKind(p->figure.kind);
-        if (static_cast<long long>(at) + n + 1 > limit)
-            return where + "the drawing is full: figureLimit is " + std::to_string(limit);
-        out.placed.emplace_back(at, p->figure);
-        next = at + n;
-    }
-    out.end = next;
-    return std::nullopt;
-}
-
-} // namespace
-
-std::optional<std::string> FigureTable::load(const std::string &text, const std::string &fileName)
-{
-    int limit = r_.figureLimit();
-    ListFigures list;
-    if (std::optional<std::string> e = readList(text, fileName, limit, list))
-        return e;
-    for (int i = 0; i < limit; ++i)
-        clearEntry(i);
-    for (auto &pf : list.placed)
-        write(pf.first, pf.second);
-    setType(list.end, kTypeEnd);
-    return std::nullopt;
-}
-
-std::optional<std::string> FigureTable::measure(const std::string &text, const std::string &fileName,
-                                                long long &entries)
-{
-    ListFigures list; /* indices are 32-bit: any list the host could hold */
-    if (std::optional<std::string> e = readList(text, fileName, 2147483647LL, list))
-        return e;
-    entries = static_cast<long long>(list.end) + 1;
-    return std::nullopt;
 }
 
 std::optional<std::string> FigureTable::replace(const std::vector<Figure> &figures)

@@ -1,6 +1,6 @@
 /*
  * Figures.h - how the reference host encodes figures in the per-figure
- * arrays, and the figure-list text format of --drawing and --dump.
+ * arrays (the figure list, its text form, is formats/FigureList.h).
  *
  * Type word (figureType): low 16 bits the figure type, high 16 bits the
  * layer (0..65535).  Types: 0x0000 empty, 0x0100 continuation (the second
@@ -32,7 +32,7 @@
 #ifndef NEROLIT_HOST_FIGURES_H
 #define NEROLIT_HOST_FIGURES_H
 
-#include "host/Records.h"
+#include "host/records/Records.h"
 
 #include <cstdint>
 #include <optional>
@@ -44,6 +44,8 @@ namespace host {
 constexpr int32_t kTypeEmpty = 0x0000, kTypeCont = 0x0100, kTypeLine = 0x0200, kTypeArc = 0x0300,
                   kTypePoint = 0x0400, kTypeText = 0x0500, kTypeText6 = 0x0600, kTypeEnd = -1;
 constexpr int32_t kFullTurn = 360000000; /* millionths of a degree */
+/* Figure kinds (GetFigureKind of the type): the Figure struct's `kind`. */
+constexpr int32_t kKindLine = 2, kKindArc = 3, kKindPoint = 4, kKindText = 5, kKindText6 = 6;
 
 /* Sign-extended low 16 bits of a type word. */
 inline int32_t lowType(int32_t word) { return static_cast<int16_t>(word & 0xFFFF); }
@@ -63,13 +65,13 @@ int entriesOfKind(int32_t kind);
 enum class Display : uint8_t { Hidden, Drawn, Erased, Preview };
 
 struct Figure {
-    int32_t kind = 2;
+    int32_t kind = kKindLine;
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0; /* see the header comment */
     int32_t start = 0, end = kFullTurn;     /* arc angles, millionths */
     int32_t layer = 0, group = 0, color = 0, ltype = 0, link = 0;
     std::string text; /* UTF-8 */
     int32_t height = 0, width = 0, spacing = 0, angle = 0, angle2 = 0, style = 0, origin = 0;
-    bool isCircle() const { return kind == 3 && start == 0 && end == kFullTurn; }
+    bool isCircle() const { return kind == kKindArc && start == 0 && end == kFullTurn; }
 };
 
 /* Axis-aligned box of doubles. */
@@ -90,6 +92,20 @@ public:
        there is none before the end of the arrays. */
     int findMarker(int from) const;
     int drawingEnd() const { return findMarker(0); }
+    /* Where the drawing's figures end: its end marker, or figureLimit while
+       the table has none (a pass that is writing). */
+    int figuresEnd() const;
+    /* Calls visit(i) with the first entry of each figure before `end`, in
+       order; entries that start no figure are passed over. */
+    template <class Visit> void eachFigure(int end, Visit visit) const
+    {
+        for (int i = 0; i < end;) {
+            int n = entriesOfKind(kindAt(i));
+            if (n > 0)
+                visit(i);
+            i += n > 0 ? n : 1;
+        }
+    }
 
     Figure read(int i) const;
     /* Writes the figure's entries from i on (1 or 2); the caller has checked
@@ -106,18 +122,9 @@ public:
     /* Whether any point of figure i lies in the closed window. */
     bool touchesWindow(int i, const Box &w) const;
 
-    /* Figure list of the drawing: figures before the first end marker. */
-    std::string dump() const;
-    /* Replaces the drawing by a figure list; an error names the line. */
-    std::optional<std::string> load(const std::string &text, const std::string &fileName);
-    /* Entries a figure list's drawing takes, its end marker included (the
-       tables are not touched); an error names the line. */
-    static std::optional<std::string> measure(const std::string &text, const std::string &fileName, long long &entries);
     /* Replaces the drawing by these figures, one after the other; nothing
        changes (and the reason is returned) when they do not fit. */
     std::optional<std::string> replace(const std::vector<Figure> &figures);
-    /* One figure in list form, without the index. */
-    std::string describe(int i) const;
 
     Records &records() { return r_; }
     const Records &records() const { return r_; }
@@ -130,14 +137,6 @@ private:
     std::vector<std::string> texts_;
     std::vector<Display> display_;
 };
-
-/* Parses one figure-list line ("line 0 0 10 0 layer=1", optional leading
-   index); the error text says what is wrong. */
-struct ParsedFigure {
-    int index = -1;
-    Figure figure;
-};
-std::optional<ParsedFigure> parseFigureLine(const std::string &line, std::string &error);
 
 } // namespace host
 

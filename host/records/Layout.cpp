@@ -1,7 +1,7 @@
 /*
  * Layout.cpp - lookup of the host's field and slot tables by enum.
  */
-#include "host/Layout.h"
+#include "host/records/Layout.h"
 
 namespace host {
 

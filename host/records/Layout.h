@@ -278,6 +278,13 @@ constexpr uint32_t kTablesRecordSize = 0x4000;
    hatch limit message; with its terminator it needs 70 bytes. */
 constexpr uint32_t kModuleTextLimit = 70;
 
+/* Values of bandKind, the rubber band the module asks for at a point
+   request: none; from the last point given (pointX, pointY: the hatch
+   region's next point); a box from boxAnchor; a line from lineAnchor; the
+   stretch's drag, the only band at whose mouse events the host calls USSR
+   after USA. */
+constexpr int32_t kBandNone = 0, kBandFromLast = 1, kBandBox = 2, kBandLine = 6, kBandDrag = 13;
+
 /* The records that attrContext and panelSurface point to. */
 constexpr uint32_t kAttrContextSize = 0x20, kAttrContextValueOffset = 0x14;
 constexpr uint32_t kPanelSurfaceSize = 0x10, kPanelSurfaceValueOffset = 0x4;

@@ -1,7 +1,7 @@
 /*
  * Records.cpp - record memory, field access and guard zones.
  */
-#include "host/Records.h"
+#include "host/records/Records.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 /*
  * Records.h - the memory of the host's three records and the per-figure
- * arrays, laid out at the offsets of host/Layout.h, with their guard zones.
+ * arrays, laid out at the offsets of host/records/Layout.h, with their guard zones.
  *
  * The host writes every field through put(), which also writes a shadow
  * copy.  checkGuards() compares the record with the shadow everywhere except
@@ -12,7 +12,7 @@
 #ifndef NEROLIT_HOST_RECORDS_H
 #define NEROLIT_HOST_RECORDS_H
 
-#include "host/Layout.h"
+#include "host/records/Layout.h"
 
 #include <cstdint>
 #include <optional>

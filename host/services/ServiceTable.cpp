@@ -1,9 +1,9 @@
 /*
  * ServiceTable.cpp - fills the service table: a trap in every slot, then
- * each service in its slot, at the offsets of host/Layout.h.  A trap stops
+ * each service in its slot, at the offsets of host/records/Layout.h.  A trap stops
  * the session and names the slot the module called.
  */
-#include "host/Services.h"
+#include "host/services/Services.h"
 
 #include <cmath>
 #include <utility>

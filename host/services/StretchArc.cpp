@@ -42,7 +42,7 @@
  * sagitta and the angles are rounded to whole units and millionths before
  * anything is stored.
  */
-#include "host/Services.h"
+#include "host/services/Services.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 /*
  * SvcCommand.cpp - command bookkeeping and the settings store.
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 namespace host {
 

@@ -6,8 +6,8 @@
  * drawMode 1 shows figures as a preview, 2 takes them off the display, 3
  * (and any other value) draws them for good.
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cstdio>

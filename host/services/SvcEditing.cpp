@@ -8,8 +8,8 @@
  * of their own, and a command joins them back by clearing the marker before
  * them.  Nothing is taken when the figures would not fit below figureLimit.
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,7 +60,7 @@ void HOST_STDCALL SelectFigures()
     if (h.trace.enabled()) /* the line is written here, before the answer */
         TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(SF::selectPromptText));
     std::string prompt = cp932ToUtf8(r.text(SF::selectPromptText));
-    std::optional<ScriptLine> l = h.answer(h.ask(Request::Select, prompt));
+    std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Select, prompt));
     if (!l || l->verb == Verb::Cancel) {
         r.put(SF::inputStatus, 2);
         h.traceAnswer(l ? "cancel" : "cancel (the command's lines ran out)");
@@ -175,10 +175,10 @@ void HOST_STDCALL ScaleFigures()
         Figure f = h.fig.read(i);
         std::optional<int32_t> a = encodeCoordinate(px + (f.x1 - px) * sx), b = encodeCoordinate(py + (f.y1 - py) * sy);
         std::optional<int32_t> c2 = f.x2, d = f.y2;
-        if (f.kind == 2) {
+        if (f.kind == kKindLine) {
             c2 = encodeCoordinate(px + (f.x2 - px) * sx);
             d = encodeCoordinate(py + (f.y2 - py) * sy);
-        } else if (f.kind == 3) {
+        } else if (f.kind == kKindArc) {
             c2 = encodeCoordinate(f.x2 * std::sqrt(std::fabs(sx * sy)));
         }
         if (!a || !b || !c2 || !d) {
@@ -189,13 +189,13 @@ void HOST_STDCALL ScaleFigures()
         f.y1 = *b;
         f.x2 = *c2;
         f.y2 = *d;
-        if (f.kind == 3 && !f.isCircle() && (sx < 0) != (sy < 0)) {
+        if (f.kind == kKindArc && !f.isCircle() && (sx < 0) != (sy < 0)) {
             double base = sy < 0 ? 0.0 : 180.0; /* alpha -> base - alpha */
             double s = base - f.end / 1e6, e = base - f.start / 1e6;
             encodeArcAngles(s, e, f.start, f.end);
-        } else if (f.kind == 3 && !f.isCircle() && sx < 0 && sy < 0) {
+        } else if (f.kind == kKindArc && !f.isCircle() && sx < 0 && sy < 0) {
             encodeArcAngles(f.start / 1e6 + 180.0, f.end / 1e6 + 180.0, f.start, f.end);
-        } else if (f.kind == 5 || f.kind == 6) {
+        } else if (f.kind == kKindText || f.kind == kKindText6) {
             f.height = static_cast<int32_t>(std::lround(f.height * std::fabs(sy)));
             f.width = static_cast<int32_t>(std::lround(f.width * std::fabs(sx)));
             f.spacing = static_cast<int32_t>(std::lround(f.spacing * std::fabs(sx)));

@@ -12,8 +12,8 @@
  * that fills the drawing up to figureLimit would leave the list without an
  * end (or make the caller write beyond the arrays).
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +132,7 @@ int32_t HOST_STDCALL AddLine(void *tables, int32_t context, int32_t n, double x1
     ServiceCall c(Svc::AddLine);
     checkTables("AddLine", tables);
     Figure f;
-    f.kind = 2;
+    f.kind = kKindLine;
     f.layer = layer;
     f.group = group;
     f.color = colour;
@@ -152,7 +152,7 @@ int32_t HOST_STDCALL AddArc(void *tables, int32_t context, int32_t n, double cx,
     ServiceCall c(Svc::AddArc);
     checkTables("AddArc", tables);
     Figure f;
-    f.kind = 3;
+    f.kind = kKindArc;
     f.layer = layer;
     f.group = group;
     f.color = colour;

@@ -1,10 +1,10 @@
 /*
  * SvcGeometry.cpp - the host's arithmetic services: angles, projections,
  * segment intersection, coordinate encoding, exchanges, random numbers and
- * the figure-kind and text-origin words (encoding in host/Figures.h).
+ * the figure-kind and text-origin words (encoding in host/records/Figures.h).
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 #include <cmath>
 

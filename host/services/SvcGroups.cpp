@@ -1,10 +1,10 @@
 /*
  * SvcGroups.cpp - groups and links of figures.  A figure's group number is
  * the figureW word of its first entry; its link number the high half of
- * figureAttr (host/Figures.h).
+ * figureAttr (host/records/Figures.h).
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 
@@ -98,7 +98,7 @@ void HOST_STDCALL UpdateLinks(void *tables, int32_t first, int32_t last, int32_t
     requireIndex("UpdateLinks", "first", first);
     if (confirm != 0) {
         h.messages.push_back("リンクを更新しますか？");
-        std::optional<ScriptLine> l = h.answer(h.ask(Request::Message, h.messages.back()));
+        std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Message, h.messages.back()));
         h.traceAnswer(l ? l->source : "cancel (the command's lines ran out)");
     }
     redrawLinkedBelow(first, last);

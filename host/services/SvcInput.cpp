@@ -4,8 +4,8 @@
  * of the hatch polygon.  Every request is answered by the host's user
  * (Host::answer); when the user has no more to say, it is cancelled.
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 #include <cmath>
 
@@ -24,11 +24,11 @@ void tracePointRequest(const char *name, Request req)
         .field("inputOption", r.i32(SF::inputOption))
         .field("bandKind", r.i32(SF::bandKind));
     int band = r.i32(SF::bandKind);
-    if (band == 2)
+    if (band == kBandBox)
         t.field("boxAnchorX", r.f64(SF::boxAnchorX)).field("boxAnchorY", r.f64(SF::boxAnchorY));
-    if (band == 6)
+    if (band == kBandLine)
         t.field("lineAnchorX", r.f64(SF::lineAnchorX)).field("lineAnchorY", r.f64(SF::lineAnchorY));
-    if (band != 0)
+    if (band != kBandNone)
         t.field("bandOption", r.i32(SF::bandOption));
     if (req == Request::GetPointOrFigure)
         t.field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
@@ -43,7 +43,7 @@ void pointRequest(Request req, const char *name)
     tracePointRequest(name, req);
     std::string prompt = cp932ToUtf8(r.text(SF::promptText));
     for (;;) {
-        std::optional<ScriptLine> l = h.answer(h.ask(req, prompt));
+        std::optional<ScriptLine> l = h.player.answer(h.ask(req, prompt));
         if (!l) {
             r.put(SF::inputStatus, 2);
             h.traceAnswer("cancel (the command's lines ran out)");
@@ -91,7 +91,7 @@ void orthogonalPick()
     Host &h = H();
     Records &r = h.rec;
     int band = r.i32(SF::bandKind);
-    if (r.i32(SF::orthoMode) == 0 || (band != 1 && band != 13) || r.i32(SF::inputStatus) != 1)
+    if (r.i32(SF::orthoMode) == 0 || (band != kBandFromLast && band != kBandDrag) || r.i32(SF::inputStatus) != 1)
         return;
     double dx = r.f64(SF::pickX) - r.f64(SF::pointX), dy = r.f64(SF::pickY) - r.f64(SF::pointY);
     if (std::fabs(dy) > std::fabs(dx))
@@ -103,14 +103,14 @@ void orthogonalPick()
                       formatDouble(r.f64(SF::pickY)));
 }
 
-/* When a request with the drag band (13) ends, the host takes its picture
+/* When a request with the drag band ends, the host takes its picture
    off the display, as the CAD host erases its XOR drawing: the figures
    shown as a preview and the drag line.  So a later picture never shows a
    stale preview. */
 void endDragPicture()
 {
     Host &h = H();
-    if (h.rec.i32(SF::bandKind) != 13)
+    if (h.rec.i32(SF::bandKind) != kBandDrag)
         return;
     for (int i = 0; i < h.rec.capacity(); ++i)
         if (h.fig.display(i) == Display::Preview)
@@ -172,7 +172,7 @@ void HOST_STDCALL GetGroupNumber()
     Host &h = H();
     if (h.trace.enabled()) /* the line is written here, before the answer */
         TraceLine(h.trace, "GetGroupNumber").fieldText("promptText", h.rec.text(SF::promptText));
-    std::optional<ScriptLine> l = h.answer(h.ask(Request::Group, cp932ToUtf8(h.rec.text(SF::promptText))));
+    std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Group, cp932ToUtf8(h.rec.text(SF::promptText))));
     if (!l || l->verb == Verb::Cancel) {
         h.rec.put(SF::inputStatus, 2);
         h.traceAnswer(l ? "cancel" : "cancel (the command's lines ran out)");
@@ -192,7 +192,7 @@ void HOST_STDCALL ShowMessage()
     std::string text = h.rec.text(SF::promptText);
     TraceLine(h.trace, "ShowMessage").fieldText("promptText", text);
     h.messages.push_back(cp932ToUtf8(text));
-    std::optional<ScriptLine> l = h.answer(h.ask(Request::Message, h.messages.back()));
+    std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Message, h.messages.back()));
     h.rec.put(SF::inputStatus, l && l->verb == Verb::Message && l->ok ? 1 : 2);
     h.traceAnswer(l ? l->source : "cancel (the command's lines ran out)");
 }
@@ -203,7 +203,7 @@ int32_t HOST_STDCALL PollKey()
 {
     ServiceCall c(Svc::PollKey);
     Host &h = H();
-    int32_t key = h.pollKey();
+    int32_t key = h.player.pollKey();
     TraceLine(h.trace, "PollKey").resultInt(key);
     return key;
 }

@@ -18,8 +18,8 @@
  * cancel, and for a value the control refused).  Captions match exactly, or else with blanks (including the
  * ideographic space) trimmed at both ends.
  */
-#include "host/Services.h"
-#include "host/Text.h"
+#include "host/services/Services.h"
+#include "host/text/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -421,7 +421,7 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
     Host &h = H();
     TraceLine(h.trace, "WaitPanelEvent").argText(caption);
     h.panel.caption = textOf(caption);
-    std::optional<ScriptLine> l = h.answer(h.ask(Request::Panel, h.panel.caption));
+    std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Panel, h.panel.caption));
     if (!l || l->verb == Verb::Cancel || l->panel == PanelAction::Cancel || l->panel == PanelAction::Ok) {
         h.panel.result = 0;
         h.panel.cancelled = !(l && l->verb == Verb::Panel && l->panel == PanelAction::Ok);
@@ -441,25 +441,6 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
 }
 
 } // namespace
-
-const char *itemKindName(ItemKind k)
-{
-    switch (k) {
-    case ItemKind::Check: return "check";
-    case ItemKind::Radio: return "radio";
-    case ItemKind::Caption: return "caption";
-    case ItemKind::Selector: return "value";
-    case ItemKind::Number: return "number";
-    case ItemKind::List: return "list";
-    case ItemKind::Header: return "header";
-    case ItemKind::Layer: return "layer";
-    case ItemKind::LineType: return "linetype";
-    case ItemKind::Color: return "color";
-    case ItemKind::Group: return "group";
-    case ItemKind::GroupChoice: return "groupchoice";
-    }
-    return "?";
-}
 
 void registerPanelServices(Records &r)
 {

@@ -1,7 +1,7 @@
 /*
  * Recorder.cpp - a session written down as it plays.
  */
-#include "host/Recorder.h"
+#include "host/session/Recorder.h"
 
 namespace host {
 

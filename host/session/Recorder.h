@@ -12,7 +12,7 @@
 #ifndef NEROLIT_HOST_RECORDER_H
 #define NEROLIT_HOST_RECORDER_H
 
-#include "host/Script.h"
+#include "host/session/Script.h"
 
 #include <string>
 #include <vector>

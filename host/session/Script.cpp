@@ -1,51 +1,16 @@
 /*
  * Script.cpp - session file parser.
  */
-#include "host/Script.h"
+#include "host/session/Script.h"
 
-#include "host/Settings.h"
-#include "host/Text.h"
+#include "host/session/Settings.h"
+#include "host/text/Text.h"
 
 #include <sstream>
 
 namespace host {
 
 namespace {
-
-/* Words of a line; a word in double quotes keeps its blanks and is marked
-   with a leading quote character. */
-bool splitWords(const std::string &line, std::vector<std::string> &words, std::string &error)
-{
-    for (size_t i = 0; i < line.size();) {
-        char c = line[i];
-        if (c == ' ' || c == '\t') {
-            ++i;
-        } else if (c == '#') {
-            break;
-        } else if (c == '"') {
-            std::string w = "\"";
-            size_t j = i + 1;
-            for (; j < line.size() && line[j] != '"'; ++j) {
-                if (line[j] == '\\' && j + 1 < line.size())
-                    ++j;
-                w += line[j];
-            }
-            if (j >= line.size()) {
-                error = "a text in double quotes is not closed";
-                return false;
-            }
-            words.push_back(w);
-            i = j + 1;
-        } else {
-            size_t j = i;
-            while (j < line.size() && line[j] != ' ' && line[j] != '\t')
-                ++j;
-            words.push_back(line.substr(i, j - i));
-            i = j;
-        }
-    }
-    return true;
-}
 
 bool isQuoted(const std::string &w) { return !w.empty() && w[0] == '"'; }
 
@@ -251,7 +216,9 @@ std::optional<std::vector<ScriptLine>> parseScript(const std::string &text, cons
         l.file = file;
         l.line = lineNo;
         l.source = trimBlanks(raw);
-        if (!splitWords(raw, p.w, p.error) || (!p.w.empty() && !p.parse(l))) {
+        if (!splitWords(raw, p.w, true))
+            p.error = "a text in double quotes is not closed";
+        if (!p.error.empty() || (!p.w.empty() && !p.parse(l))) {
             error = file + ":" + std::to_string(lineNo) + ": " + p.error + ": " + l.source;
             return std::nullopt;
         }

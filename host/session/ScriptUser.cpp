@@ -1,14 +1,13 @@
 /*
  * ScriptUser.cpp - a session file as the host's user.
  */
-#include "host/ScriptUser.h"
+#include "host/session/ScriptUser.h"
 
-#include "host/Host.h"
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 namespace host {
 
-std::optional<ScriptLine> ScriptUser::next(Host &host, const Ask &ask)
+Reply ScriptUser::next(Host &, const Ask &ask)
 {
     if (ask.kind == Request::Poll) /* Escape comes from `key esc` lines */
         return std::nullopt;
@@ -24,10 +23,10 @@ std::optional<ScriptLine> ScriptUser::next(Host &host, const Ask &ask)
         return std::nullopt;
     if (ask.kind == Request::Message && l.verb != Verb::Message && l.verb != Verb::Cancel) {
         if (++unansweredMessages_ > kUnansweredMessages)
-            host.fail(kExitBadInput, l.where() + ": " + ask.command + " showed the message " + quoted(ask.prompt) +
-                                         " " + std::to_string(unansweredMessages_) +
-                                         " times in a row, and the session does not answer it: its next line says '" +
-                                         l.source + "'");
+            return Reply::failed(l.where() + ": " + ask.command + " showed the message " + quoted(ask.prompt) + " " +
+                                 std::to_string(unansweredMessages_) +
+                                 " times in a row, and the session does not answer it: its next line says '" +
+                                 l.source + "'");
         ScriptLine ok;
         ok.file = l.file;
         ok.line = l.line;

@@ -12,7 +12,7 @@
 #ifndef NEROLIT_HOST_SCRIPTUSER_H
 #define NEROLIT_HOST_SCRIPTUSER_H
 
-#include "host/User.h"
+#include "host/session/User.h"
 
 #include <vector>
 
@@ -25,7 +25,7 @@ constexpr int kUnansweredMessages = 3;
 class ScriptUser : public User {
 public:
     explicit ScriptUser(std::vector<ScriptLine> lines) : lines_(std::move(lines)) {}
-    std::optional<ScriptLine> next(Host &host, const Ask &ask) override;
+    Reply next(Host &host, const Ask &ask) override;
 
 private:
     std::vector<ScriptLine> lines_;

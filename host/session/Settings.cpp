@@ -1,9 +1,9 @@
 /*
  * Settings.cpp - INI settings store.
  */
-#include "host/Settings.h"
+#include "host/session/Settings.h"
 
-#include "host/Text.h"
+#include "host/text/Text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,30 +12,10 @@
 
 namespace host {
 
-namespace {
-
-bool sameName(const std::string &a, const std::string &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 SettingsStore::Section *SettingsStore::find(const std::string &section)
 {
     for (Section &s : sections_)
-        if (sameName(s.name, section))
+        if (sameIgnoringAsciiCase(s.name, section))
             return &s;
     return nullptr;
 }
@@ -43,7 +23,7 @@ SettingsStore::Section *SettingsStore::find(const std::string &section)
 const SettingsStore::Section *SettingsStore::find(const std::string &section) const
 {
     for (const Section &s : sections_)
-        if (sameName(s.name, section))
+        if (sameIgnoringAsciiCase(s.name, section))
             return &s;
     return nullptr;
 }

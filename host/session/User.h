@@ -1,9 +1,9 @@
 /*
  * User.h - the host's user: whoever answers what the host asks while a
- * session plays.  The host asks in one place (Host::answer and the session
- * loop) and takes every action as a line of the session language (Script.h),
- * so that any user can be recorded as a session that replays the same
- * result (Recorder.h).  Implementations: the session file (ScriptUser.h);
+ * session plays.  The host asks in one place (the session player,
+ * Player.h) and takes every action as a line of the session language
+ * (Script.h), so that any user can be recorded as a session that replays
+ * the same result (Recorder.h).  Implementations: the session file (ScriptUser.h);
  * the fuzz target's user, who answers from the fuzz bytes; an interactive
  * user who waits for the next action of a person, without returning, for as
  * long as it takes.
@@ -30,7 +30,7 @@
 #ifndef NEROLIT_HOST_USER_H
 #define NEROLIT_HOST_USER_H
 
-#include "host/Script.h"
+#include "host/session/Script.h"
 
 #include <optional>
 #include <string>
@@ -66,12 +66,33 @@ struct Ask {
     const FigureTable *figures = nullptr; /* the drawing (and what stands behind it) */
 };
 
+/* A user's reply to a request: a line, nothing (no more to say to the
+   running command), or a failure: the user cannot answer (a session file
+   that never answers a message the command keeps showing), and the session
+   ends (exit 2) with `failure` as its message. */
+struct Reply {
+    std::optional<ScriptLine> line;
+    std::string failure;
+
+    Reply() = default;
+    Reply(std::nullopt_t) {}
+    Reply(ScriptLine l) : line(std::move(l)) {}
+    Reply(std::optional<ScriptLine> l) : line(std::move(l)) {}
+    static Reply failed(std::string why)
+    {
+        Reply r;
+        r.failure = std::move(why);
+        return r;
+    }
+};
+
 class User {
 public:
     virtual ~User() = default;
-    /* The user's next line for `ask` (see the header comment), or nothing.
-       May end the session with host.fail(). */
-    virtual std::optional<ScriptLine> next(Host &host, const Ask &ask) = 0;
+    /* The user's reply to `ask` (see the header comment).  `host` is the
+       host that asks, for a user who shows it (the page's) or acts on it
+       (benchmarks, the fuzzer). */
+    virtual Reply next(Host &host, const Ask &ask) = 0;
 };
 
 } // namespace host

@@ -2,9 +2,9 @@
  * Text.cpp - code page 932 conversions (the one table of Cp932Table.h, the
  * same in every build) and exact number formatting.
  */
-#include "host/Text.h"
+#include "host/text/Text.h"
 
-#include "host/Cp932Table.h"
+#include "host/text/Cp932Table.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,19 +19,6 @@ namespace {
 
 bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
-size_t utf8Length(unsigned char c)
-{
-    if (c < 0x80)
-        return 1;
-    if ((c & 0xE0) == 0xC0)
-        return 2;
-    if ((c & 0xF0) == 0xE0)
-        return 3;
-    if ((c & 0xF8) == 0xF0)
-        return 4;
-    return 1;
-}
-
 /* The character of one code page 932 character (one byte, or a lead byte
    and its trail); 0 when the bytes are no character. */
 uint32_t decodeOne(const std::string &ch)
@@ -43,43 +30,6 @@ uint32_t decodeOne(const std::string &ch)
     if (!isLeadByte(lead) || trail < 0x40 || trail > 0xFC)
         return 0;
     return kCp932Double[lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31][trail - 0x40];
-}
-
-/* One UTF-8 character as its code point; 0 when it is malformed (overlong,
-   a surrogate, a stray continuation byte). */
-uint32_t utf8CodePoint(const std::string &ch)
-{
-    unsigned char c = static_cast<unsigned char>(ch[0]);
-    size_t n = ch.size();
-    if (n == 1 && c >= 0x80)
-        return 0;
-    uint32_t cp = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
-    for (size_t k = 1; k < n; ++k) {
-        unsigned char t = static_cast<unsigned char>(ch[k]);
-        if ((t & 0xC0) != 0x80)
-            return 0;
-        cp = cp << 6 | (t & 0x3F);
-    }
-    static const uint32_t lowest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (n > 1 && (cp < lowest[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
-        return 0;
-    return cp;
-}
-
-std::string utf8Of(uint32_t cp)
-{
-    std::string s;
-    if (cp < 0x80) {
-        s += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        s += static_cast<char>(0xC0 | cp >> 6);
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        s += static_cast<char>(0xE0 | cp >> 12);
-        s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
-        s += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-    return s;
 }
 
 /* The code page 932 bytes of a code point; nothing when it has none that
@@ -111,7 +61,7 @@ std::string cp932ToUtf8(const std::string &sjis)
         size_t len = isLeadByte(c) && i + 1 < sjis.size() ? 2 : 1;
         uint32_t cp = decodeOne(sjis.substr(i, len));
         if (cp != 0) {
-            out += utf8Of(cp);
+            appendUtf8(out, cp);
             i += len;
         } else {
             char esc[8];
@@ -125,16 +75,9 @@ std::string cp932ToUtf8(const std::string &sjis)
 
 bool isUtf8(const std::string &text)
 {
-    for (size_t i = 0; i < text.size();) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t len = utf8Length(c);
-        if ((c >= 0x80 && len == 1) || i + len > text.size())
+    for (size_t i = 0, len = 0; i < text.size(); i += len)
+        if (codePointAt(text, i, len), len == 0)
             return false;
-        for (size_t k = 1; k < len; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += len;
-    }
     return true;
 }
 
@@ -148,11 +91,13 @@ std::optional<std::string> utf8ToCp932(const std::string &utf8)
             ++i;
             continue;
         }
-        size_t len = utf8Length(c);
-        if (i + len > utf8.size())
+        /* a malformed character (overlong, a surrogate) has no bytes */
+        static const uint32_t lowest[5] = {0, 0, 0x80, 0x800, 0x10000};
+        size_t len = 0;
+        uint32_t cp = codePointAt(utf8, i, len);
+        if (len == 0 || cp < lowest[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
             return std::nullopt;
-        uint32_t cp = utf8CodePoint(utf8.substr(i, len));
-        std::optional<std::string> s = cp ? encodeOne(cp) : std::nullopt;
+        std::optional<std::string> s = encodeOne(cp);
         if (!s)
             return std::nullopt;
         out += *s;
@@ -283,6 +228,92 @@ std::string trimBlanks(const std::string &utf8)
             break;
     }
     return utf8.substr(b, e - b);
+}
+
+bool sameIgnoringAsciiCase(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+bool splitWords(const std::string &line, std::vector<std::string> &words, bool hashComments)
+{
+    for (size_t i = 0; i < line.size();) {
+        char c = line[i];
+        if (c == ' ' || c == '\t') {
+            ++i;
+        } else if (c == '#' && hashComments) {
+            break;
+        } else if (c == '"') {
+            std::string w = "\"";
+            size_t j = i + 1;
+            for (; j < line.size() && line[j] != '"'; ++j) {
+                if (line[j] == '\\' && j + 1 < line.size())
+                    ++j;
+                w += line[j];
+            }
+            if (j >= line.size())
+                return false;
+            words.push_back(w);
+            i = j + 1;
+        } else {
+            size_t j = i;
+            while (j < line.size() && line[j] != ' ' && line[j] != '\t')
+                ++j;
+            words.push_back(line.substr(i, j - i));
+            i = j;
+        }
+    }
+    return true;
+}
+
+void appendUtf8(std::string &out, uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+uint32_t codePointAt(const std::string &s, size_t i, size_t &len)
+{
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > s.size()) {
+        len = 0;
+        return 0;
+    }
+    uint32_t cp = len == 1 ? c : len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
+    for (size_t k = 1; k < len; ++k) {
+        unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80) {
+            len = 0;
+            return 0;
+        }
+        cp = (cp << 6) | (d & 0x3F);
+    }
+    return cp;
 }
 
 } // namespace host

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace host {
 
@@ -43,6 +44,26 @@ std::optional<int32_t> parseInt32(const std::string &text);
 
 /* A UTF-8 text in double quotes, with \" and \\ escaped. */
 std::string quoted(const std::string &utf8);
+
+/* The words of a line of the session language or of a figure list, split
+   at blanks and tabs; a text in double quotes is one word, blanks and all,
+   marked by a leading quote character, with \" and \\ read back as the
+   character (the inverse of quoted()).  A `#` outside quotes ends the line
+   when `hashComments`.  False (and the words so far) when a quoted text is
+   not closed. */
+bool splitWords(const std::string &line, std::vector<std::string> &words, bool hashComments);
+
+/* The one UTF-8 coder of the host: appends code point cp (up to U+10FFFF)
+   as UTF-8; reads the character at s[i], its code point and its length in
+   `len`, 0 when the bytes there are not a UTF-8 sequence (no check of
+   overlong forms or surrogates: utf8ToCp932 refuses those itself). */
+void appendUtf8(std::string &out, uint32_t cp);
+uint32_t codePointAt(const std::string &s, size_t i, size_t &len);
+
+/* Whether two names are the same but for the case of ASCII letters (the
+   names of commands, settings sections and keys; other bytes, Shift-JIS
+   or UTF-8, compare as they are). */
+bool sameIgnoringAsciiCase(const std::string &a, const std::string &b);
 
 /* Removes leading and trailing ASCII blanks and ideographic spaces (U+3000). */
 std::string trimBlanks(const std::string &utf8);

@@ -6,7 +6,8 @@
  * The texts these functions return are malloc'd; the caller frees them.
  */
 #include "host/Host.h"
-#include "host/Text.h"
+#include "host/Svg.h"
+#include "host/text/Text.h"
 #include "host/wasm/InteractiveUser.h"
 #include "host/wasm/Json.h"
 #include "host/wasm/Snap.h"
@@ -85,8 +86,8 @@ EMSCRIPTEN_KEEPALIVE void nerolit_create(int keepTrace)
     options.timeoutSeconds = 0; /* a person may think as long as they like */
     gEngineHost = std::make_unique<Host>(nativeModule(), options);
     gEngineHost->trace.keepLines(keepTrace != 0);
-    gEngineHost->recorder = &gRecorder;
-    gEngineHost->setUser(&gUser);
+    gEngineHost->player.recorder = &gRecorder;
+    gEngineHost->player.setUser(&gUser);
     gEngineHost->failHook = [](int code, const std::string &message) {
         nerolitFailed(code, message.c_str());
         nerolitHalt();
@@ -97,7 +98,7 @@ EMSCRIPTEN_KEEPALIVE void nerolit_create(int keepTrace)
    {"error": "name:line: what"}; DXF also {"notices": [...]}. */
 EMSCRIPTEN_KEEPALIVE char *nerolit_load_drawing(const char *text, const char *name)
 {
-    std::optional<std::string> e = gEngineHost->fig.load(text, name);
+    std::optional<std::string> e = loadFigureList(gEngineHost->fig, text, name);
     if (!e)
         gDrawingName = name;
     return errorJson(e);
@@ -165,11 +166,11 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_output(int what)
 {
     Host &h = *gEngineHost;
     switch (what) {
-    case 0: return copyOut(h.fig.dump());
-    case 1: return copyOut(h.drawingSvg());
+    case 0: return copyOut(figureList(h.fig));
+    case 1: return copyOut(drawingSvg(h));
     case 2: return copyOut(h.drawingDxf());
-    case 3: return copyOut(h.displaySvg());
-    case 4: return copyOut(h.panelSvg());
+    case 3: return copyOut(displaySvg(h));
+    case 4: return copyOut(panelSvg(h));
     case 5: return copyOut(h.settings.text());
     case 6: return copyOut(gSessionHeader + gRecorder.text());
     case 7: return copyOut(figuresJson(h));
@@ -205,29 +206,24 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_session_since(int from)
 EMSCRIPTEN_KEEPALIVE double *nerolit_figures_packed()
 {
     const Host &h = *gEngineHost;
-    int end = h.fig.drawingEnd();
-    int limit = end < 0 ? h.rec.figureLimit() : end;
+    int limit = h.fig.figuresEnd();
     std::vector<double> out;
     out.reserve(1 + 13 * static_cast<size_t>(limit > 0 ? limit : 0));
     out.push_back(0);
     size_t n = 0;
-    for (int i = 0; i < limit;) {
-        int k = entriesOfKind(h.fig.kindAt(i));
-        if (k > 0) {
-            Figure f = h.fig.read(i);
-            bool circle = f.kind == 3 && f.isCircle();
-            double v[13] = {static_cast<double>(i), static_cast<double>(circle ? 7 : f.kind),
-                            static_cast<double>(f.x1), static_cast<double>(f.y1),
-                            static_cast<double>(f.x2), static_cast<double>(f.y2),
-                            f.kind == 3 ? f.start / 1e6 : 0.0, f.kind == 3 ? f.end / 1e6 : 0.0,
-                            static_cast<double>(f.layer), static_cast<double>(f.group),
-                            static_cast<double>(f.color), static_cast<double>(f.ltype),
-                            static_cast<double>(f.link)};
-            out.insert(out.end(), v, v + 13);
-            ++n;
-        }
-        i += k > 0 ? k : 1;
-    }
+    h.fig.eachFigure(limit, [&](int i) {
+        Figure f = h.fig.read(i);
+        bool circle = f.kind == kKindArc && f.isCircle();
+        double v[13] = {static_cast<double>(i), static_cast<double>(circle ? 7 : f.kind),
+                        static_cast<double>(f.x1), static_cast<double>(f.y1),
+                        static_cast<double>(f.x2), static_cast<double>(f.y2),
+                        f.kind == kKindArc ? f.start / 1e6 : 0.0, f.kind == kKindArc ? f.end / 1e6 : 0.0,
+                        static_cast<double>(f.layer), static_cast<double>(f.group),
+                        static_cast<double>(f.color), static_cast<double>(f.ltype),
+                        static_cast<double>(f.link)};
+        out.insert(out.end(), v, v + 13);
+        ++n;
+    });
     out[0] = static_cast<double>(n);
     double *p = static_cast<double *>(std::malloc(out.size() * sizeof(double)));
     std::memcpy(p, out.data(), out.size() * sizeof(double));
@@ -253,14 +249,8 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_parse_session(const char *text, const char *n
 EMSCRIPTEN_KEEPALIVE int nerolit_figure_count()
 {
     const FigureTable &fig = gEngineHost->fig;
-    int end = fig.drawingEnd();
-    int limit = end < 0 ? gEngineHost->rec.figureLimit() : end;
     int count = 0;
-    for (int i = 0; i < limit;) {
-        int n = entriesOfKind(fig.kindAt(i));
-        count += n > 0 ? 1 : 0;
-        i += n > 0 ? n : 1;
-    }
+    fig.eachFigure(fig.figuresEnd(), [&](int) { ++count; });
     return count;
 }
 
@@ -276,9 +266,8 @@ EMSCRIPTEN_KEEPALIVE unsigned nerolit_drawing_stamp()
    from the figure tables as they are now, between or during commands. */
 EMSCRIPTEN_KEEPALIVE char *nerolit_snap(double x, double y, double aperture, int kinds)
 {
-    Host &h = *gEngineHost;
-    int end = h.fig.drawingEnd();
-    std::optional<SnapHit> hit = findSnap(h.fig, end < 0 ? h.rec.figureLimit() : end, x, y, aperture, kinds);
+    const FigureTable &fig = gEngineHost->fig;
+    std::optional<SnapHit> hit = findSnap(fig, fig.figuresEnd(), x, y, aperture, kinds);
     if (!hit)
         return copyOut("null");
     return copyOut(std::string("{\"kind\":\"") + snapKindName(hit->kind) + "\",\"x\":" + formatDouble(hit->x) +

@@ -59,7 +59,7 @@ ScriptLine escapeLine()
 
 } // namespace
 
-std::optional<ScriptLine> InteractiveUser::next(Host &host, const Ask &ask)
+Reply InteractiveUser::next(Host &host, const Ask &ask)
 {
     if (ask.kind == Request::Poll) {
         int p = nerolitPoll();

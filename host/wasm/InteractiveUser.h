@@ -14,13 +14,13 @@
 #ifndef NEROLIT_HOST_WASM_INTERACTIVEUSER_H
 #define NEROLIT_HOST_WASM_INTERACTIVEUSER_H
 
-#include "host/User.h"
+#include "host/session/User.h"
 
 namespace host {
 
 class InteractiveUser : public User {
 public:
-    std::optional<ScriptLine> next(Host &host, const Ask &ask) override;
+    Reply next(Host &host, const Ask &ask) override;
 
     /* Whether `line` (one line of the session language) answers the pending
        request: nothing when it does, else why not.  Directives fit every

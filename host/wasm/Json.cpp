@@ -3,8 +3,8 @@
  */
 #include "host/wasm/Json.h"
 
-#include "host/Dxf.h"
-#include "host/Text.h"
+#include "host/formats/Dxf.h"
+#include "host/text/Text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -61,16 +61,16 @@ void figureJson(Out &o, const FigureTable &fig, int i)
 {
     Figure f = fig.read(i);
     o.raw("{").key("index", true).num(i);
-    if (f.kind == 2) {
+    if (f.kind == kKindLine) {
         o.key("kind").str("line").key("x1").num(f.x1).key("y1").num(f.y1).key("x2").num(f.x2).key("y2").num(f.y2);
-    } else if (f.kind == 3) {
+    } else if (f.kind == kKindArc) {
         o.key("kind").str(f.isCircle() ? "circle" : "arc").key("cx").num(f.x1).key("cy").num(f.y1).key("r").num(f.x2);
         if (!f.isCircle())
             o.key("start").num(f.start / 1e6).key("end").num(f.end / 1e6);
-    } else if (f.kind == 4) {
+    } else if (f.kind == kKindPoint) {
         o.key("kind").str("point").key("x").num(f.x1).key("y").num(f.y1);
     } else {
-        o.key("kind").str("text").key("second").raw(f.kind == 6 ? "true" : "false");
+        o.key("kind").str("text").key("second").raw(f.kind == kKindText6 ? "true" : "false");
         o.key("x").num(f.x1).key("y").num(f.y1).key("text").str(f.text).key("height").num(f.height);
         o.key("width").num(f.width).key("spacing").num(f.spacing).key("angle").num(f.angle / 1e6);
         o.key("slant").num(f.angle2 / 1e6).key("style").num(f.style).key("origin").num(f.origin);
@@ -247,18 +247,15 @@ std::string figuresJsonOf(const Host &h, bool textsOnly)
 {
     Out o;
     o.raw("[");
-    int end = h.fig.drawingEnd();
     bool first = true;
-    for (int i = 0; i < (end < 0 ? h.rec.figureLimit() : end);) {
-        int n = entriesOfKind(h.fig.kindAt(i));
-        if (n > 0 && (!textsOnly || h.fig.kindAt(i) == 5 || h.fig.kindAt(i) == 6)) {
-            if (!first)
-                o.raw(",");
-            figureJson(o, h.fig, i);
-            first = false;
-        }
-        i += n > 0 ? n : 1;
-    }
+    h.fig.eachFigure(h.fig.figuresEnd(), [&](int i) {
+        if (textsOnly && h.fig.kindAt(i) != 5 && h.fig.kindAt(i) != 6)
+            return;
+        if (!first)
+            o.raw(",");
+        figureJson(o, h.fig, i);
+        first = false;
+    });
     o.raw("]");
     return o.s;
 }

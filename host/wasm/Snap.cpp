@@ -167,11 +167,11 @@ std::optional<SnapHit> findSnap(const FigureTable &fig, int end, double x, doubl
         Figure f = fig.read(i);
         Shape s{};
         s.index = i;
-        if (f.kind == 4) {
+        if (f.kind == kKindPoint) {
             if (kinds & SnapEnd)
                 offer(0, SnapEnd, f.x1, f.y1, i);
-        } else if (f.kind == 2 || f.kind == 3) {
-            s.line = f.kind == 2;
+        } else if (f.kind == kKindLine || f.kind == kKindArc) {
+            s.line = f.kind == kKindLine;
             if (s.line) {
                 s.x1 = f.x1, s.y1 = f.y1, s.x2 = f.x2, s.y2 = f.y2;
                 if (kinds & SnapEnd) {

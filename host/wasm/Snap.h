@@ -8,7 +8,7 @@
  */
 #pragma once
 
-#include "host/Figures.h"
+#include "host/records/Figures.h"
 
 #include <optional>
 #include <string>

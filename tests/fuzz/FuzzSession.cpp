@@ -5,6 +5,7 @@
 #include "tests/fuzz/FuzzSession.h"
 
 #include "host/Host.h"
+#include "host/Svg.h"
 #include "tests/fuzz/FuzzDrawing.h"
 #include "tests/fuzz/FuzzUser.h"
 
@@ -53,7 +54,7 @@ std::string readBack(const std::string &settings, const std::string &figures, co
     } catch (const Failure &f) {
         return "the written figure list does not load again: " + f.message;
     }
-    if (h.fig.dump() != figures)
+    if (host::figureList(h.fig) != figures)
         return "the written figure list loads as another drawing";
     /* The reader stores 1/100 of a millimetre and the writer writes the
        stored number times unitFactor in millimetres: only a drawing in the
@@ -116,7 +117,7 @@ Played playInput(const uint8_t *data, size_t size, const PlayOptions &options)
         host::Host h(host::nativeModule());
         h.trace.keepLines(false);
         h.failHook = throwFailure;
-        h.recorder = &recorder;
+        h.player.recorder = &recorder;
         gLiveRecorder = &recorder;
         gLivePrefix = options.writePrefix;
         gLiveStart = parts;
@@ -128,7 +129,7 @@ Played playInput(const uint8_t *data, size_t size, const PlayOptions &options)
                 h.loadDrawing(drawing, "fuzz.drawing");
             if (std::optional<std::string> e = h.settings.load(parts.settings, "fuzz.ini"))
                 h.fail(host::kExitBadInput, *e);
-            h.setUser(&user);
+            h.player.setUser(&user);
             h.runScript();
         } catch (const Failure &f) {
             p.verdict = f.code == host::kExitBadInput ? Verdict::Refused : Verdict::Finding;
@@ -141,11 +142,11 @@ Played playInput(const uint8_t *data, size_t size, const PlayOptions &options)
             ++p.commands;
         if (p.verdict != Verdict::Clean)
             return p;
-        (void)h.drawingSvg();
-        (void)h.displaySvg();
-        (void)h.panelSvg();
+        (void)host::drawingSvg(h);
+        (void)host::displaySvg(h);
+        (void)host::panelSvg(h);
         settings = h.settings.text();
-        figures = h.fig.dump();
+        figures = host::figureList(h.fig);
         dxf = h.drawingDxf();
         if (!options.writePrefix.empty()) /* what a replay must end with */
             writeFile(options.writePrefix + ".figures", figures);

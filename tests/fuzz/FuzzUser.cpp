@@ -6,7 +6,8 @@
 #include "tests/fuzz/FuzzUser.h"
 
 #include "host/Host.h"
-#include "host/Text.h"
+#include "host/Svg.h"
+#include "host/text/Text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -88,7 +89,7 @@ host::ScriptLine FuzzUser::line(const std::string &text)
     return l;
 }
 
-std::optional<host::ScriptLine> FuzzUser::next(host::Host &host, const host::Ask &ask)
+host::Reply FuzzUser::next(host::Host &host, const host::Ask &ask)
 {
     if (ask.kind == host::Request::Poll)
         return poll();
@@ -105,7 +106,7 @@ std::optional<host::ScriptLine> FuzzUser::scripted(host::Host &host, const host:
     while (pos_ < script_.size()) {
         const host::ScriptLine &l = script_[pos_];
         if (l.verb == Verb::Snapshot) { /* drawn, never written */
-            (void)(l.value == "panel" ? host.panelSvg() : host.displaySvg());
+            (void)(l.value == "panel" ? host::panelSvg(host) : host::displaySvg(host));
             ++pos_;
             continue;
         }

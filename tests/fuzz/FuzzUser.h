@@ -31,7 +31,7 @@
 #ifndef NEROLIT_TESTS_FUZZ_FUZZUSER_H
 #define NEROLIT_TESTS_FUZZ_FUZZUSER_H
 
-#include "host/User.h"
+#include "host/session/User.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <deque>
@@ -47,7 +47,7 @@ constexpr int kWindDownAnswers = 200;
 class FuzzUser : public host::User {
 public:
     FuzzUser(std::vector<host::ScriptLine> script, FuzzBytes &bytes) : script_(std::move(script)), bytes_(bytes) {}
-    std::optional<host::ScriptLine> next(host::Host &host, const host::Ask &ask) override;
+    host::Reply next(host::Host &host, const host::Ask &ask) override;
 
 private:
     std::optional<host::ScriptLine> scripted(host::Host &host, const host::Ask &ask);

@@ -1,3 +1,3 @@
 // Each record header compiles on its own, warning-free under -pedantic.
 #include "frame/HostRecords.h"
-#include "host/Layout.h"
+#include "host/records/Layout.h"
