@@ -2,7 +2,8 @@
 // WebAssembly, engine.js) reports and sends the user's actions to it as
 // lines of the session language, so that the recorded session is exactly
 // what the user did.  One queue orders the actions: a line goes to the
-// engine when a request it answers is pending; mouse moves that pile up
+// engine when a request it answers is pending (the engine lists the verbs
+// that answer each request, language.js); mouse moves that pile up
 // while the engine works are merged into the last one.
 //
 // window.nerolit is the automation interface (README, "Nerolit Studio").
@@ -12,7 +13,8 @@ import { createView, render, fit, fitBox, toCanvas, toDrawing, drawingChanged } 
 import { setUpInput } from './input.js';
 import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showFailure, showPrompt } from './dialogs.js';
 import { loadSettings, resetSettings, storeSettings } from './settings.js';
-import { answers, createSessionLog, downloadName, resetSessionLog, resultName, sessionLogText, updateSessionLog, verbOf } from './session.js';
+import { createSessionLog, downloadName, resetSessionLog, resultName, sessionLogText, updateSessionLog } from './session.js';
+import { answers, isDirective, verbOf } from './language.js';
 import { createPlayer, nextLine, playerFailed, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
 import { showNotices } from './notices.js';
@@ -126,7 +128,7 @@ function newSession() {
 function pump() {
   while (state.request && state.queue.length) {
     const line = state.queue.shift();
-    if (!answers(state.request.kind, line) && !isDirectiveLine(line)) continue;
+    if (!answers(state.request, line) && !isDirective(line)) continue;
     const req = state.request;
     state.request = null;
     beforeSend(req, line);
@@ -136,10 +138,6 @@ function pump() {
     return;
   }
   if (state.request && !state.queue.length) settle();
-}
-
-function isDirectiveLine(line) {
-  return ['set', 'setting', 'seed', 'key'].includes(verbOf(line));
 }
 
 /* What the page keeps of a line it sends: the region's points. */
@@ -342,7 +340,7 @@ function playStep() {
   const p = state.player;
   if (!p || !state.request || p.stopped) return;
   const at = p.steps[p.pos];
-  const line = nextLine(p, state.request.kind);
+  const line = nextLine(p, state.request);
   if (line === null) return;
   const why = state.engine.check(line);
   if (why) {
