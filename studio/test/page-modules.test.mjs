@@ -52,7 +52,8 @@ test('a loaded session plays step by step as nerolit-host plays it', () => {
     [5, 'panel ok'], [6, 'point 100 "#" 50'], [7, 'run C66'],
   ]);
   // Requests as engine.js gives them, with the verbs the engine lists as
-  // answering each.
+  // answering each (actions-modules.test.mjs checks those lists against the
+  // engine's own refusals).
   const asks = (kind, ...accepts) => ({ kind, accepts, prompt: '', command: 'kumo1' });
   const command = asks('command', 'run');
   const point = asks('point', 'point', 'cancel', 'move', 'repaint');

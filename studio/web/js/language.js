@@ -22,3 +22,17 @@ export function isDirective(line) {
 export function answers(request, line) {
   return request.accepts.includes(verbOf(line));
 }
+
+/* An action of the page's: the line it sends and, for a point, the point
+   itself ([x, y]), which the page shows (a region's corners) and types
+   relative points from. */
+export function pointAction(x, y) {
+  return { line: `point ${x} ${y}`, point: [x, y] };
+}
+
+/* The action of a line that comes as text (a session file's step, a
+   recorded line sent again): a point is read from its words. */
+export function textAction(line) {
+  const [verb, x, y] = line.split(/\s+/);
+  return { line, point: verb.toLowerCase() === 'point' ? [Number(x), Number(y)] : null };
+}
