@@ -1,8 +1,9 @@
 // Browser tests of the page's sessions and display: settings recorded
-// once, the player replaying as nerolit-host does and stopping at a bad
-// line, the session shown line by line as it grows, colours, line types
-// and layer names of a DXF plan, the status bar's unit, the layout of a
-// small window, Japanese messages, and a drawing of 100,000 figures.
+// once, the player replaying as nerolit-host does (snapshot lines too) and
+// stopping at a bad line, the session shown line by line as it grows,
+// colours, line types and layer names of a DXF plan, the status bar's
+// unit, the layout of a small window, Japanese messages, and a drawing of
+// 100,000 figures.
 // Each drives the page as a person does (mouse, keys, the file chooser)
 // and reads it back through window.nerolit and what is on the screen.
 import { test } from 'node:test';
@@ -120,6 +121,20 @@ test('player: a session plays against its own settings from the drawing opened, 
   assert.equal(list, await replayNative(session, drawing), 'the page plays the session as nerolit-host does');
   // The session's settings stay out of the user's store.
   assert.match(await page.evaluate(() => localStorage.getItem('nerolit.settings')), /HatchPx\[0\]=20/);
+}));
+
+test('player: a session\'s snapshot lines are directives: they go to whatever is asked and the play goes on', LIMIT, () => inStudio(async (page) => {
+  // The stretch's snapshot comes while the end point is being dragged.
+  const drawing = join(EXAMPLES, 'stretch-drag.drawing');
+  const session = join(EXAMPLES, 'stretch-drag.session');
+  await openFile(page, drawing);
+  await loadSession(page, session);
+  await page.getByRole('button', { name: '最後まで再生', exact: true }).click();
+  await page.waitForFunction(() => !document.querySelector('#player-lines li.next') && window.nerolit.request()?.kind === 'command');
+  assert.equal(await page.locator('#player-message').isVisible(), false);
+  assert.equal(await page.evaluate(() => window.nerolit.figureList()), await replayNative(session, drawing));
+  const recorded = await sameAsNative(page, 'player-snapshot', drawing);
+  assert.match(recorded.session, /^move 2150 3450\nsnapshot stretch-drag\.preview\.svg\nmove 2200 3600$/m);
 }));
 
 test('player: a bad line stops the player there with its file:line message, nothing after it plays', LIMIT, async () => {

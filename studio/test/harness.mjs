@@ -149,11 +149,12 @@ export async function screenshot(page, name) {
 const run = promisify(execFile);
 
 /* Replays a session in the native nerolit-host from `drawing` (or an empty
-   drawing) and returns its figure list (written into the tests' output
-   folder, never beside the session: examples/ stays as it is). */
+   drawing) and returns its figure list (written, with the session's
+   snapshots, into the tests' output folder, never beside the session:
+   examples/ stays as it is). */
 export async function replayNative(sessionPath, drawing) {
   const dump = join(OUT, basename(sessionPath).replace(/\.session$/, '') + '.native.txt');
-  const args = ['--dump', dump, sessionPath];
+  const args = ['--dump', dump, '--snapshot-dir', OUT, sessionPath];
   if (drawing) args.unshift('--drawing', drawing);
   await run(HOST, args, { timeout: 120000 });
   return readFileSync(dump, 'utf8');

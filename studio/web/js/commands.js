@@ -10,6 +10,8 @@
 // until the engine is between commands again; the module decides its own
 // way back, so nothing is skipped that a replay would not also do.
 
+import { pointAction } from './language.js';
+
 const LEAVE_LIMIT = 12; // requests answered on the way out before giving up
 
 /* The answer that cancels a request of this kind. */
@@ -55,10 +57,11 @@ export function parsePoint(text, last, factor = 1) {
 }
 
 /* `ctl`: { request() the pending request or null while the engine works,
-   send(line), escape() Escape for the running pass, input (input.js),
-   marks() the region's points, lastPoint(), commandNames() the bar's
-   commands, say(text) a word on the prompt line, unitFactor() the
-   drawing's stored units to the unit the status line shows }. */
+   send(action) (a line, or a point's pointAction), escape() Escape for the
+   running pass, input (input.js), marks() the region's points,
+   lastPoint(), commandNames() the bar's commands, say(text) a word on the
+   prompt line, unitFactor() the drawing's stored units to the unit the
+   status line shows }. */
 export function createCommands(ctl) {
   const c = {
     last: null, // the last command run
@@ -178,7 +181,7 @@ export function createCommands(ctl) {
       ctl.say(p.error);
       return false;
     }
-    ctl.send(`point ${p.x} ${p.y}`);
+    ctl.send(pointAction(p.x, p.y));
     return true;
   };
 

@@ -2,7 +2,7 @@
 // its host in WebAssembly): the engine's requests, display and failures in
 // the forms the page shows, and the page's calls.  Nothing here decides
 // anything about a command: the engine owns the drawing, the settings and
-// the session.
+// the session, and says with each request which lines answer it.
 //
 // The page asks only for what changed: the drawing's figures again when
 // the engine's stamp of them changed, the session's lines from the last
@@ -10,11 +10,13 @@
 // on a long session and a large drawing as on a short one.
 import { createEngine as createNerolit } from './nerolit.mjs';
 
-/* The request as the page uses it: { kind, prompt, command, bandKind,
-   baseX, baseY, cursorX, cursorY, panel }. */
+/* The request as the page uses it: { kind, accepts, prompt, command,
+   bandKind, baseX, baseY, cursorX, cursorY, panel }; `accepts` the verbs of
+   the lines that answer it, as the engine lists them (language.js). */
 function pageRequest(r, engine) {
   return {
     kind: r.kind,
+    accepts: r.accepts,
     prompt: r.prompt || '',
     command: r.command || '',
     bandKind: r.band ? r.band.kind : 0,

@@ -16,6 +16,7 @@
 // as what the user did; a snapped point is the stored point as it is.
 import { pan, render, toCanvas, toDrawing, zoomAt } from './view.js';
 import { caughtBy, touchesWindow } from './select.js';
+import { pointAction } from './language.js';
 
 const CLICK_SLOP = 4; // pixels a press may move and still be a click
 const CLOSE_PIXELS = 8; // a click this near the region's first point closes it
@@ -23,11 +24,11 @@ const PICK_PIXELS = 6; // a click this near a figure picks it
 const DOUBLE_MS = 400; // two middle presses this close are a double click
 
 /* `ctl`: { request() the pending request, or the last one while the
-   engine works (null before any), send(line, keep) (keep: a move that must
-   not be merged with the one before), pick(x, y, tolerance) the index of
-   the figure there or -1, changed() the scene changed, cursorMoved(x, y),
-   snaps (snap.js), enter() the right button, extents() zoom to
-   everything }. */
+   engine works (null before any), send(action, keep) (a line, or a
+   point's pointAction; keep: a move that must not be merged with the one
+   before), pick(x, y, tolerance) the index of the figure there or -1,
+   changed() the scene changed, cursorMoved(x, y), snaps (snap.js),
+   enter() the right button, extents() zoom to everything }. */
 export function setUpInput(view, ctl) {
   const canvas = view.canvas;
   const scene = view.scene;
@@ -84,7 +85,7 @@ export function setUpInput(view, ctl) {
         }
       }
       const [x, y] = pointAt(px, py);
-      ctl.send(`point ${x} ${y}`);
+      ctl.send(pointAction(x, y));
     } else if (k === 'select') {
       const [x, y] = unitsAt(px, py);
       if (windowStart) {
@@ -112,7 +113,7 @@ export function setUpInput(view, ctl) {
   function closeRegion() {
     const [fx, fy] = scene.marks[0];
     const [lx, ly] = scene.marks[scene.marks.length - 1];
-    if (lx !== fx || ly !== fy) ctl.send(`point ${fx} ${fy}`);
+    if (lx !== fx || ly !== fy) ctl.send(pointAction(fx, fy));
     ctl.send('close');
   }
 

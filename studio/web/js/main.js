@@ -1,18 +1,19 @@
-// main.js - the page: it shows what the engine (the module and its host in
-// WebAssembly, engine.js) reports and sends the user's actions to it as
-// lines of the session language, so that the recorded session is exactly
-// what the user did.  One queue orders the actions: a line goes to the
-// engine when a request it answers is pending; mouse moves that pile up
-// while the engine works are merged into the last one.
-//
-// window.nerolit is the automation interface (README, "Nerolit Studio").
+// main.js - the page's wiring.  The engine (engine.js: the module and its
+// host in WebAssembly) owns the drawing, the settings and the session, and
+// each part of the page does one thing with them: the view shows, the
+// mouse, keys and dialogs gather actions, actions.js sends them, the
+// player replays a file.  What is left is to join the parts, and that is
+// this file: the engine's requests go to the view, the dialogs and the
+// player; the buttons, keys and files go to the queue.
 import { createEngine } from './engine.js';
+import { automationInterface, createActions } from './actions.js';
 import { figureAt, boxOf } from './figures.js';
 import { createView, render, fit, fitBox, toCanvas, toDrawing, drawingChanged } from './view.js';
 import { setUpInput } from './input.js';
 import { askGroup, askMessage, askPanel, closeDialogs, setUpDialogs, showFailure, showPrompt } from './dialogs.js';
 import { loadSettings, resetSettings, storeSettings } from './settings.js';
-import { answers, createSessionLog, downloadName, resetSessionLog, resultName, sessionLogText, updateSessionLog, verbOf } from './session.js';
+import { createSessionLog, downloadName, resetSessionLog, resultName, sessionLogText, updateSessionLog } from './session.js';
+import { textAction, verbOf } from './language.js';
 import { createPlayer, nextLine, playerFailed, showPlayer } from './player.js';
 import { download, readFile } from './files.js';
 import { showNotices } from './notices.js';
@@ -40,15 +41,12 @@ const HINTS = {
 
 const state = {
   engine: null,
-  request: null, // what the engine asks now, null while it works
   lastRequest: null, // the last request asked
   lastPoint: null, // the last point given, [x, y]
   lastSent: '', // the verb of the last line sent
-  queue: [], // lines waiting for a request they answer
   opened: null, // the file the session started from ({ kind, name, text | bytes }), null for an empty drawing
   player: null, // { name, steps, pos, running } a loaded session played step by step
   fromSessionFile: false, // the engine's settings are a session file's, not the user's
-  settledWaiters: [],
   log: createSessionLog($('session-text'), $('session-count')),
   windowPoints: [], // the points given since the command's panel (the stretch's window)
 };
@@ -120,34 +118,12 @@ function newSession() {
   showSession();
 }
 
-/* Sends the queue's first line when a request it answers is pending.
-   Lines that no longer fit (a move after the request changed) are
-   dropped. */
-function pump() {
-  while (state.request && state.queue.length) {
-    const line = state.queue.shift();
-    if (!answers(state.request.kind, line) && !isDirectiveLine(line)) continue;
-    const req = state.request;
-    state.request = null;
-    beforeSend(req, line);
-    state.lastSent = verbOf(line);
-    feedback.sent(req, line);
-    state.engine.send(line);
-    return;
-  }
-  if (state.request && !state.queue.length) settle();
-}
-
-function isDirectiveLine(line) {
-  return ['set', 'setting', 'seed', 'key'].includes(verbOf(line));
-}
-
-/* What the page keeps of a line it sends: the region's points. */
-function beforeSend(req, line) {
-  const v = verbOf(line);
-  if (v === 'point') {
-    const [, x, y] = line.split(/\s+/);
-    state.lastPoint = [Number(x), Number(y)];
+/* What the page keeps of an action as it goes to the engine: the
+   region's points, the verb sent. */
+function sending(req, action) {
+  const v = verbOf(action.line);
+  if (action.point) {
+    state.lastPoint = action.point;
     // The stretch's first two points are its window.
     if (/^vec92$/i.test(req.command) && state.windowPoints.push(state.lastPoint) === 2) input.markWindow(...state.windowPoints);
     if (req.kind === 'region') view.scene.marks.push(state.lastPoint);
@@ -155,30 +131,17 @@ function beforeSend(req, line) {
     view.scene.marks.pop();
   }
   if (v !== 'move' && v !== 'repaint') view.scene.band = null;
+  state.lastSent = v;
+  feedback.sent(req, action.line);
 }
 
-/* Queues a line of the user's; `keep`: a move that must not be merged
-   into the one queued before it (a trail's path, a redo). */
-function send(line, keep = false) {
-  const v = verbOf(line);
-  if (v === 'move' && !keep && state.queue.length && verbOf(state.queue[state.queue.length - 1]) === 'move') {
-    state.queue[state.queue.length - 1] = line;
-  } else {
-    state.queue.push(line);
-  }
-  pump();
-}
-
-function settle() {
-  const waiters = state.settledWaiters;
-  state.settledWaiters = [];
-  for (const w of waiters) w();
-}
+const actions = createActions({ sending, send: (line) => state.engine.send(line) });
+const send = actions.send;
 
 /* The engine asks: show the request, then send what is queued or what the
    player has next. */
 function onRequest(req) {
-  state.request = req;
+  actions.asked(req);
   state.lastRequest = req;
   closeDialogs();
   showPrompt(req.kind === 'command' ? 'コマンドを選んでください' : req.prompt || '', HINTS[req.kind] || '');
@@ -209,7 +172,7 @@ function onRequest(req) {
   redraw();
   showModes();
   feedback.requested(req);
-  if (commands.leaving) state.queue = []; // on the way out of a command
+  if (commands.leaving) actions.drop(); // on the way out of a command
   if (commands.onRequest(req)) return;
   if (req.kind === 'panel') {
     askPanel(req.panel, send);
@@ -217,9 +180,8 @@ function onRequest(req) {
   }
   if (req.kind === 'message') askMessage(req.prompt);
   if (req.kind === 'group') askGroup(req.prompt, req.group);
-  if (state.queue.length) pump();
-  else if (state.player && state.player.running) playStep();
-  else settle();
+  if (!actions.queued() && state.player && state.player.running) playStep();
+  else actions.pump(); // the next action, or the page has settled
 }
 
 function onFailure(message) {
@@ -231,8 +193,7 @@ function onFailure(message) {
     playerFailed(p, `${p.name}:${at ? at.line : 0}: ${japanese(message)}`);
   }
   showFailure(`セッションを続けられません:\n${japanese(message)}`);
-  state.request = null;
-  settle();
+  actions.failed();
 }
 
 /* A new session starts with the host's fields as nerolit-host starts
@@ -250,7 +211,7 @@ function resetHostControls() {
    (recorded as its first lines).  Only between commands; a drawing the
    engine cannot read is reported and the drawing shown stays. */
 async function openDrawing(file) {
-  if (!state.request || state.request.kind !== 'command') {
+  if (!actions.request || actions.request.kind !== 'command') {
     showPrompt('コマンドの実行中は図面を開けません', 'コマンドを終えてから開いてください');
     return;
   }
@@ -258,8 +219,7 @@ async function openDrawing(file) {
   // command has changed them since they were opened.
   if (/^run /m.test(state.engine.session()) &&
       !window.confirm('いまの図面とセッションは破棄されます (保存はDXF保存・セッション保存で)。開きますか?')) return;
-  state.queue = [];
-  state.request = null;
+  actions.restart();
   showWorking(`${file.name} を開いています…`);
   // The message shows before the engine takes the page's thread.
   await new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0)));
@@ -277,7 +237,7 @@ async function openDrawing(file) {
   } catch (e) {
     showWorking(null);
     showFailure(`開けませんでした: ${japanese(e.message)}`);
-    state.request = state.engine.request();
+    actions.asked(state.engine.request());
     showPrompt('コマンドを選んでください', HINTS.command);
   }
   fit(view);
@@ -288,14 +248,13 @@ async function openDrawing(file) {
    opened, on an engine whose store is empty: the commands take their
    defaults, and the session records none. */
 async function resetAll() {
-  if (state.request && state.request.kind !== 'command') {
+  if (actions.request && actions.request.kind !== 'command') {
     showPrompt('コマンドの実行中はリセットできません', '');
     return;
   }
   resetSettings();
   state.fromSessionFile = false;
-  state.queue = [];
-  state.request = null;
+  actions.restart();
   state.engine = await createEngine(engineEvents);
   if (state.opened) await state.engine.open(state.opened, '');
   resetHostControls();
@@ -309,14 +268,13 @@ async function resetAll() {
    session's own setting lines count.  A file nerolit-host would not read
    is shown with its bad line marked and is not played. */
 async function loadSessionFile(f) {
-  if (!state.request || state.request.kind !== 'command') {
+  if (!actions.request || actions.request.kind !== 'command') {
     showPrompt('コマンドの実行中はセッションを読み込めません', 'コマンドを終えてから読み込んでください');
     return;
   }
   if (/^run /m.test(state.engine.session()) &&
       !window.confirm('いまの作業は破棄され、開いた図面からセッションを再生します。読み込みますか?')) return;
-  state.queue = [];
-  state.request = null;
+  actions.restart();
   const base = state.opened || { kind: 'drawing', name: 'drawing', text: '' };
   state.fromSessionFile = true;
   await state.engine.open(base, '');
@@ -340,9 +298,9 @@ async function loadSessionFile(f) {
    nerolit-host stops. */
 function playStep() {
   const p = state.player;
-  if (!p || !state.request || p.stopped) return;
+  if (!p || !actions.request || p.stopped) return;
   const at = p.steps[p.pos];
-  const line = nextLine(p, state.request.kind);
+  const line = nextLine(p, actions.request);
   if (line === null) return;
   const why = state.engine.check(line);
   if (why) {
@@ -350,7 +308,7 @@ function playStep() {
     playerFailed(p, `${p.name}:${at ? at.line : p.steps.length}: ${japanese(why.replace(/^page:\d+: /, ''))}`);
     return;
   }
-  send(line);
+  send(textAction(line));
 }
 
 /* --- set-up --- */
@@ -363,7 +321,7 @@ const snaps = createSnaps($('cursor-layer'), $('snap-tip'), {
   changed: showModes,
 });
 const input = setUpInput(view, {
-  request: () => state.request || state.lastRequest,
+  request: () => actions.request || state.lastRequest,
   send,
   pick: (x, y, tolerance) => figureAt(view.scene.drawing, x, y, tolerance),
   changed: redraw,
@@ -376,7 +334,7 @@ const input = setUpInput(view, {
   },
 });
 const commands = createCommands({
-  request: () => state.request,
+  request: () => actions.request,
   send,
   escape: () => state.engine.escape(),
   input,
@@ -389,9 +347,9 @@ const commands = createCommands({
 });
 const undo = createUndo({
   lines: () => sessionLines(sessionText()),
-  between: () => !!state.request && state.request.kind === 'command' && !state.queue.length,
+  between: () => !!actions.request && actions.request.kind === 'command' && !actions.queued(),
   rebuild: rebuildSession,
-  send: (line) => send(line, true),
+  send: (line) => send(textAction(line), true),
   say: (text) => showPrompt(text, ''),
 });
 const feedback = createFeedback($('busy'), {
@@ -403,8 +361,7 @@ setUpDialogs(send);
 /* The page on a fresh engine that replayed `lines` from the drawing as it
    was opened (undo.js). */
 async function rebuildSession(lines) {
-  state.queue = [];
-  state.request = null;
+  actions.restart();
   showPrompt('元に戻しています…', '');
   const { engine, attach } = await replayEngine(createEngine, state.opened, lines);
   state.engine = engine;
@@ -425,7 +382,7 @@ function showModes() {
   }
   // Undo and redo work between commands only: the session is read then,
   // not at every request of a command (a trail asks at every mouse move).
-  const between = !!state.request && state.request.kind === 'command';
+  const between = !!actions.request && actions.request.kind === 'command';
   $('undo').disabled = !between || !undo.canUndo();
   $('redo').disabled = !between || !undo.canRedo();
 }
@@ -448,7 +405,7 @@ function wireDrafting() {
   }
   $('snap-all').addEventListener('click', () => snaps.toggleAll());
   $('undo').addEventListener('click', () => undo.undo().then(showModes));
-  $('redo').addEventListener('click', () => undo.redoLast(window.nerolit.settled).then(showModes));
+  $('redo').addEventListener('click', () => undo.redoLast(actions.settled).then(showModes));
   const help = setUpHelp($('help'), $('help-keys'));
   $('help-open').addEventListener('click', help);
   setUpKeys({
@@ -459,7 +416,7 @@ function wireDrafting() {
     snaps: () => snaps.toggleAll(),
     ortho: toggleOrtho,
     undo: () => undo.undo().then(showModes),
-    redo: () => undo.redoLast(window.nerolit.settled).then(showModes),
+    redo: () => undo.redoLast(actions.settled).then(showModes),
   });
 }
 
@@ -539,33 +496,8 @@ function wireButtons() {
   });
 }
 
-/* The automation interface: the same door as the user's, read-only. */
-window.nerolit = {
-  /* Page (viewport) coordinates of the drawing point (x, y). */
-  toScreen(x, y) {
-    const r = view.canvas.getBoundingClientRect();
-    const [px, py] = toCanvas(view, x, y);
-    return { x: r.left + px, y: r.top + py };
-  },
-  /* The drawing in the figure-list format. */
-  figureList: () => state.engine.figureList(),
-  /* The session recorded so far. */
-  session: () => sessionText(),
-  /* What the page waits for: { kind, prompt, command } of the pending
-     request, or null while the engine works. */
-  request: () => (state.request ? { kind: state.request.kind, prompt: state.request.prompt, command: state.request.command } : null),
-  /* Resolves when the page has sent everything the user did and the
-     engine waits for the user again. */
-  settled: () => new Promise((done) => {
-    if (state.request && !state.queue.length) done();
-    else state.settledWaiters.push(done);
-  }),
-  /* Fits the view to the drawing and to what the command shows. */
-  fit: () => {
-    fit(view);
-    redraw();
-  },
-};
+// The automation interface (README, "Nerolit Studio").
+window.nerolit = automationInterface(actions, { view, engine: () => state.engine, session: sessionText });
 
 const engineEvents = {
   request: onRequest,

@@ -58,10 +58,10 @@ export function showPlayer(player) {
   ol.children[bad >= 0 ? bad : player.pos]?.scrollIntoView({ block: 'nearest' });
 }
 
-/* The line to send for a request of `kind`, or null when the session has
-   nothing more (the player stops running). */
-export function nextLine(player, kind) {
-  const a = nextAction(player.steps, player.pos, kind);
+/* The line to send for `request`, or null when the session has nothing
+   more (the player stops running). */
+export function nextLine(player, request) {
+  const a = nextAction(player.steps, player.pos, request);
   if (!a) player.running = false;
   else if (a.advance) player.pos++;
   player.sentBad = !!(a && a.advance);

@@ -5,14 +5,13 @@
 // and in nerolit-host alike); redo sends the taken-back lines again.  The
 // engine keeps no history of its own and the page keeps no copy of the
 // drawing: nothing can drift from what the session says.
+import { isDirective } from './language.js';
 
 /* The lines of a session text that do something (no comments, no blank
    lines). */
 export function sessionLines(text) {
   return text.split('\n').map((l) => l.trim()).filter((l) => l && !l.startsWith('#'));
 }
-
-const DIRECTIVE = /^(set|setting|seed|key|snapshot)\b/i;
 
 /* The last command of `lines`: { at, end } where `at` is its `run` line and
    `end` one past its last line; directives after the command's last answer
@@ -27,7 +26,7 @@ export function lastCommand(lines) {
   }
   if (at < 0) return null;
   let end = lines.length;
-  while (end > at + 1 && DIRECTIVE.test(lines[end - 1])) end--;
+  while (end > at + 1 && isDirective(lines[end - 1])) end--;
   return { at, end };
 }
 
