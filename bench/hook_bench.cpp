@@ -107,9 +107,9 @@ host::HostOptions options(int figureLimit, int workSize)
 // preview is to be rebuilt.
 void moveCursor(host::Host &h, double x, double y)
 {
-    h.rec.put(host::SF::cursorX, host::Host::toScreenX(x));
-    h.rec.put(host::SF::cursorY, host::Host::toScreenY(y));
-    h.rec.put(host::SF::previewUpdate, 1);
+    h.rec.put(host::StateField::cursorX, host::Host::toScreenX(x));
+    h.rec.put(host::StateField::cursorY, host::Host::toScreenY(y));
+    h.rec.put(host::StateField::previewUpdate, 1);
 }
 
 // Block times of a run: for each block, wall seconds, time-stamp counter

@@ -90,7 +90,7 @@ Session play(const std::string &window, int figures)
     h->runScript();
     Session s;
     s.seconds = cpuSeconds() - t0;
-    int n = h->rec.i32(host::SF::selFirst), m = h->rec.i32(host::SF::selEnd);
+    int n = h->rec.i32(host::StateField::selFirst), m = h->rec.i32(host::StateField::selEnd);
     for (int i = n + 1; i < m; ++i)
         s.collected += host::entriesOfKind(h->fig.kindAt(i)) > 0;
     s.digest = digestOf(host::figureList(h->fig));

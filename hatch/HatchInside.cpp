@@ -50,22 +50,22 @@ static int32_t scanSpans(const int32_t *crossX, int32_t count, double x)
     return result;
 }
 
-/* Crossing records of the indexed scan, 1-based, in the work area where
+/* The crossings of the indexed scan, 1-based, in the work area where
    the straightforward scan keeps its own: X, edge number, mark. */
-struct Records {
+struct HatchCrossings {
     int32_t *x, *edge, *mark;
 };
 
 /* 1 when record a comes after record b: by edge number alone (byEdge), or
    by X and then edge number. */
-static int32_t after(const struct Records *r, int32_t a, int32_t b, int32_t byEdge)
+static int32_t after(const struct HatchCrossings *r, int32_t a, int32_t b, int32_t byEdge)
 {
     if (byEdge || r->x[a] == r->x[b])
         return r->edge[a] > r->edge[b];
     return r->x[a] > r->x[b];
 }
 
-static void exchange(const struct Records *r, int32_t a, int32_t b)
+static void exchange(const struct HatchCrossings *r, int32_t a, int32_t b)
 {
     int32_t x = r->x[a], e = r->edge[a], m = r->mark[a];
     r->x[a] = r->x[b];
@@ -77,7 +77,7 @@ static void exchange(const struct Records *r, int32_t a, int32_t b)
 }
 
 /* Restores the max-heap 1..n below record i. */
-static void siftDown(const struct Records *r, int32_t i, int32_t n, int32_t byEdge)
+static void siftDown(const struct HatchCrossings *r, int32_t i, int32_t n, int32_t byEdge)
 {
     for (;;) {
         int32_t top = i, left = 2 * i, right = left + 1;
@@ -92,7 +92,7 @@ static void siftDown(const struct Records *r, int32_t i, int32_t n, int32_t byEd
     }
 }
 
-static void heapify(const struct Records *r, int32_t n, int32_t byEdge)
+static void heapify(const struct HatchCrossings *r, int32_t n, int32_t byEdge)
 {
     for (int32_t i = n / 2; i >= 1; --i)
         siftDown(r, i, n, byEdge);
@@ -100,7 +100,7 @@ static void heapify(const struct Records *r, int32_t n, int32_t byEdge)
 
 /* Merges equal neighbours of the sorted records 1..count in place (the
    rule's merge, see the file's head) and gives the crossings that stay. */
-static int32_t mergeRecords(const struct Records *r, int32_t count)
+static int32_t mergeCrossings(const struct HatchCrossings *r, int32_t count)
 {
     int32_t out = 0, next = 1;
     while (next <= count) {
@@ -147,7 +147,7 @@ static int32_t crossingOf(const struct Edges *e, int32_t k, double y, int32_t *c
 static int32_t recordsInside(double x, double y, int32_t room)
 {
     DrawingTables *t = gHostState->tables;
-    struct Records r = {t->figureX1 + crossBase, t->figureX2 + crossBase, t->figureW + crossBase};
+    struct HatchCrossings r = {t->figureX1 + crossBase, t->figureX2 + crossBase, t->figureW + crossBase};
     struct Edges e = regionEdges();
     int32_t count = 0, heaped = 0, cx, mark;
     struct HatchIndexWalk w;
@@ -183,7 +183,7 @@ static int32_t recordsInside(double x, double y, int32_t room)
         exchange(&r, 1, end);
         siftDown(&r, 1, end - 1, 0);
     }
-    return scanSpans(r.x + 1, mergeRecords(&r, count), x);
+    return scanSpans(r.x + 1, mergeCrossings(&r, count), x);
 }
 
 /* Edge number of a crossing key (see indexedInside). */
@@ -252,7 +252,7 @@ static int32_t indexedInside(double x, double y)
     if (count < 2)
         return 0; /* no span: outside, and nothing to poll */
     HatchSortKeys(keys, count);
-    /* Merge equal neighbours in one walk, as mergeRecords does. */
+    /* Merge equal neighbours in one walk, as mergeCrossings does. */
     int32_t out = 0, next = 0;
     while (next < count) {
         if (next + 1 < count && (keys[next] >> 32) == (keys[next + 1] >> 32)) {

@@ -72,7 +72,7 @@ template <typename F> std::optional<std::string> putValue(Records &rec, F f, con
             return std::string("expected a number");
         rec.put(f, *v);
     } else if (info.type == FieldType::Text) {
-        if constexpr (std::is_same_v<F, SF>) { /* only the state record has texts */
+        if constexpr (std::is_same_v<F, StateField>) { /* only the state record has texts */
             std::optional<std::string> s = utf8ToCp932(l.value);
             if (!s || s->size() >= info.size)
                 return "the text does not fit " + l.name;
@@ -89,12 +89,12 @@ template <typename F> std::optional<std::string> putValue(Records &rec, F f, con
 void Host::setField(const ScriptLine &l, bool commandRunning)
 {
     std::optional<std::string> why;
-    if (std::optional<TF> t = fieldNamed<TF>(l.name)) {
-        if (*t == TF::figureLimit || *t == TF::workBase || *t == TF::workEnd)
+    if (std::optional<TableField> t = fieldNamed<TableField>(l.name)) {
+        if (*t == TableField::figureLimit || *t == TableField::workBase || *t == TableField::workEnd)
             setTableSize(*t, l, commandRunning);
         else
             why = putValue(rec, *t, l);
-    } else if (std::optional<SF> f = fieldNamed<SF>(l.name)) {
+    } else if (std::optional<StateField> f = fieldNamed<StateField>(l.name)) {
         why = putValue(rec, *f, l);
     } else {
         why = "no host field is called '" + l.name + "'";
@@ -105,7 +105,7 @@ void Host::setField(const ScriptLine &l, bool commandRunning)
 }
 
 /* figureLimit, workBase and workEnd lay the tables out anew. */
-void Host::setTableSize(TF f, const ScriptLine &l, bool commandRunning)
+void Host::setTableSize(TableField f, const ScriptLine &l, bool commandRunning)
 {
     auto bad = [&](const std::string &why) { fail(kExitBadInput, l.where() + ": " + why + ": " + l.source); };
     if (commandRunning)
@@ -115,15 +115,15 @@ void Host::setTableSize(TF f, const ScriptLine &l, bool commandRunning)
         bad("expected an integer");
     /* in 64 bits: the work area moved behind a huge figureLimit lies beyond
        the 32-bit range, and is refused as too large */
-    int64_t limit = f == TF::figureLimit ? *v : rec.figureLimit();
-    int64_t base = f == TF::workBase ? *v : rec.workBase();
-    int64_t end = f == TF::workEnd ? *v : rec.workEnd();
-    if (f == TF::figureLimit && base < limit) { /* keep the work area behind the drawing */
+    int64_t limit = f == TableField::figureLimit ? *v : rec.figureLimit();
+    int64_t base = f == TableField::workBase ? *v : rec.workBase();
+    int64_t end = f == TableField::workEnd ? *v : rec.workEnd();
+    if (f == TableField::figureLimit && base < limit) { /* keep the work area behind the drawing */
         end += limit + 50 - base;
         base = limit + 50;
     }
     int drawingEnd = fig.drawingEnd();
-    if (f == TF::figureLimit && (drawingEnd < 0 || drawingEnd >= limit))
+    if (f == TableField::figureLimit && (drawingEnd < 0 || drawingEnd >= limit))
         bad("the drawing does not fit below figureLimit " + std::to_string(limit));
     if (std::optional<std::string> e = rec.layoutArrays(limit, base, end))
         bad(*e);

@@ -75,10 +75,10 @@ std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std:
         return name + ": " + *e;
     notices = d.notices;
     dxfNames = std::move(d.names);
-    rec.put(TF::unitFactor, d.unitFactor);
-    rec.put(TF::currentLayer, d.currentLayer);
-    rec.put(TF::currentColor, d.currentColor);
-    rec.put(TF::currentLineType, d.currentLineType);
+    rec.put(TableField::unitFactor, d.unitFactor);
+    rec.put(TableField::currentLayer, d.currentLayer);
+    rec.put(TableField::currentColor, d.currentColor);
+    rec.put(TableField::currentLineType, d.currentLineType);
     trace.write("drawing " + name + ": " + std::to_string(d.figures.size()) + " figures from DXF");
     return std::nullopt;
 }
@@ -86,10 +86,10 @@ std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std:
 std::string Host::drawingDxf() const
 {
     DxfCurrent current;
-    current.layer = rec.i32(TF::currentLayer);
-    current.color = rec.i32(TF::currentColor);
-    current.lineType = rec.i32(TF::currentLineType);
-    return writeDxf(fig, dxfNames, rec.f64(TF::unitFactor), current);
+    current.layer = rec.i32(TableField::currentLayer);
+    current.color = rec.i32(TableField::currentColor);
+    current.lineType = rec.i32(TableField::currentLineType);
+    return writeDxf(fig, dxfNames, rec.f64(TableField::unitFactor), current);
 }
 
 } // namespace host

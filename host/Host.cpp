@@ -49,16 +49,16 @@ Host::~Host()
    the reference host's own choice. */
 void Host::initialState()
 {
-    rec.put(SF::viewContext, 1);
-    rec.put(SF::charHeight, 16);
-    rec.put(SF::charWidth, 8);
-    rec.put(SF::cursorX, 160.0);
-    rec.put(SF::cursorY, 120.0);
-    rec.put(SF::selectMode, 1);
-    rec.put(SF::pi, 3.14159265358979323846);
-    rec.putAddr(SF::tables, rec.tables());
-    rec.putAddr(SF::attrContext, rec.attrContext());
-    rec.putAddr(SF::panelSurface, rec.panelSurface());
+    rec.put(StateField::viewContext, 1);
+    rec.put(StateField::charHeight, 16);
+    rec.put(StateField::charWidth, 8);
+    rec.put(StateField::cursorX, 160.0);
+    rec.put(StateField::cursorY, 120.0);
+    rec.put(StateField::selectMode, 1);
+    rec.put(StateField::pi, 3.14159265358979323846);
+    rec.putAddr(StateField::tables, rec.tables());
+    rec.putAddr(StateField::attrContext, rec.attrContext());
+    rec.putAddr(StateField::panelSurface, rec.panelSurface());
     /* The words behind the attribute context and panel surface pointers
        mean nothing to the module: it passes them back (to AddLine and
        AddArc, to PanelBox and PanelCircle), and the services only trace
@@ -67,14 +67,14 @@ void Host::initialState()
     int32_t contextValue = 7, surface = 0x5F;
     std::memcpy(static_cast<uint8_t *>(rec.attrContext()) + kAttrContextValueOffset, &contextValue, 4);
     std::memcpy(static_cast<uint8_t *>(rec.panelSurface()) + kPanelSurfaceValueOffset, &surface, 4);
-    rec.put(TF::currentLayer, 1);
-    rec.put(TF::currentGroup, 0);
-    rec.put(TF::currentColor, 1);
-    rec.put(TF::currentLineType, 1);
-    rec.put(TF::previewColorA, 2);
-    rec.put(TF::previewColorB, 7);
-    rec.put(TF::unitFactor, 1.0);
-    rec.put(TF::drawingScale, 1.0);
+    rec.put(TableField::currentLayer, 1);
+    rec.put(TableField::currentGroup, 0);
+    rec.put(TableField::currentColor, 1);
+    rec.put(TableField::currentLineType, 1);
+    rec.put(TableField::previewColorA, 2);
+    rec.put(TableField::previewColorB, 7);
+    rec.put(TableField::unitFactor, 1.0);
+    rec.put(TableField::drawingScale, 1.0);
 }
 
 void Host::fail(int code, const std::string &message)
@@ -187,7 +187,7 @@ void Host::callCommand(const std::string &name, char *argument)
     ModuleBinding::CommandFn fn = findCommand(name);
     if (!fn)
         fail(kExitBadInput, "the module has no command '" + name + "' (C66, Hatch, kumo1 or VeC92)");
-    rec.putText(SF::currentCommand, name);
+    rec.putText(StateField::currentCommand, name);
     trace.write("run " + name);
     gCommandStartedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
                             std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -214,11 +214,11 @@ int32_t Host::callHook(const char *name, ModuleBinding::HookFn hook)
    band, and Nerolit's USSR draws only the stretch. */
 void Host::mouseEvent(Request r, double x, double y, bool update)
 {
-    rec.put(SF::cursorX, toScreenX(x));
-    rec.put(SF::cursorY, toScreenY(y));
-    rec.put(SF::previewUpdate, update ? 1 : 0);
+    rec.put(StateField::cursorX, toScreenX(x));
+    rec.put(StateField::cursorY, toScreenY(y));
+    rec.put(StateField::previewUpdate, update ? 1 : 0);
     callUsa();
-    if (r == Request::GetPoint && rec.i32(SF::bandKind) == kBandDrag)
+    if (r == Request::GetPoint && rec.i32(StateField::bandKind) == kBandDrag)
         callUssr();
 }
 
@@ -238,15 +238,15 @@ Ask Host::ask(Request r, const std::string &prompt) const
     a.command = commandActive_ ? activeCommand_ : std::string();
     a.prompt = prompt;
     if (r == Request::GetPoint || r == Request::GetCursorPoint || r == Request::GetPointOrFigure) {
-        a.bandKind = rec.i32(SF::bandKind);
-        a.bandOption = rec.i32(SF::bandOption);
-        SF bx = a.bandKind == kBandBox ? SF::boxAnchorX : a.bandKind == kBandLine ? SF::lineAnchorX : SF::pointX;
-        SF by = a.bandKind == kBandBox ? SF::boxAnchorY : a.bandKind == kBandLine ? SF::lineAnchorY : SF::pointY;
+        a.bandKind = rec.i32(StateField::bandKind);
+        a.bandOption = rec.i32(StateField::bandOption);
+        StateField bx = a.bandKind == kBandBox ? StateField::boxAnchorX : a.bandKind == kBandLine ? StateField::lineAnchorX : StateField::pointX;
+        StateField by = a.bandKind == kBandBox ? StateField::boxAnchorY : a.bandKind == kBandLine ? StateField::lineAnchorY : StateField::pointY;
         a.baseX = rec.f64(bx);
         a.baseY = rec.f64(by);
     }
-    a.cursorX = toDrawingX(rec.f64(SF::cursorX));
-    a.cursorY = toDrawingY(rec.f64(SF::cursorY));
+    a.cursorX = toDrawingX(rec.f64(StateField::cursorX));
+    a.cursorY = toDrawingY(rec.f64(StateField::cursorY));
     a.panel = panel.open ? &panel : nullptr;
     a.figures = &fig;
     return a;

@@ -165,7 +165,7 @@ private:
     void runCommand(const std::string &name) override;
     void applyDirective(const ScriptLine &l, bool commandRunning) override;
     void setField(const ScriptLine &l, bool commandRunning);
-    void setTableSize(TF f, const ScriptLine &l, bool commandRunning);
+    void setTableSize(TableField f, const ScriptLine &l, bool commandRunning);
     void writeSnapshot(const ScriptLine &l);
 
     ModuleBinding::CommandFn findCommand(const std::string &name) const;

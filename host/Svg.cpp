@@ -158,7 +158,7 @@ std::string displaySvg(const Host &host)
 std::string panelSvg(const Host &host)
 {
     /* in 64 bits: a character cell may be as large as the state record can say */
-    long long cw = std::max(1, host.rec.i32(SF::charWidth)), ch = std::max(1, host.rec.i32(SF::charHeight));
+    long long cw = std::max(1, host.rec.i32(StateField::charWidth)), ch = std::max(1, host.rec.i32(StateField::charHeight));
     long long w = std::max(1, host.panel.columns) * cw, h = std::max(1, host.panel.rows) * ch;
     static const char *const colours[] = {"black", "maroon", "green", "olive", "navy", "purple", "teal", "silver",
                                           "grey", "red", "lime", "yellow", "blue", "fuchsia", "aqua", "white"};

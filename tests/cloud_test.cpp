@@ -120,7 +120,7 @@ TEST(CloudBox, TwelveArcsOnTheInscribedEllipseBulgeByMode)
         }
         EXPECT_EQ(h->fig.type(26), -1);
         EXPECT_EQ(h->fig.read(2).layer, 1);
-        EXPECT_EQ(h->rec.i32(host::SF::drawingModified), 1);
+        EXPECT_EQ(h->rec.i32(host::StateField::drawingModified), 1);
     }
 }
 
@@ -179,7 +179,7 @@ TEST(CloudFlow, EveryCancelStepsBackOneStage)
 {
     auto h = play(kumo("panel cancel\n"));
     EXPECT_EQ(h->beginCommandCalls, 2);
-    EXPECT_EQ(h->rec.i32(host::SF::drawingModified), 1);
+    EXPECT_EQ(h->rec.i32(host::StateField::drawingModified), 1);
     EXPECT_TRUE(traceLines(*h, "GetPoint").empty());
 
     h = play(kumo("panel ok\npoint 0 0\ncancel\ncancel\npanel ok\npoint 1 1\npoint 9 9\ncancel\npanel cancel\n"));

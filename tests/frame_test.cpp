@@ -11,7 +11,7 @@
 #include <cstring>
 #include <limits>
 
-using host::SF;
+using host::StateField;
 using testing_support::play;
 using testing_support::traceLines;
 
@@ -35,14 +35,14 @@ std::string bytes(const std::string &s)
 TEST(FrameStart, WritesTheIdentificationAndRegistersTwoCommandsInOrder)
 {
     auto h = play("");
-    EXPECT_EQ(h->rec.f64(SF::pluginVersion), 1.211);
-    EXPECT_EQ(h->rec.i32(SF::pluginInterfaceDate), 19991225);
-    EXPECT_EQ(h->rec.i32(SF::pluginFlagC), -1);
-    EXPECT_EQ(h->rec.i32(SF::pluginFlagA), 0);
-    EXPECT_EQ(h->rec.i32(SF::pluginFlagB), 0);
+    EXPECT_EQ(h->rec.f64(StateField::pluginVersion), 1.211);
+    EXPECT_EQ(h->rec.i32(StateField::pluginInterfaceDate), 19991225);
+    EXPECT_EQ(h->rec.i32(StateField::pluginFlagC), -1);
+    EXPECT_EQ(h->rec.i32(StateField::pluginFlagA), 0);
+    EXPECT_EQ(h->rec.i32(StateField::pluginFlagB), 0);
     // The texts arrive in the records as Shift-JIS bytes.
-    EXPECT_EQ(bytes(h->rec.text(SF::pluginGroupName)), "4E 65 72 6F 6C 69 74 20 83 86 81 5B 83 55");
-    EXPECT_EQ(host::cp932ToUtf8(h->rec.text(SF::pluginDescription)), "ユーザの作成したコマンドです。");
+    EXPECT_EQ(bytes(h->rec.text(StateField::pluginGroupName)), "4E 65 72 6F 6C 69 74 20 83 86 81 5B 83 55");
+    EXPECT_EQ(host::cp932ToUtf8(h->rec.text(StateField::pluginDescription)), "ユーザの作成したコマンドです。");
     ASSERT_EQ(h->registrations.size(), 2u);
     EXPECT_EQ(h->registrations[0].name, "kumo1");
     EXPECT_EQ(h->registrations[0].caption, "雲マーク");
@@ -73,7 +73,7 @@ TEST(FrameHooks, MatchTheRunningCommandWithoutRegardToTheCaseOfLettersAToZ)
         {"", false, false},
     };
     for (const Case &c : cases) {
-        h->rec.putText(SF::currentCommand, c.command);
+        h->rec.putText(StateField::currentCommand, c.command);
         // A hook that does not run returns the non-zero comparison; the cloud
         // writer returns 0 and the drag preview 1.
         int32_t usa = h->callUsa(), ussr = h->callUssr();
@@ -93,7 +93,7 @@ TEST(FrameHooks, MatchTheRunningCommandWithoutRegardToTheCaseOfLettersAToZ)
 TEST(FrameHooks, DoNothingWhileAnotherCommandRuns)
 {
     auto h = play("");
-    h->rec.putText(SF::currentCommand, "Hatch");
+    h->rec.putText(StateField::currentCommand, "Hatch");
     std::string before = host::figureList(h->fig);
     size_t calls = static_cast<size_t>(h->serviceCalls);
     EXPECT_NE(h->callUsa(), 0);
@@ -155,7 +155,7 @@ TEST(FrameSettings, TruncateTowardZeroAndNeverOverflow)
 
     // Through the host's store: the running command's own section.
     auto h = play("setting Hatch HatchNo nan\nsetting Hatch Big 1e12\n");
-    h->rec.putText(SF::currentCommand, "Hatch");
+    h->rec.putText(StateField::currentCommand, "Hatch");
     EXPECT_EQ(FrameReadIntSetting("HatchNo", 4.0), 4);
     EXPECT_EQ(FrameReadIntSetting("Big", 0.0), 2147483647);
     EXPECT_EQ(FrameReadIntSetting("Missing", 7.9), 7);

@@ -150,7 +150,7 @@ TEST(HatchRegion, SelectedLinesStayInTheDrawingAndOtherFiguresAreIgnored)
                              "circle 500 500 100", "circle 50 50 10", "circle 950 950 10"})
         EXPECT_NE(std::string::npos, dump.find(kept)) << kept;
     EXPECT_EQ(4, regionLineCount);
-    EXPECT_EQ(1, h->rec.i32(host::SF::drawingModified));
+    EXPECT_EQ(1, h->rec.i32(host::StateField::drawingModified));
     // One line is no region (back to the panel, nothing written, the line
     // stays); two are enough.
     auto one = play(slot + "run Hatch\npanel ok\nselect 0\npanel cancel\n", drawing);

@@ -188,7 +188,7 @@ TEST(HostSelection, MovesTheChosenFiguresBehindTheDrawingAndBack)
     // Indices 0 line, 1 arc, 3 text, 5 line; end marker at 6.
     auto b = hostFor(drawing);
     b.h->loadScript("select 1 5\n", "sel.session");
-    b.h->rec.putText(host::SF::selectPromptText, "");
+    b.h->rec.putText(host::StateField::selectPromptText, "");
     b.svc->SelectFigures();
     EXPECT_EQ(b.st->inputStatus, 1);
     EXPECT_EQ(b.st->selFirst, 6);

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-using host::SF;
+using host::StateField;
 using testing_support::play;
 using testing_support::traceLine;
 using testing_support::traceLines;
@@ -164,12 +164,12 @@ TEST(HostStretch, TheDragPreviewShowsTheShapeOfTheResult)
     std::string start = "run VeC92\npanel set \"ドラッグ\" 1\npanel ok\npoint 100 400\npoint 1100 600\npoint 0 0\n";
     auto dragged = play(start + "move 150 -80\ncancel\n", drawing);
     auto done = play(start + "point 150 -80\n", drawing);
-    int m = dragged->rec.i32(SF::selEnd), p = dragged->rec.i32(SF::copyEnd);
+    int m = dragged->rec.i32(StateField::selEnd), p = dragged->rec.i32(StateField::copyEnd);
     std::string preview;
     for (int i = m + 1; i < p; ++i)
         if (dragged->fig.kindAt(i) == 3)
             preview = host::figureLine(dragged->fig, i);
-    EXPECT_EQ(preview, host::figureLine(done->fig, done->rec.i32(SF::selFirst) + 2));
+    EXPECT_EQ(preview, host::figureLine(done->fig, done->rec.i32(StateField::selFirst) + 2));
     EXPECT_EQ(preview.rfind("arc ", 0), 0u);
     EXPECT_NE(preview, "arc -200 500 400 0 90 layer=0 group=0 color=1 ltype=1");
 }

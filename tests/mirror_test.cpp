@@ -125,7 +125,7 @@ TEST(MirrorDiagonal, ReflectsEachKindAboutTwoPoints)
     EXPECT_EQ(left, (std::vector<std::string>{"\"8\"", "\"7\"", "\"5\"", "\"3\"", "\"2\"", "\"1\""}));
     EXPECT_EQ(traceLine(*h, "BeginProgress", 0), "BeginProgress promptText=\"ＥＳＣで中断します。\"");
     EXPECT_EQ(traceLines(*h, "EndProgress").size(), 1u);
-    EXPECT_EQ(h->rec.i32(host::SF::drawingModified), 1);
+    EXPECT_EQ(h->rec.i32(host::StateField::drawingModified), 1);
 
     // About a horizontal axis (theta 0): 0..90 becomes 270..0; 360..0 is no
     // full circle and is reflected too.  Escape after the first figure.
@@ -142,7 +142,7 @@ namespace {
 // A host whose VectorAngle gives a full turn, 2 pi, for every vector.
 double HOST_STDCALL fullTurn()
 {
-    host::gHost->rec.put(host::SF::vectorAngle, 2.0 * 3.14159265358979323846);
+    host::gHost->rec.put(host::StateField::vectorAngle, 2.0 * 3.14159265358979323846);
     return 0.0;
 }
 } // namespace

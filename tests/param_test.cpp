@@ -11,7 +11,7 @@
 #include <fstream>
 #include <iterator>
 
-using host::SF;
+using host::StateField;
 using testing_support::play;
 using testing_support::traceLine;
 using testing_support::traceLines;
@@ -81,8 +81,8 @@ std::vector<std::pair<std::string, int32_t>> getPointSeen;
 void HOST_STDCALL spyGetPoint()
 {
     host::Host &h = *host::gHost;
-    getPointSeen.emplace_back(host::cp932ToUtf8(h.rec.text(SF::promptText)), h.fig.type(h.rec.i32(SF::selFirst)));
-    h.rec.put(SF::previewUpdate, 1);
+    getPointSeen.emplace_back(host::cp932ToUtf8(h.rec.text(StateField::promptText)), h.fig.type(h.rec.i32(StateField::selFirst)));
+    h.rec.put(StateField::previewUpdate, 1);
     h.callUssr();
     realGetPoint();
 }
@@ -134,11 +134,11 @@ TEST(ParamCompensation, FollowsTheTableInLinkUpdateModeOnly)
     // Only texts below N are compensated: the linked line stays put.
     EXPECT_NE(host::figureList(h->fig).find(" line 3000 3000 3100 3000 "), std::string::npos);
     EXPECT_EQ(traceLines(*h, "DrawFigure drawIndex=").size(), 2u);
-    int32_t n = h->rec.i32(SF::selFirst), m = h->rec.i32(SF::selEnd);
+    int32_t n = h->rec.i32(StateField::selFirst), m = h->rec.i32(StateField::selEnd);
     ASSERT_EQ(traceLines(*h, "UpdateLinks").size(), 1u);
     EXPECT_EQ(traceLine(*h, "UpdateLinks", 0),
               "UpdateLinks & " + std::to_string(n + 1) + " " + std::to_string(m - 1) + " 1 0");
-    EXPECT_EQ(h->rec.i32(SF::drawingModified), 1);
+    EXPECT_EQ(h->rec.i32(StateField::drawingModified), 1);
     EXPECT_EQ(h->fig.type(n), 0);
     // The host's UpdateLinks draws again the texts below N taken off the display.
     for (int i = 0; i < n; ++i)
@@ -263,7 +263,7 @@ TEST(ParamMove, RefusesMovesThatLeaveTheCoordinateRange)
     auto far = play("run VeC92\npanel ok\npoint -2147483648 0\npoint -2147483000 100\npoint 0 0\n"
                     "point 4000000000 0\npoint nan 0\n", left);
     EXPECT_EQ(far->signalErrors, 2);
-    EXPECT_EQ(far->rec.i32(SF::drawingModified), 0);
+    EXPECT_EQ(far->rec.i32(StateField::drawingModified), 0);
     EXPECT_NE(host::figureList(far->fig).find(" line -2147483600 10 -2147483000 10 "), std::string::npos);
 
     // A compensation beyond the range stops at its end.
@@ -324,8 +324,8 @@ TEST(ParamFlow, EveryCancelStepsBackOneStage)
     for (const std::string &l : traceLines(*h, "GetPoint promptText=\"移動 終点\""))
         EXPECT_NE(l.find("inputMode=2 inputOption=1 bandKind=1 bandOption=1"), std::string::npos);
     // The last window collected nothing: N and M are left set around it.
-    int32_t n = h->rec.i32(SF::selFirst);
-    EXPECT_EQ(h->rec.i32(SF::selEnd), n + 1);
+    int32_t n = h->rec.i32(StateField::selFirst);
+    EXPECT_EQ(h->rec.i32(StateField::selEnd), n + 1);
     EXPECT_EQ(h->fig.type(n), 0);
     EXPECT_EQ(h->fig.drawingEnd(), n + 1);
     EXPECT_NE(host::figureList(h->fig).find(" line 15 15 25 25 "), std::string::npos);
@@ -356,7 +356,7 @@ TEST(ParamPreview, RebuildsOnMovesRedrawsOnRepaintsAndKeepsTheDrawing)
     EXPECT_TRUE(h->xorLines.empty());
     for (int i = 0; i < h->rec.capacity(); ++i)
         ASSERT_NE(h->fig.display(i), host::Display::Preview) << i;
-    int32_t n = h->rec.i32(SF::selFirst), m = h->rec.i32(SF::selEnd), p = h->rec.i32(SF::copyEnd);
+    int32_t n = h->rec.i32(StateField::selFirst), m = h->rec.i32(StateField::selEnd), p = h->rec.i32(StateField::copyEnd);
     std::string copyCall = "CopyFigureRange rangeFirst=" + std::to_string(n + 1) + " rangeSecond=" +
                            std::to_string(p) + " rangeLast=" + std::to_string(m + 1);
     std::string draw = "DrawFiguresFrom drawIndex=" + std::to_string(m + 1) + " drawMode=1 ";
@@ -385,10 +385,10 @@ TEST(ParamPreview, RebuildsOnMovesRedrawsOnRepaintsAndKeepsTheDrawing)
     // The hook's name check (while this host is the module's); outside the
     // end-point request it draws nothing.
     size_t before = h->trace.lines().size();
-    h->rec.putText(SF::currentCommand, "vec92");
+    h->rec.putText(StateField::currentCommand, "vec92");
     EXPECT_EQ(h->callUssr(), 1);
     EXPECT_EQ(h->trace.lines().size(), before + 2);
-    h->rec.putText(SF::currentCommand, "VeC92x");
+    h->rec.putText(StateField::currentCommand, "VeC92x");
     EXPECT_NE(h->callUssr(), 1);
 
     // Against the same session without mouse events: the drawing, the work
@@ -397,7 +397,7 @@ TEST(ParamPreview, RebuildsOnMovesRedrawsOnRepaintsAndKeepsTheDrawing)
     for (int a = 0; a < host::ArrCount; ++a)
         for (int i = 0; i <= m; ++i)
             ASSERT_EQ(h->rec.at(static_cast<host::Arr>(a), i), still->rec.at(static_cast<host::Arr>(a), i)) << i;
-    EXPECT_EQ(h->rec.i32(SF::drawingModified), 0);
+    EXPECT_EQ(h->rec.i32(StateField::drawingModified), 0);
     // The copy is restored before each stretch: the last rebuild alone counts.
     auto once = play(start + "move 41 0\ncancel\n", drawing);
     for (int a = 0; a < host::ArrCount; ++a)

@@ -12,8 +12,8 @@
 #include <cstddef>
 #include <cstring>
 
-using host::SF;
-using host::TF;
+using host::StateField;
+using host::TableField;
 
 TEST(RecordsLayout, TheModuleHeaderAndTheHostTableAgreeOnEveryField)
 {

@@ -2,7 +2,7 @@
  * DxfParts.h - what the files of the DXF reader share: a file's group-code
  * pairs grouped into records (an entity or a table entry with its pairs),
  * the file's blocks and header values, and the text decoding that depends
- * on the file's version and code page.  Internal to host/Dxf*.cpp.
+ * on the file's version and code page.  Internal to formats/Dxf*.cpp.
  */
 #ifndef NEROLIT_HOST_DXFPARTS_H
 #define NEROLIT_HOST_DXFPARTS_H

@@ -25,14 +25,14 @@ const ServiceInfo kServices[] = {
 #undef X
 };
 
-static_assert(sizeof kStateFields / sizeof kStateFields[0] == static_cast<int>(SF::Count));
-static_assert(sizeof kTableFields / sizeof kTableFields[0] == static_cast<int>(TF::Count));
+static_assert(sizeof kStateFields / sizeof kStateFields[0] == static_cast<int>(StateField::Count));
+static_assert(sizeof kTableFields / sizeof kTableFields[0] == static_cast<int>(TableField::Count));
 static_assert(sizeof kServices / sizeof kServices[0] == static_cast<int>(Svc::Count));
 
 } // namespace
 
-const FieldInfo &fieldInfo(SF f) { return kStateFields[static_cast<int>(f)]; }
-const FieldInfo &fieldInfo(TF f) { return kTableFields[static_cast<int>(f)]; }
+const FieldInfo &fieldInfo(StateField f) { return kStateFields[static_cast<int>(f)]; }
+const FieldInfo &fieldInfo(TableField f) { return kTableFields[static_cast<int>(f)]; }
 const ServiceInfo &serviceInfo(Svc s) { return kServices[static_cast<int>(s)]; }
 
 } // namespace host

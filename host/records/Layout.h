@@ -230,14 +230,17 @@ enum class Access { Host, Module };
     X(CursorToDrawingY,      0x8DC) \
     X(StretchFigures,        0x8E0)
 
-enum class SF : int {
+/* The fields by name: rec.i32(StateField::bandKind) reads the state
+   record's, rec.put(TableField::currentLayer, 1) writes the drawing
+   tables'. */
+enum class StateField : int {
 #define X(name, offset, type, size, access) name,
     NEROLIT_HOST_STATE_FIELDS(X)
 #undef X
     Count
 };
 
-enum class TF : int {
+enum class TableField : int {
 #define X(name, offset, type, size, access) name,
     NEROLIT_HOST_TABLE_FIELDS(X)
 #undef X
@@ -264,8 +267,8 @@ struct ServiceInfo {
     uint32_t offset;
 };
 
-const FieldInfo &fieldInfo(SF f);
-const FieldInfo &fieldInfo(TF f);
+const FieldInfo &fieldInfo(StateField f);
+const FieldInfo &fieldInfo(TableField f);
 const ServiceInfo &serviceInfo(Svc s);
 
 /* Record sizes as the host allocates them: every named field fits, the rest

@@ -47,46 +47,46 @@ Records::Records()
       stateGuards_(guardedRanges(true)), tablesGuards_(guardedRanges(false))
 {
     /* Named fields start at zero; only the unnamed bytes carry the pattern. */
-    for (int i = 0; i < static_cast<int>(SF::Count); ++i) {
-        const FieldInfo &f = fieldInfo(static_cast<SF>(i));
+    for (int i = 0; i < static_cast<int>(StateField::Count); ++i) {
+        const FieldInfo &f = fieldInfo(static_cast<StateField>(i));
         std::memset(state_.data() + f.offset, 0, f.size);
         if (f.type == FieldType::Text && f.access == Access::Module)
             std::memset(state_.data() + f.offset + kModuleTextLimit, kGuardByte,
                         f.size - kModuleTextLimit);
     }
-    for (int i = 0; i < static_cast<int>(TF::Count); ++i) {
-        const FieldInfo &f = fieldInfo(static_cast<TF>(i));
+    for (int i = 0; i < static_cast<int>(TableField::Count); ++i) {
+        const FieldInfo &f = fieldInfo(static_cast<TableField>(i));
         std::memset(tables_.data() + f.offset, 0, f.size);
     }
     stateShadow_ = state_;
     tablesShadow_ = tables_;
 }
 
-int32_t Records::i32(SF f) const { return load<int32_t>(state_, fieldInfo(f).offset); }
-double Records::f64(SF f) const { return load<double>(state_, fieldInfo(f).offset); }
-int32_t Records::i32(TF f) const { return load<int32_t>(tables_, fieldInfo(f).offset); }
-double Records::f64(TF f) const { return load<double>(tables_, fieldInfo(f).offset); }
+int32_t Records::i32(StateField f) const { return load<int32_t>(state_, fieldInfo(f).offset); }
+double Records::f64(StateField f) const { return load<double>(state_, fieldInfo(f).offset); }
+int32_t Records::i32(TableField f) const { return load<int32_t>(tables_, fieldInfo(f).offset); }
+double Records::f64(TableField f) const { return load<double>(tables_, fieldInfo(f).offset); }
 
-std::string Records::text(SF f) const
+std::string Records::text(StateField f) const
 {
     const FieldInfo &info = fieldInfo(f);
     const char *p = reinterpret_cast<const char *>(state_.data() + info.offset);
     return std::string(p, strnlen(p, info.size));
 }
 
-void Records::put(SF f, int32_t v)
+void Records::put(StateField f, int32_t v)
 {
     store(state_, fieldInfo(f).offset, v);
     store(stateShadow_, fieldInfo(f).offset, v);
 }
 
-void Records::put(SF f, double v)
+void Records::put(StateField f, double v)
 {
     store(state_, fieldInfo(f).offset, v);
     store(stateShadow_, fieldInfo(f).offset, v);
 }
 
-void Records::putText(SF f, const std::string &bytes)
+void Records::putText(StateField f, const std::string &bytes)
 {
     const FieldInfo &info = fieldInfo(f);
     uint32_t n = static_cast<uint32_t>(std::min<size_t>(bytes.size(), info.size - 1));
@@ -96,20 +96,20 @@ void Records::putText(SF f, const std::string &bytes)
     }
 }
 
-void Records::putAddr(SF f, const void *p)
+void Records::putAddr(StateField f, const void *p)
 {
     uint32_t v = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(p));
     store(state_, fieldInfo(f).offset, v);
     store(stateShadow_, fieldInfo(f).offset, v);
 }
 
-void Records::put(TF f, int32_t v)
+void Records::put(TableField f, int32_t v)
 {
     store(tables_, fieldInfo(f).offset, v);
     store(tablesShadow_, fieldInfo(f).offset, v);
 }
 
-void Records::put(TF f, double v)
+void Records::put(TableField f, double v)
 {
     store(tables_, fieldInfo(f).offset, v);
     store(tablesShadow_, fieldInfo(f).offset, v);
@@ -134,8 +134,8 @@ bool Records::writable(int first, int count) const
 
 void Records::setArrayPointers()
 {
-    static const TF fields[ArrCount] = {TF::figureType, TF::figureW,  TF::figureAttr, TF::figureX1,
-                                        TF::figureY1,   TF::figureX2, TF::figureY2};
+    static const TableField fields[ArrCount] = {TableField::figureType, TableField::figureW,  TableField::figureAttr, TableField::figureX1,
+                                        TableField::figureY1,   TableField::figureX2, TableField::figureY2};
     for (int a = 0; a < ArrCount; ++a) {
         uint32_t v = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(arrays_[a].data()));
         store(tables_, fieldInfo(fields[a]).offset, v);
@@ -174,9 +174,9 @@ std::optional<std::string> Records::layoutArrays(int64_t limit64, int64_t base64
             next[a][static_cast<size_t>(i)] = 0;
         arrays_[a].swap(next[a]);
     }
-    put(TF::figureLimit, limit);
-    put(TF::workBase, base);
-    put(TF::workEnd, end);
+    put(TableField::figureLimit, limit);
+    put(TableField::workBase, base);
+    put(TableField::workEnd, end);
     setArrayPointers();
     return std::nullopt;
 }
@@ -187,9 +187,9 @@ std::vector<Records::Range> Records::guardedRanges(bool state)
 {
     uint32_t size = state ? kStateRecordSize : kTablesRecordSize;
     std::vector<Range> open;
-    int n = state ? static_cast<int>(SF::Count) : static_cast<int>(TF::Count);
+    int n = state ? static_cast<int>(StateField::Count) : static_cast<int>(TableField::Count);
     for (int i = 0; i < n; ++i) {
-        const FieldInfo &f = state ? fieldInfo(static_cast<SF>(i)) : fieldInfo(static_cast<TF>(i));
+        const FieldInfo &f = state ? fieldInfo(static_cast<StateField>(i)) : fieldInfo(static_cast<TableField>(i));
         if (f.access != Access::Module)
             continue;
         uint32_t len = f.type == FieldType::Text ? kModuleTextLimit : f.size;
@@ -211,8 +211,8 @@ std::vector<Records::Range> Records::guardedRanges(bool state)
 std::string Records::describeStateByte(uint32_t offset)
 {
     const FieldInfo *before = nullptr;
-    for (int i = 0; i < static_cast<int>(SF::Count); ++i) {
-        const FieldInfo &f = fieldInfo(static_cast<SF>(i));
+    for (int i = 0; i < static_cast<int>(StateField::Count); ++i) {
+        const FieldInfo &f = fieldInfo(static_cast<StateField>(i));
         if (offset >= f.offset && offset < f.offset + f.size) {
             if (f.type == FieldType::Text && f.access == Access::Module)
                 return "byte " + std::to_string(offset - f.offset) + " of the text " + f.name +
@@ -229,8 +229,8 @@ std::string Records::describeStateByte(uint32_t offset)
 std::string Records::describeTablesByte(uint32_t offset)
 {
     const FieldInfo *before = nullptr;
-    for (int i = 0; i < static_cast<int>(TF::Count); ++i) {
-        const FieldInfo &f = fieldInfo(static_cast<TF>(i));
+    for (int i = 0; i < static_cast<int>(TableField::Count); ++i) {
+        const FieldInfo &f = fieldInfo(static_cast<TableField>(i));
         if (offset >= f.offset && offset < f.offset + f.size)
             return "field " + std::string(f.name) + " at " + hex(f.offset) + " (written only by the host)";
         if (f.offset < offset && (!before || f.offset > before->offset))

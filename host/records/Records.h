@@ -1,6 +1,7 @@
 /*
  * Records.h - the memory of the host's three records and the per-figure
- * arrays, laid out at the offsets of host/records/Layout.h, with their guard zones.
+ * arrays, laid out at the offsets of records/Layout.h, with their guard
+ * zones.
  *
  * The host writes every field through put(), which also writes a shadow
  * copy.  checkGuards() compares the record with the shadow everywhere except
@@ -41,27 +42,32 @@ public:
     void *attrContext() { return attrContext_.data(); }
     void *panelSurface() { return panelSurface_.data(); }
 
-    int32_t i32(SF f) const;
-    double f64(SF f) const;
-    std::string text(SF f) const; /* the bytes up to the terminator */
-    int32_t i32(TF f) const;
-    double f64(TF f) const;
+    int32_t i32(StateField f) const;
+    double f64(StateField f) const;
+    std::string text(StateField f) const; /* the bytes up to the terminator */
+    int32_t i32(TableField f) const;
+    double f64(TableField f) const;
 
-    void put(SF f, int32_t v);
-    void put(SF f, double v);
-    void putText(SF f, const std::string &bytes);
-    void putAddr(SF f, const void *p);
-    void put(TF f, int32_t v);
-    void put(TF f, double v);
+    void put(StateField f, int32_t v);
+    void put(StateField f, double v);
+    /* The bytes and a terminator; bytes that do not fit the field are cut
+       off silently (a Shift-JIS pair may be cut in two): callers that must
+       not lose text check the size first (the `set` directive refuses). */
+    void putText(StateField f, const std::string &bytes);
+    void putAddr(StateField f, const void *p);
+    void put(TableField f, int32_t v);
+    void put(TableField f, double v);
     void putSlot(uint32_t offset, void *fn);
 
-    /* Per-figure arrays. */
+    /* Per-figure arrays.  at() does not check the index, for speed (a hatch
+       pass reads millions of entries): callers keep it in [0, capacity()),
+       as the services do with the index the module passed them. */
     int32_t &at(Arr a, int index) { return arrays_[a][static_cast<size_t>(index)]; }
     int32_t at(Arr a, int index) const { return arrays_[a][static_cast<size_t>(index)]; }
     int capacity() const { return static_cast<int>(arrays_[0].size()); }
-    int figureLimit() const { return i32(TF::figureLimit); }
-    int workBase() const { return i32(TF::workBase); }
-    int workEnd() const { return i32(TF::workEnd); }
+    int figureLimit() const { return i32(TableField::figureLimit); }
+    int workBase() const { return i32(TableField::workBase); }
+    int workEnd() const { return i32(TableField::workEnd); }
 
     /* Entries first..first+count-1 all lie in the drawing ([0, figureLimit))
        or all in the work area ([workBase, workEnd]). */

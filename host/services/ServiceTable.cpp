@@ -69,16 +69,16 @@ void encodeArcAngles(double startDegrees, double endDegrees, int32_t &start, int
 
 void requireIndex(const char *service, const char *what, long long first, long long count)
 {
-    if (first < 0 || first + count > H().rec.capacity())
-        H().fail(kExitModuleFault, std::string(service) + ": " + what + " " + std::to_string(first) +
-                                       " is outside the figure arrays (0.." + std::to_string(H().rec.capacity() - 1) +
+    if (first < 0 || first + count > runningHost().rec.capacity())
+        runningHost().fail(kExitModuleFault, std::string(service) + ": " + what + " " + std::to_string(first) +
+                                       " is outside the figure arrays (0.." + std::to_string(runningHost().rec.capacity() - 1) +
                                        ")");
 }
 
 std::vector<int> figuresFrom(int first)
 {
     std::vector<int> out;
-    Host &h = H();
+    Host &h = runningHost();
     int end = h.fig.findMarker(first);
     if (end < 0)
         end = h.rec.capacity();

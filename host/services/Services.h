@@ -35,7 +35,10 @@ void registerGroupServices(Records &r);
 void registerCommandServices(Records &r);
 void registerPanelServices(Records &r);
 
-inline Host &H() { return *gHost; }
+/* The host whose services the module is calling now (a service has no
+   other way to find it: the module calls through a table of plain
+   function pointers). */
+inline Host &runningHost() { return *gHost; }
 
 /* The host's coordinate encoding: round to nearest, halves away from zero.
    Values beyond the 32-bit range are not encodable (nothing); NaN neither. */

@@ -11,15 +11,15 @@ namespace {
 void HOST_STDCALL BeginCommand(int32_t one)
 {
     ServiceCall c(Svc::BeginCommand);
-    ++H().beginCommandCalls;
-    TraceLine(H().trace, "BeginCommand").arg(one);
+    ++runningHost().beginCommandCalls;
+    TraceLine(runningHost().trace, "BeginCommand").arg(one);
 }
 
 int32_t HOST_STDCALL RegisterCommand(const char *name, int32_t z1, const char *caption, const char *second,
                                      int32_t z2, int32_t z3, int32_t z4, int32_t z5)
 {
     ServiceCall c(Svc::RegisterCommand);
-    Host &h = H();
+    Host &h = runningHost();
     h.registrations.push_back({name ? cp932ToUtf8(name) : "", caption ? cp932ToUtf8(caption) : "",
                                second ? cp932ToUtf8(second) : ""});
     TraceLine(h.trace, "RegisterCommand").argText(name).arg(z1).argText(caption).argText(second).arg(z2).arg(z3)
@@ -30,13 +30,13 @@ int32_t HOST_STDCALL RegisterCommand(const char *name, int32_t z1, const char *c
 /* A null section is the running command's own (currentCommand). */
 std::string sectionOf(const char *section)
 {
-    return section ? cp932ToUtf8(section) : cp932ToUtf8(H().rec.text(SF::currentCommand));
+    return section ? cp932ToUtf8(section) : cp932ToUtf8(runningHost().rec.text(StateField::currentCommand));
 }
 
 double HOST_STDCALL ReadSetting(const char *key, int32_t zero, const char *section, double fallback)
 {
     ServiceCall c(Svc::ReadSetting);
-    Host &h = H();
+    Host &h = runningHost();
     std::optional<double> v = h.settings.get(sectionOf(section), cp932ToUtf8(key));
     double out = v ? *v : fallback;
     TraceLine t(h.trace, "ReadSetting");
@@ -49,7 +49,7 @@ double HOST_STDCALL ReadSetting(const char *key, int32_t zero, const char *secti
 void HOST_STDCALL WriteSetting(const char *key, double value, int32_t zero, const char *section)
 {
     ServiceCall c(Svc::WriteSetting);
-    Host &h = H();
+    Host &h = runningHost();
     /* A name the store cannot hold is not written (the trace says why):
        the file must load again in the next session. */
     std::optional<std::string> refused = h.settings.set(sectionOf(section), cp932ToUtf8(key), value);

@@ -21,9 +21,9 @@ Display displayFor(int32_t mode) { return mode == 1 ? Display::Preview : mode ==
 void HOST_STDCALL DrawFigure()
 {
     ServiceCall c(Svc::DrawFigure);
-    Host &h = H();
-    int32_t i = h.rec.i32(SF::drawIndex), mode = h.rec.i32(SF::drawMode);
-    TraceLine(h.trace, "DrawFigure").field("drawIndex", i).field("drawMode", mode).field("drawFlag", h.rec.i32(SF::drawFlag));
+    Host &h = runningHost();
+    int32_t i = h.rec.i32(StateField::drawIndex), mode = h.rec.i32(StateField::drawMode);
+    TraceLine(h.trace, "DrawFigure").field("drawIndex", i).field("drawMode", mode).field("drawFlag", h.rec.i32(StateField::drawFlag));
     requireIndex("DrawFigure", "drawIndex", i);
     int n = std::max(1, entriesOfKind(h.fig.kindAt(i)));
     for (int k = 0; k < n && i + k < h.rec.capacity(); ++k)
@@ -33,15 +33,15 @@ void HOST_STDCALL DrawFigure()
 void HOST_STDCALL DrawFiguresFrom()
 {
     ServiceCall c(Svc::DrawFiguresFrom);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
-    int32_t first = r.i32(SF::drawIndex), mode = r.i32(SF::drawMode);
+    int32_t first = r.i32(StateField::drawIndex), mode = r.i32(StateField::drawMode);
     TraceLine(h.trace, "DrawFiguresFrom")
         .field("drawIndex", first).field("drawMode", mode)
-        .field("drawShiftX", r.i32(SF::drawShiftX)).field("drawShiftY", r.i32(SF::drawShiftY))
-        .field("refPointX", r.i32(SF::refPointX)).field("refPointY", r.i32(SF::refPointY))
-        .field("circleX", r.f64(SF::circleX)).field("circleY", r.f64(SF::circleY))
-        .field("argBx", r.f64(SF::argBx)).field("argBy", r.f64(SF::argBy));
+        .field("drawShiftX", r.i32(StateField::drawShiftX)).field("drawShiftY", r.i32(StateField::drawShiftY))
+        .field("refPointX", r.i32(StateField::refPointX)).field("refPointY", r.i32(StateField::refPointY))
+        .field("circleX", r.f64(StateField::circleX)).field("circleY", r.f64(StateField::circleY))
+        .field("argBx", r.f64(StateField::argBx)).field("argBy", r.f64(StateField::argBy));
     requireIndex("DrawFiguresFrom", "drawIndex", first);
     int end = h.fig.findMarker(first);
     for (int i = first; i < (end < 0 ? r.capacity() : end); ++i)
@@ -53,51 +53,51 @@ void HOST_STDCALL DrawFiguresFrom()
 void HOST_STDCALL DrawXorLine(int32_t a, int32_t b, int32_t colour, double value)
 {
     ServiceCall c(Svc::DrawXorLine);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
     TraceLine(h.trace, "DrawXorLine").arg(a).arg(b).arg(colour).arg(value);
-    h.xorLines.assign(1, XorLine{r.f64(SF::pointX), r.f64(SF::pointY), Host::toDrawingX(r.f64(SF::cursorX)),
-                                 Host::toDrawingY(r.f64(SF::cursorY))});
+    h.xorLines.assign(1, XorLine{r.f64(StateField::pointX), r.f64(StateField::pointY), Host::toDrawingX(r.f64(StateField::cursorX)),
+                                 Host::toDrawingY(r.f64(StateField::cursorY))});
 }
 
 void HOST_STDCALL ClearHighlight(int32_t a, int32_t b)
 {
     ServiceCall c(Svc::ClearHighlight);
-    H().highlightOn = false;
-    TraceLine(H().trace, "ClearHighlight").arg(a).arg(b);
+    runningHost().highlightOn = false;
+    TraceLine(runningHost().trace, "ClearHighlight").arg(a).arg(b);
 }
 
 void HOST_STDCALL ClearMarks(int32_t a, int32_t b)
 {
     ServiceCall c(Svc::ClearMarks);
-    H().xorLines.clear();
-    TraceLine(H().trace, "ClearMarks").arg(a).arg(b);
+    runningHost().xorLines.clear();
+    TraceLine(runningHost().trace, "ClearMarks").arg(a).arg(b);
 }
 
 void HOST_STDCALL BeginProgress()
 {
     ServiceCall c(Svc::BeginProgress);
-    if (H().trace.enabled())
-        TraceLine(H().trace, "BeginProgress").fieldText("promptText", H().rec.text(SF::promptText));
+    if (runningHost().trace.enabled())
+        TraceLine(runningHost().trace, "BeginProgress").fieldText("promptText", runningHost().rec.text(StateField::promptText));
 }
 
 void HOST_STDCALL EndProgress()
 {
     ServiceCall c(Svc::EndProgress);
-    TraceLine(H().trace, "EndProgress");
+    TraceLine(runningHost().trace, "EndProgress");
 }
 
 void HOST_STDCALL SetProgressPause(double seconds, int32_t a, int32_t b)
 {
     ServiceCall c(Svc::SetProgressPause);
-    TraceLine(H().trace, "SetProgressPause").arg(seconds).arg(a).arg(b);
+    TraceLine(runningHost().trace, "SetProgressPause").arg(seconds).arg(a).arg(b);
 }
 
 void HOST_STDCALL ShowStatusText(const char *text, int32_t a, int32_t b)
 {
     ServiceCall c(Svc::ShowStatusText);
-    H().statusText = text ? cp932ToUtf8(text) : std::string();
-    TraceLine(H().trace, "ShowStatusText").argText(text).arg(a).arg(b);
+    runningHost().statusText = text ? cp932ToUtf8(text) : std::string();
+    TraceLine(runningHost().trace, "ShowStatusText").argText(text).arg(a).arg(b);
 }
 
 /* The value with `decimals` decimals (0..15); the text stays valid until the
@@ -107,9 +107,9 @@ const char *HOST_STDCALL FormatNumber(double value, int32_t decimals)
     ServiceCall c(Svc::FormatNumber);
     char buf[512];
     std::snprintf(buf, sizeof buf, "%.*f", std::max(0, std::min(15, decimals)), value);
-    H().formatBuffer = buf;
-    TraceLine(H().trace, "FormatNumber").arg(value).arg(decimals).resultQuoted(buf);
-    return H().formatBuffer.c_str();
+    runningHost().formatBuffer = buf;
+    TraceLine(runningHost().trace, "FormatNumber").arg(value).arg(decimals).resultQuoted(buf);
+    return runningHost().formatBuffer.c_str();
 }
 
 } // namespace

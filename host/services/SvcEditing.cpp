@@ -20,7 +20,7 @@ namespace {
 
 Box windowOf(const Records &r)
 {
-    double x1 = r.i32(SF::windowX1), y1 = r.i32(SF::windowY1), x2 = r.i32(SF::windowX2), y2 = r.i32(SF::windowY2);
+    double x1 = r.i32(StateField::windowX1), y1 = r.i32(StateField::windowY1), x2 = r.i32(StateField::windowX2), y2 = r.i32(StateField::windowY2);
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
 
@@ -30,7 +30,7 @@ bool inWindow(double x, double y, const Box &w) { return x >= w.x1 && x <= w.x2 
    `marker`; false when they do not fit, and then nothing changes. */
 bool moveBehind(const std::vector<int> &starts, int marker, int &endMarker)
 {
-    Host &h = H();
+    Host &h = runningHost();
     int count = 0;
     for (int s : starts)
         count += entriesOfKind(h.fig.kindAt(s));
@@ -55,14 +55,14 @@ bool moveBehind(const std::vector<int> &starts, int marker, int &endMarker)
 void HOST_STDCALL SelectFigures()
 {
     ServiceCall c(Svc::SelectFigures);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
     if (h.trace.enabled()) /* the line is written here, before the answer */
-        TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(SF::selectPromptText));
-    std::string prompt = cp932ToUtf8(r.text(SF::selectPromptText));
+        TraceLine(h.trace, "SelectFigures").fieldText("selectPromptText", r.text(StateField::selectPromptText));
+    std::string prompt = cp932ToUtf8(r.text(StateField::selectPromptText));
     std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Select, prompt));
     if (!l || l->verb == Verb::Cancel) {
-        r.put(SF::inputStatus, 2);
+        r.put(StateField::inputStatus, 2);
         h.traceAnswer(l ? "cancel" : "cancel (the command's lines ran out)");
         return;
     }
@@ -92,19 +92,19 @@ void HOST_STDCALL SelectFigures()
     }
     int selEnd = 0;
     if (!moveBehind(starts, end, selEnd)) {
-        r.put(SF::inputStatus, 2);
+        r.put(StateField::inputStatus, 2);
         if (h.trace.enabled())
             h.traceAnswer("refused: the selection does not fit behind the drawing (figureLimit " +
                           std::to_string(r.figureLimit()) + ")");
         return;
     }
-    r.put(SF::selFirst, end);
-    r.put(SF::selEnd, selEnd);
-    r.put(SF::rangeX1, box.x1);
-    r.put(SF::rangeY1, box.y1);
-    r.put(SF::rangeX2, box.x2);
-    r.put(SF::rangeY2, box.y2);
-    r.put(SF::inputStatus, 1);
+    r.put(StateField::selFirst, end);
+    r.put(StateField::selEnd, selEnd);
+    r.put(StateField::rangeX1, box.x1);
+    r.put(StateField::rangeY1, box.y1);
+    r.put(StateField::rangeX2, box.x2);
+    r.put(StateField::rangeY2, box.y2);
+    r.put(StateField::inputStatus, 1);
     if (h.trace.enabled())
         h.traceAnswer("selected " + std::to_string(starts.size()) + " figures: selFirst=" + std::to_string(end) +
                       " selEnd=" + std::to_string(selEnd));
@@ -124,13 +124,13 @@ void HOST_STDCALL SelectFigures()
 void HOST_STDCALL CollectWindowFigures()
 {
     ServiceCall c(Svc::CollectWindowFigures);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
-    int32_t first = r.i32(SF::rangeFirst), second = r.i32(SF::rangeSecond), last = r.i32(SF::rangeLast);
+    int32_t first = r.i32(StateField::rangeFirst), second = r.i32(StateField::rangeSecond), last = r.i32(StateField::rangeLast);
     Box w = windowOf(r);
     TraceLine t(h.trace, "CollectWindowFigures");
-    t.field("windowX1", r.i32(SF::windowX1)).field("windowY1", r.i32(SF::windowY1))
-        .field("windowX2", r.i32(SF::windowX2)).field("windowY2", r.i32(SF::windowY2))
+    t.field("windowX1", r.i32(StateField::windowX1)).field("windowY1", r.i32(StateField::windowY1))
+        .field("windowX2", r.i32(StateField::windowX2)).field("windowY2", r.i32(StateField::windowY2))
         .field("rangeFirst", first).field("rangeSecond", second).field("rangeLast", last);
     requireIndex("CollectWindowFigures", "rangeFirst", first);
     requireIndex("CollectWindowFigures", "rangeSecond", second);
@@ -161,14 +161,14 @@ void HOST_STDCALL CollectWindowFigures()
 void HOST_STDCALL ScaleFigures()
 {
     ServiceCall c(Svc::ScaleFigures);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
-    double sx = r.f64(SF::argBx), sy = r.f64(SF::argBy);
-    double px = r.i32(SF::refPointX), py = r.i32(SF::refPointY);
-    int32_t first = r.i32(SF::drawIndex);
+    double sx = r.f64(StateField::argBx), sy = r.f64(StateField::argBy);
+    double px = r.i32(StateField::refPointX), py = r.i32(StateField::refPointY);
+    int32_t first = r.i32(StateField::drawIndex);
     TraceLine t(h.trace, "ScaleFigures");
-    t.field("drawIndex", first).field("drawMode", r.i32(SF::drawMode)).field("argBx", sx).field("argBy", sy)
-        .field("refPointX", r.i32(SF::refPointX)).field("refPointY", r.i32(SF::refPointY));
+    t.field("drawIndex", first).field("drawMode", r.i32(StateField::drawMode)).field("argBx", sx).field("argBy", sy)
+        .field("refPointX", r.i32(StateField::refPointX)).field("refPointY", r.i32(StateField::refPointY));
     requireIndex("ScaleFigures", "drawIndex", first);
     int left = 0;
     for (int i : figuresFrom(first)) {
@@ -218,14 +218,14 @@ void HOST_STDCALL ScaleFigures()
 void HOST_STDCALL StretchFigures()
 {
     ServiceCall c(Svc::StretchFigures);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
     Box w = windowOf(r);
-    double dx = r.f64(SF::argBx), dy = r.f64(SF::argBy);
-    int32_t first = r.i32(SF::drawIndex);
+    double dx = r.f64(StateField::argBx), dy = r.f64(StateField::argBy);
+    int32_t first = r.i32(StateField::drawIndex);
     TraceLine t(h.trace, "StretchFigures");
-    t.field("windowX1", r.i32(SF::windowX1)).field("windowY1", r.i32(SF::windowY1))
-        .field("windowX2", r.i32(SF::windowX2)).field("windowY2", r.i32(SF::windowY2)).field("argBx", dx)
+    t.field("windowX1", r.i32(StateField::windowX1)).field("windowY1", r.i32(StateField::windowY1))
+        .field("windowX2", r.i32(StateField::windowX2)).field("windowY2", r.i32(StateField::windowY2)).field("argBx", dx)
         .field("argBy", dy).field("drawIndex", first);
     requireIndex("StretchFigures", "drawIndex", first);
     auto moved = [&](int32_t v, double d) {

@@ -25,13 +25,13 @@ namespace {
 /* A figure with the current attributes of the state record's store fields. */
 Figure storeFigure(int32_t kind)
 {
-    Records &r = H().rec;
+    Records &r = runningHost().rec;
     Figure f;
     f.kind = kind;
-    f.layer = r.i32(SF::storeLayer);
-    f.group = r.i32(SF::storeGroup);
-    f.color = r.i32(SF::storeColor);
-    f.ltype = r.i32(SF::storeLineType);
+    f.layer = r.i32(StateField::storeLayer);
+    f.group = r.i32(StateField::storeGroup);
+    f.color = r.i32(StateField::storeColor);
+    f.ltype = r.i32(StateField::storeLineType);
     return f;
 }
 
@@ -49,7 +49,7 @@ bool encodeAll(std::initializer_list<std::pair<double, int32_t *>> values)
 /* Writes f at index i when it may; the display shows it unless `quiet`. */
 bool place(int i, const Figure &f, bool quiet)
 {
-    Host &h = H();
+    Host &h = runningHost();
     if (!h.rec.writable(i, entriesOfKind(f.kind)))
         return false;
     h.fig.write(i, f);
@@ -63,13 +63,13 @@ bool place(int i, const Figure &f, bool quiet)
    (both in the drawing or both in the work area). */
 bool roomForMarker(int i, const Figure &f)
 {
-    return H().rec.writable(i, entriesOfKind(f.kind) + 1);
+    return runningHost().rec.writable(i, entriesOfKind(f.kind) + 1);
 }
 
 int32_t HOST_STDCALL FindMarker(int32_t *types, int32_t value, int32_t start)
 {
     ServiceCall c(Svc::FindMarker);
-    Host &h = H();
+    Host &h = runningHost();
     if (types != &h.rec.at(ArrType, 0))
         h.fail(kExitModuleFault, "FindMarker: the array passed is not the host's figureType array");
     requireIndex("FindMarker", "start", start);
@@ -90,16 +90,16 @@ int32_t HOST_STDCALL FindMarker(int32_t *types, int32_t value, int32_t start)
 void HOST_STDCALL StoreLine()
 {
     ServiceCall c(Svc::StoreLine);
-    Records &r = H().rec;
-    int32_t i = r.i32(SF::drawIndex);
+    Records &r = runningHost().rec;
+    int32_t i = r.i32(StateField::drawIndex);
     Figure f = storeFigure(2);
-    bool ok = encodeAll({{r.f64(SF::argCx), &f.x1}, {r.f64(SF::argCy), &f.y1}, {r.f64(SF::argDx), &f.x2},
-                         {r.f64(SF::argDy), &f.y2}}) &&
-              place(i, f, r.i32(SF::drawFlag) == 1);
-    r.put(SF::storeFailed, ok ? 0 : 1);
-    TraceLine(H().trace, "StoreLine").field("drawIndex", i).field("argCx", r.f64(SF::argCx))
-        .field("argCy", r.f64(SF::argCy)).field("argDx", r.f64(SF::argDx)).field("argDy", r.f64(SF::argDy))
-        .field("drawFlag", r.i32(SF::drawFlag)).result(ok ? "stored" : "refused");
+    bool ok = encodeAll({{r.f64(StateField::argCx), &f.x1}, {r.f64(StateField::argCy), &f.y1}, {r.f64(StateField::argDx), &f.x2},
+                         {r.f64(StateField::argDy), &f.y2}}) &&
+              place(i, f, r.i32(StateField::drawFlag) == 1);
+    r.put(StateField::storeFailed, ok ? 0 : 1);
+    TraceLine(runningHost().trace, "StoreLine").field("drawIndex", i).field("argCx", r.f64(StateField::argCx))
+        .field("argCy", r.f64(StateField::argCy)).field("argDx", r.f64(StateField::argDx)).field("argDy", r.f64(StateField::argDy))
+        .field("drawFlag", r.i32(StateField::drawFlag)).result(ok ? "stored" : "refused");
 }
 
 /* The arc circleX, circleY, circleR from arcStartAngle to arcEndAngle
@@ -107,23 +107,23 @@ void HOST_STDCALL StoreLine()
 void HOST_STDCALL StoreArc()
 {
     ServiceCall c(Svc::StoreArc);
-    Records &r = H().rec;
-    int32_t i = r.i32(SF::drawIndex);
+    Records &r = runningHost().rec;
+    int32_t i = r.i32(StateField::drawIndex);
     Figure f = storeFigure(3);
-    encodeArcAngles(r.f64(SF::arcStartAngle), r.f64(SF::arcEndAngle), f.start, f.end);
-    bool ok = encodeAll({{r.f64(SF::circleX), &f.x1}, {r.f64(SF::circleY), &f.y1}, {r.f64(SF::circleR), &f.x2}}) &&
-              f.x2 >= 0 && place(i, f, r.i32(SF::drawFlag) == 1);
-    r.put(SF::storeFailed, ok ? 0 : 1);
-    TraceLine(H().trace, "StoreArc").field("drawIndex", i).field("circleX", r.f64(SF::circleX))
-        .field("circleY", r.f64(SF::circleY)).field("circleR", r.f64(SF::circleR))
-        .field("arcStartAngle", r.f64(SF::arcStartAngle)).field("arcEndAngle", r.f64(SF::arcEndAngle))
-        .field("drawFlag", r.i32(SF::drawFlag)).result(ok ? "stored" : "refused");
+    encodeArcAngles(r.f64(StateField::arcStartAngle), r.f64(StateField::arcEndAngle), f.start, f.end);
+    bool ok = encodeAll({{r.f64(StateField::circleX), &f.x1}, {r.f64(StateField::circleY), &f.y1}, {r.f64(StateField::circleR), &f.x2}}) &&
+              f.x2 >= 0 && place(i, f, r.i32(StateField::drawFlag) == 1);
+    r.put(StateField::storeFailed, ok ? 0 : 1);
+    TraceLine(runningHost().trace, "StoreArc").field("drawIndex", i).field("circleX", r.f64(StateField::circleX))
+        .field("circleY", r.f64(StateField::circleY)).field("circleR", r.f64(StateField::circleR))
+        .field("arcStartAngle", r.f64(StateField::arcStartAngle)).field("arcEndAngle", r.f64(StateField::arcEndAngle))
+        .field("drawFlag", r.i32(StateField::drawFlag)).result(ok ? "stored" : "refused");
 }
 
 void checkTables(const char *service, const void *tables)
 {
-    if (tables != H().rec.tables())
-        H().fail(kExitModuleFault, std::string(service) + ": the tables argument is not the host's drawing tables");
+    if (tables != runningHost().rec.tables())
+        runningHost().fail(kExitModuleFault, std::string(service) + ": the tables argument is not the host's drawing tables");
 }
 
 int32_t HOST_STDCALL AddLine(void *tables, int32_t context, int32_t n, double x1, double y1, double x2, double y2,
@@ -140,7 +140,7 @@ int32_t HOST_STDCALL AddLine(void *tables, int32_t context, int32_t n, double x1
     bool ok = encodeAll({{x1, &f.x1}, {y1, &f.y1}, {x2, &f.x2}, {y2, &f.y2}}) && roomForMarker(n, f) &&
               place(n, f, false);
     int32_t k = ok ? n : -1;
-    TraceLine(H().trace, "AddLine").argPtr(tables).arg(context).arg(n).arg(x1).arg(y1).arg(x2).arg(y2).arg(layer)
+    TraceLine(runningHost().trace, "AddLine").argPtr(tables).arg(context).arg(n).arg(x1).arg(y1).arg(x2).arg(y2).arg(layer)
         .arg(group).arg(colour).arg(ltype).resultInt(k);
     return k;
 }
@@ -161,7 +161,7 @@ int32_t HOST_STDCALL AddArc(void *tables, int32_t context, int32_t n, double cx,
     bool ok = encodeAll({{cx, &f.x1}, {cy, &f.y1}, {radius, &f.x2}}) && f.x2 >= 0 && roomForMarker(n, f) &&
               place(n, f, false);
     int32_t k = ok ? n : -1;
-    TraceLine(H().trace, "AddArc").argPtr(tables).arg(context).arg(n).arg(cx).arg(cy).arg(radius).arg(startDegrees)
+    TraceLine(runningHost().trace, "AddArc").argPtr(tables).arg(context).arg(n).arg(cx).arg(cy).arg(radius).arg(startDegrees)
         .arg(endDegrees).arg(layer).arg(group).arg(colour).arg(ltype).resultInt(k);
     return k;
 }
@@ -173,11 +173,11 @@ int32_t HOST_STDCALL AddArc(void *tables, int32_t context, int32_t n, double cx,
 void HOST_STDCALL CopyFigureRange()
 {
     ServiceCall c(Svc::CopyFigureRange);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
-    int32_t first = r.i32(SF::rangeFirst), second = r.i32(SF::rangeSecond), last = r.i32(SF::rangeLast);
+    int32_t first = r.i32(StateField::rangeFirst), second = r.i32(StateField::rangeSecond), last = r.i32(StateField::rangeLast);
     TraceLine t(h.trace, "CopyFigureRange");
-    t.field("rangeFirst", first).field("rangeSecond", second).field("rangeLast", last).field("drawFlag", r.i32(SF::drawFlag));
+    t.field("rangeFirst", first).field("rangeSecond", second).field("rangeLast", last).field("drawFlag", r.i32(StateField::drawFlag));
     requireIndex("CopyFigureRange", "rangeFirst", first);
     int marker = h.fig.findMarker(first);
     int end = std::min<int>(second, marker < 0 ? r.capacity() : marker);
@@ -209,12 +209,12 @@ void HOST_STDCALL CopyFigureRange()
 void HOST_STDCALL CommitNewFigures()
 {
     ServiceCall c(Svc::CommitNewFigures);
-    Records &r = H().rec;
-    int32_t first = r.i32(SF::rangeFirst);
+    Records &r = runningHost().rec;
+    int32_t first = r.i32(StateField::rangeFirst);
     requireIndex("CommitNewFigures", "rangeFirst", first);
-    TraceLine t(H().trace, "CommitNewFigures");
-    t.field("rangeFirst", first).field("rangeSecond", r.i32(SF::rangeSecond));
-    if (H().trace.enabled()) /* counting walks the figures: only for the trace */
+    TraceLine t(runningHost().trace, "CommitNewFigures");
+    t.field("rangeFirst", first).field("rangeSecond", r.i32(StateField::rangeSecond));
+    if (runningHost().trace.enabled()) /* counting walks the figures: only for the trace */
         t.resultInt(static_cast<long long>(figuresFrom(first).size()), "figures");
 }
 
@@ -223,9 +223,9 @@ void HOST_STDCALL CommitNewFigures()
 void HOST_STDCALL MeasureExtent()
 {
     ServiceCall c(Svc::MeasureExtent);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
-    int32_t first = r.i32(SF::rangeFirst);
+    int32_t first = r.i32(StateField::rangeFirst);
     requireIndex("MeasureExtent", "rangeFirst", first);
     std::vector<int> figs = figuresFrom(first);
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -236,15 +236,15 @@ void HOST_STDCALL MeasureExtent()
         x2 = k ? std::max(x2, b.x2) : b.x2;
         y2 = k ? std::max(y2, b.y2) : b.y2;
     }
-    r.put(SF::windowX1, static_cast<int32_t>(std::floor(x1)));
-    r.put(SF::windowY1, static_cast<int32_t>(std::floor(y1)));
-    r.put(SF::windowX2, static_cast<int32_t>(std::ceil(x2)));
-    r.put(SF::windowY2, static_cast<int32_t>(std::ceil(y2)));
+    r.put(StateField::windowX1, static_cast<int32_t>(std::floor(x1)));
+    r.put(StateField::windowY1, static_cast<int32_t>(std::floor(y1)));
+    r.put(StateField::windowX2, static_cast<int32_t>(std::ceil(x2)));
+    r.put(StateField::windowY2, static_cast<int32_t>(std::ceil(y2)));
     TraceLine t(h.trace, "MeasureExtent");
     t.field("rangeFirst", first);
     if (h.trace.enabled())
-        t.result(std::to_string(r.i32(SF::windowX1)) + " " + std::to_string(r.i32(SF::windowY1)) + " " +
-                 std::to_string(r.i32(SF::windowX2)) + " " + std::to_string(r.i32(SF::windowY2)));
+        t.result(std::to_string(r.i32(StateField::windowX1)) + " " + std::to_string(r.i32(StateField::windowY1)) + " " +
+                 std::to_string(r.i32(StateField::windowX2)) + " " + std::to_string(r.i32(StateField::windowY2)));
 }
 
 } // namespace

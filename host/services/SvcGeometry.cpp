@@ -19,15 +19,15 @@ constexpr double kTwoPi = 6.28318530717958647692;
 double HOST_STDCALL VectorAngle()
 {
     ServiceCall c(Svc::VectorAngle);
-    Records &r = H().rec;
-    double x = r.f64(SF::argBx), y = r.f64(SF::argBy);
+    Records &r = runningHost().rec;
+    double x = r.f64(StateField::argBx), y = r.f64(StateField::argBy);
     double a = (x == 0.0 && y == 0.0) ? 0.0 : std::atan2(y, x);
     if (a < 0.0)
         a += kTwoPi;
     if (!(a < kTwoPi))
         a = 0.0;
-    r.put(SF::vectorAngle, a);
-    TraceLine(H().trace, "VectorAngle").field("argBx", x).field("argBy", y).resultNumber(a);
+    r.put(StateField::vectorAngle, a);
+    TraceLine(runningHost().trace, "VectorAngle").field("argBx", x).field("argBy", y).resultNumber(a);
     return a;
 }
 
@@ -36,18 +36,18 @@ double HOST_STDCALL VectorAngle()
 void HOST_STDCALL ProjectPointOnLine()
 {
     ServiceCall c(Svc::ProjectPointOnLine);
-    Records &r = H().rec;
-    double cx = r.f64(SF::argCx), cy = r.f64(SF::argCy), dx = r.f64(SF::argDx) - cx, dy = r.f64(SF::argDy) - cy;
-    double px = r.f64(SF::circleX), py = r.f64(SF::circleY);
+    Records &r = runningHost().rec;
+    double cx = r.f64(StateField::argCx), cy = r.f64(StateField::argCy), dx = r.f64(StateField::argDx) - cx, dy = r.f64(StateField::argDy) - cy;
+    double px = r.f64(StateField::circleX), py = r.f64(StateField::circleY);
     double m = dx * dx + dy * dy, fx = cx, fy = cy;
     if (m > 0.0) {
         double t = ((px - cx) * dx + (py - cy) * dy) / m;
         fx = cx + t * dx;
         fy = cy + t * dy;
     }
-    r.put(SF::circleX, fx);
-    r.put(SF::circleY, fy);
-    TraceLine(H().trace, "ProjectPointOnLine").field("circleX", px).field("circleY", py).field("argCx", cx)
+    r.put(StateField::circleX, fx);
+    r.put(StateField::circleY, fy);
+    TraceLine(runningHost().trace, "ProjectPointOnLine").field("circleX", px).field("circleY", py).field("argCx", cx)
         .field("argCy", cy).field("argDx", cx + dx).field("argDy", cy + dy)
         .resultNumbers(fx, fy);
 }
@@ -57,10 +57,10 @@ void HOST_STDCALL ProjectPointOnLine()
 int32_t HOST_STDCALL IntersectLines()
 {
     ServiceCall c(Svc::IntersectLines);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
-    double cx = r.f64(SF::argCx), cy = r.f64(SF::argCy), dx = r.f64(SF::argDx), dy = r.f64(SF::argDy);
-    double ex = r.f64(SF::argEx), ey = r.f64(SF::argEy), fx = r.f64(SF::argFx), fy = r.f64(SF::argFy);
+    double cx = r.f64(StateField::argCx), cy = r.f64(StateField::argCy), dx = r.f64(StateField::argDx), dy = r.f64(StateField::argDy);
+    double ex = r.f64(StateField::argEx), ey = r.f64(StateField::argEy), fx = r.f64(StateField::argFx), fy = r.f64(StateField::argFy);
     double ux = dx - cx, uy = dy - cy, vx = fx - ex, vy = fy - ey;
     double den = ux * vy - uy * vx;
     int32_t met = 0;
@@ -82,21 +82,21 @@ int32_t HOST_STDCALL IntersectLines()
 double HOST_STDCALL IntersectionX()
 {
     ServiceCall c(Svc::IntersectionX);
-    TraceLine(H().trace, "IntersectionX").resultNumber(H().lastIntersectX);
-    return H().lastIntersectX;
+    TraceLine(runningHost().trace, "IntersectionX").resultNumber(runningHost().lastIntersectX);
+    return runningHost().lastIntersectX;
 }
 
 double HOST_STDCALL IntersectionY()
 {
     ServiceCall c(Svc::IntersectionY);
-    TraceLine(H().trace, "IntersectionY").resultNumber(H().lastIntersectY);
-    return H().lastIntersectY;
+    TraceLine(runningHost().trace, "IntersectionY").resultNumber(runningHost().lastIntersectY);
+    return runningHost().lastIntersectY;
 }
 
 double HOST_STDCALL AbsValue(double v)
 {
     ServiceCall c(Svc::AbsValue);
-    TraceLine(H().trace, "AbsValue").arg(v).resultNumber(std::fabs(v));
+    TraceLine(runningHost().trace, "AbsValue").arg(v).resultNumber(std::fabs(v));
     return std::fabs(v);
 }
 
@@ -107,7 +107,7 @@ int32_t HOST_STDCALL EncodeCoordinate(double v)
     ServiceCall c(Svc::EncodeCoordinate);
     std::optional<int32_t> e = encodeCoordinate(v);
     int32_t out = e ? *e : std::isnan(v) ? 0 : v > 0 ? INT32_MAX : INT32_MIN;
-    TraceLine t(H().trace, "EncodeCoordinate");
+    TraceLine t(runningHost().trace, "EncodeCoordinate");
     t.arg(v).resultInt(out);
     if (!e)
         t.note("not a 32-bit coordinate");
@@ -117,7 +117,7 @@ int32_t HOST_STDCALL EncodeCoordinate(double v)
 void HOST_STDCALL SwapInts(int32_t *a, int32_t *b)
 {
     ServiceCall c(Svc::SwapInts);
-    TraceLine(H().trace, "SwapInts").arg(*a).arg(*b);
+    TraceLine(runningHost().trace, "SwapInts").arg(*a).arg(*b);
     int32_t t = *a;
     *a = *b;
     *b = t;
@@ -126,7 +126,7 @@ void HOST_STDCALL SwapInts(int32_t *a, int32_t *b)
 void HOST_STDCALL SwapDoubles(double *a, double *b)
 {
     ServiceCall c(Svc::SwapDoubles);
-    TraceLine(H().trace, "SwapDoubles").arg(*a).arg(*b);
+    TraceLine(runningHost().trace, "SwapDoubles").arg(*a).arg(*b);
     double t = *a;
     *a = *b;
     *b = t;
@@ -137,12 +137,12 @@ void HOST_STDCALL SwapDoubles(double *a, double *b)
 double HOST_STDCALL Random(int32_t zero)
 {
     ServiceCall c(Svc::Random);
-    uint64_t z = (H().rng += 0x9E3779B97F4A7C15ull);
+    uint64_t z = (runningHost().rng += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     z ^= z >> 31;
     double v = static_cast<double>(z >> 11) * (1.0 / 9007199254740992.0);
-    TraceLine(H().trace, "Random").arg(zero).resultNumber(v);
+    TraceLine(runningHost().trace, "Random").arg(zero).resultNumber(v);
     return v;
 }
 
@@ -150,7 +150,7 @@ int32_t HOST_STDCALL GetFigureKind(int32_t value)
 {
     ServiceCall c(Svc::GetFigureKind);
     int32_t k = figureKind(value);
-    TraceLine(H().trace, "GetFigureKind").arg(value).resultInt(k);
+    TraceLine(runningHost().trace, "GetFigureKind").arg(value).resultInt(k);
     return k;
 }
 
@@ -158,7 +158,7 @@ int32_t HOST_STDCALL GetTextOrigin(int32_t word)
 {
     ServiceCall c(Svc::GetTextOrigin);
     int32_t v = word & 0xF;
-    TraceLine(H().trace, "GetTextOrigin").arg(word).resultInt(v);
+    TraceLine(runningHost().trace, "GetTextOrigin").arg(word).resultInt(v);
     return v;
 }
 
@@ -166,7 +166,7 @@ int32_t HOST_STDCALL SetTextOrigin(int32_t kindPart, int32_t origin)
 {
     ServiceCall c(Svc::SetTextOrigin);
     int32_t w = ((kindPart & 0xFF) << 8) | (origin & 0xF);
-    TraceLine(H().trace, "SetTextOrigin").arg(kindPart).arg(origin).resultInt(w);
+    TraceLine(runningHost().trace, "SetTextOrigin").arg(kindPart).arg(origin).resultInt(w);
     return w;
 }
 

@@ -14,18 +14,18 @@ namespace {
 
 void checkTables(const char *service, const void *tables)
 {
-    if (tables != H().rec.tables())
-        H().fail(kExitModuleFault, std::string(service) + ": the tables argument is not the host's drawing tables");
+    if (tables != runningHost().rec.tables())
+        runningHost().fail(kExitModuleFault, std::string(service) + ": the tables argument is not the host's drawing tables");
 }
 
 /* groupNumber to every figure from groupFirst up to the next end marker. */
 void HOST_STDCALL AssignGroup()
 {
     ServiceCall c(Svc::AssignGroup);
-    Records &r = H().rec;
-    int32_t first = r.i32(SF::groupFirst), group = r.i32(SF::groupNumber);
-    TraceLine(H().trace, "AssignGroup").field("groupFirst", first).field("groupArgA", r.i32(SF::groupArgA))
-        .field("groupArgB", r.i32(SF::groupArgB)).field("groupArgC", r.i32(SF::groupArgC)).field("groupNumber", group);
+    Records &r = runningHost().rec;
+    int32_t first = r.i32(StateField::groupFirst), group = r.i32(StateField::groupNumber);
+    TraceLine(runningHost().trace, "AssignGroup").field("groupFirst", first).field("groupArgA", r.i32(StateField::groupArgA))
+        .field("groupArgB", r.i32(StateField::groupArgB)).field("groupArgC", r.i32(StateField::groupArgC)).field("groupNumber", group);
     requireIndex("AssignGroup", "groupFirst", first);
     for (int i : figuresFrom(first))
         r.at(ArrW, i) = group;
@@ -36,7 +36,7 @@ void HOST_STDCALL AssignGroup()
 int32_t HOST_STDCALL NewGroupNumber(int32_t wanted)
 {
     ServiceCall c(Svc::NewGroupNumber);
-    Host &h = H();
+    Host &h = runningHost();
     int32_t largest = 0;
     bool used = false;
     for (int i : figuresFrom(0)) {
@@ -53,17 +53,17 @@ int32_t HOST_STDCALL NewGroupNumber(int32_t wanted)
 void HOST_STDCALL UngroupRange(int32_t first)
 {
     ServiceCall c(Svc::UngroupRange);
-    TraceLine(H().trace, "UngroupRange").arg(first);
+    TraceLine(runningHost().trace, "UngroupRange").arg(first);
     requireIndex("UngroupRange", "first", first);
     for (int i : figuresFrom(first))
-        H().rec.at(ArrW, i) = 0;
+        runningHost().rec.at(ArrW, i) = 0;
 }
 
 void HOST_STDCALL FinishGroup(void *tables, int32_t first)
 {
     ServiceCall c(Svc::FinishGroup);
     checkTables("FinishGroup", tables);
-    TraceLine(H().trace, "FinishGroup").argPtr(tables).arg(first);
+    TraceLine(runningHost().trace, "FinishGroup").argPtr(tables).arg(first);
 }
 
 /* Redraws the figures below `first` that share a link number above 0 with
@@ -73,7 +73,7 @@ void HOST_STDCALL FinishGroup(void *tables, int32_t first)
    the time grows with the drawing, not with the drawing times the range. */
 void redrawLinkedBelow(int32_t first, int32_t last)
 {
-    Host &h = H();
+    Host &h = runningHost();
     auto linkAt = [&](int i) { return h.rec.at(ArrAttr, i) >> 16; };
     std::vector<bool> inRange(32768, false);
     for (int i = std::max(first, 0); i <= last && i < h.rec.capacity(); ++i)
@@ -92,7 +92,7 @@ void redrawLinkedBelow(int32_t first, int32_t last)
 void HOST_STDCALL UpdateLinks(void *tables, int32_t first, int32_t last, int32_t mode, int32_t confirm)
 {
     ServiceCall c(Svc::UpdateLinks);
-    Host &h = H();
+    Host &h = runningHost();
     checkTables("UpdateLinks", tables);
     TraceLine(h.trace, "UpdateLinks").argPtr(tables).arg(first).arg(last).arg(mode).arg(confirm);
     requireIndex("UpdateLinks", "first", first);
@@ -107,7 +107,7 @@ void HOST_STDCALL UpdateLinks(void *tables, int32_t first, int32_t last, int32_t
 void HOST_STDCALL UpdateLinkedFigures()
 {
     ServiceCall c(Svc::UpdateLinkedFigures);
-    TraceLine(H().trace, "UpdateLinkedFigures").field("linkRefresh", H().rec.i32(SF::linkRefresh));
+    TraceLine(runningHost().trace, "UpdateLinkedFigures").field("linkRefresh", runningHost().rec.i32(StateField::linkRefresh));
 }
 
 } // namespace

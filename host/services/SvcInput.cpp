@@ -2,7 +2,7 @@
  * SvcInput.cpp - the user's side of the host: point requests with their
  * mouse events, group numbers, messages, the Escape key and the region test
  * of the hatch polygon.  Every request is answered by the host's user
- * (Host::answer); when the user has no more to say, it is cancelled.
+ * (Player::answer); when the user has no more to say, it is cancelled.
  */
 #include "host/services/Services.h"
 #include "host/text/Text.h"
@@ -15,42 +15,42 @@ namespace {
 
 void tracePointRequest(const char *name, Request req)
 {
-    if (!H().trace.enabled())
+    if (!runningHost().trace.enabled())
         return;
-    Records &r = H().rec;
-    TraceLine t(H().trace, name);
-    t.fieldText("promptText", r.text(SF::promptText))
-        .field("inputMode", r.i32(SF::inputMode))
-        .field("inputOption", r.i32(SF::inputOption))
-        .field("bandKind", r.i32(SF::bandKind));
-    int band = r.i32(SF::bandKind);
+    Records &r = runningHost().rec;
+    TraceLine t(runningHost().trace, name);
+    t.fieldText("promptText", r.text(StateField::promptText))
+        .field("inputMode", r.i32(StateField::inputMode))
+        .field("inputOption", r.i32(StateField::inputOption))
+        .field("bandKind", r.i32(StateField::bandKind));
+    int band = r.i32(StateField::bandKind);
     if (band == kBandBox)
-        t.field("boxAnchorX", r.f64(SF::boxAnchorX)).field("boxAnchorY", r.f64(SF::boxAnchorY));
+        t.field("boxAnchorX", r.f64(StateField::boxAnchorX)).field("boxAnchorY", r.f64(StateField::boxAnchorY));
     if (band == kBandLine)
-        t.field("lineAnchorX", r.f64(SF::lineAnchorX)).field("lineAnchorY", r.f64(SF::lineAnchorY));
+        t.field("lineAnchorX", r.f64(StateField::lineAnchorX)).field("lineAnchorY", r.f64(StateField::lineAnchorY));
     if (band != kBandNone)
-        t.field("bandOption", r.i32(SF::bandOption));
+        t.field("bandOption", r.i32(StateField::bandOption));
     if (req == Request::GetPointOrFigure)
-        t.field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
+        t.field("pointX", r.f64(StateField::pointX)).field("pointY", r.f64(StateField::pointY));
 }
 
 /* A point request: mouse events go to the hooks until the user gives a
    point, confirms, closes the region or cancels. */
 void pointRequest(Request req, const char *name)
 {
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
     tracePointRequest(name, req);
-    std::string prompt = cp932ToUtf8(r.text(SF::promptText));
+    std::string prompt = cp932ToUtf8(r.text(StateField::promptText));
     for (;;) {
         std::optional<ScriptLine> l = h.player.answer(h.ask(req, prompt));
         if (!l) {
-            r.put(SF::inputStatus, 2);
+            r.put(StateField::inputStatus, 2);
             h.traceAnswer("cancel (the command's lines ran out)");
             return;
         }
         h.traceAnswer(l->source);
-        double cx = Host::toDrawingX(r.f64(SF::cursorX)), cy = Host::toDrawingY(r.f64(SF::cursorY));
+        double cx = Host::toDrawingX(r.f64(StateField::cursorX)), cy = Host::toDrawingY(r.f64(StateField::cursorY));
         switch (l->verb) {
         case Verb::Move:
             h.mouseEvent(req, l->x, l->y, true);
@@ -59,22 +59,22 @@ void pointRequest(Request req, const char *name)
             h.mouseEvent(req, cx, cy, false);
             continue;
         case Verb::Point:
-            r.put(SF::cursorX, Host::toScreenX(l->x));
-            r.put(SF::cursorY, Host::toScreenY(l->y));
-            r.put(SF::pickX, l->x);
-            r.put(SF::pickY, l->y);
+            r.put(StateField::cursorX, Host::toScreenX(l->x));
+            r.put(StateField::cursorY, Host::toScreenY(l->y));
+            r.put(StateField::pickX, l->x);
+            r.put(StateField::pickY, l->y);
             h.regionClosed = false;
-            r.put(SF::inputStatus, 1);
+            r.put(StateField::inputStatus, 1);
             return;
         case Verb::Confirm:
         case Verb::Close:
-            r.put(SF::pickX, cx);
-            r.put(SF::pickY, cy);
+            r.put(StateField::pickX, cx);
+            r.put(StateField::pickY, cy);
             h.regionClosed = l->verb == Verb::Close;
-            r.put(SF::inputStatus, 1);
+            r.put(StateField::inputStatus, 1);
             return;
         default: /* cancel */
-            r.put(SF::inputStatus, 2);
+            r.put(StateField::inputStatus, 2);
             return;
         }
     }
@@ -88,19 +88,19 @@ void pointRequest(Request req, const char *name)
    mode itself. */
 void orthogonalPick()
 {
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
-    int band = r.i32(SF::bandKind);
-    if (r.i32(SF::orthoMode) == 0 || (band != kBandFromLast && band != kBandDrag) || r.i32(SF::inputStatus) != 1)
+    int band = r.i32(StateField::bandKind);
+    if (r.i32(StateField::orthoMode) == 0 || (band != kBandFromLast && band != kBandDrag) || r.i32(StateField::inputStatus) != 1)
         return;
-    double dx = r.f64(SF::pickX) - r.f64(SF::pointX), dy = r.f64(SF::pickY) - r.f64(SF::pointY);
+    double dx = r.f64(StateField::pickX) - r.f64(StateField::pointX), dy = r.f64(StateField::pickY) - r.f64(StateField::pointY);
     if (std::fabs(dy) > std::fabs(dx))
-        r.put(SF::pickX, r.f64(SF::pointX));
+        r.put(StateField::pickX, r.f64(StateField::pointX));
     else
-        r.put(SF::pickY, r.f64(SF::pointY));
+        r.put(StateField::pickY, r.f64(StateField::pointY));
     if (h.trace.enabled())
-        h.traceAnswer("orthogonal mode: the point is " + formatDouble(r.f64(SF::pickX)) + " " +
-                      formatDouble(r.f64(SF::pickY)));
+        h.traceAnswer("orthogonal mode: the point is " + formatDouble(r.f64(StateField::pickX)) + " " +
+                      formatDouble(r.f64(StateField::pickY)));
 }
 
 /* When a request with the drag band ends, the host takes its picture
@@ -109,8 +109,8 @@ void orthogonalPick()
    stale preview. */
 void endDragPicture()
 {
-    Host &h = H();
-    if (h.rec.i32(SF::bandKind) != kBandDrag)
+    Host &h = runningHost();
+    if (h.rec.i32(StateField::bandKind) != kBandDrag)
         return;
     for (int i = 0; i < h.rec.capacity(); ++i)
         if (h.fig.display(i) == Display::Preview)
@@ -141,27 +141,27 @@ void HOST_STDCALL GetPointOrFigure()
 void HOST_STDCALL ConfirmPoint()
 {
     ServiceCall c(Svc::ConfirmPoint);
-    Records &r = H().rec;
-    r.put(SF::pointX, r.f64(SF::pickX));
-    r.put(SF::pointY, r.f64(SF::pickY));
-    TraceLine(H().trace, "ConfirmPoint").field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
+    Records &r = runningHost().rec;
+    r.put(StateField::pointX, r.f64(StateField::pickX));
+    r.put(StateField::pointY, r.f64(StateField::pickY));
+    TraceLine(runningHost().trace, "ConfirmPoint").field("pointX", r.f64(StateField::pointX)).field("pointY", r.f64(StateField::pointY));
 }
 
 void HOST_STDCALL HighlightPoint()
 {
     ServiceCall c(Svc::HighlightPoint);
-    Records &r = H().rec;
-    H().highlightOn = true;
-    H().highlightX = r.f64(SF::pointX);
-    H().highlightY = r.f64(SF::pointY);
-    TraceLine(H().trace, "HighlightPoint").field("pointX", r.f64(SF::pointX)).field("pointY", r.f64(SF::pointY));
+    Records &r = runningHost().rec;
+    runningHost().highlightOn = true;
+    runningHost().highlightX = r.f64(StateField::pointX);
+    runningHost().highlightY = r.f64(StateField::pointY);
+    TraceLine(runningHost().trace, "HighlightPoint").field("pointX", r.f64(StateField::pointX)).field("pointY", r.f64(StateField::pointY));
 }
 
 void HOST_STDCALL SignalError()
 {
     ServiceCall c(Svc::SignalError);
-    ++H().signalErrors;
-    TraceLine(H().trace, "SignalError");
+    ++runningHost().signalErrors;
+    TraceLine(runningHost().trace, "SignalError");
 }
 
 /* GetGroupNumber: `group N` puts N into groupNumberResult; a cancel leaves
@@ -169,17 +169,17 @@ void HOST_STDCALL SignalError()
 void HOST_STDCALL GetGroupNumber()
 {
     ServiceCall c(Svc::GetGroupNumber);
-    Host &h = H();
+    Host &h = runningHost();
     if (h.trace.enabled()) /* the line is written here, before the answer */
-        TraceLine(h.trace, "GetGroupNumber").fieldText("promptText", h.rec.text(SF::promptText));
-    std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Group, cp932ToUtf8(h.rec.text(SF::promptText))));
+        TraceLine(h.trace, "GetGroupNumber").fieldText("promptText", h.rec.text(StateField::promptText));
+    std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Group, cp932ToUtf8(h.rec.text(StateField::promptText))));
     if (!l || l->verb == Verb::Cancel) {
-        h.rec.put(SF::inputStatus, 2);
+        h.rec.put(StateField::inputStatus, 2);
         h.traceAnswer(l ? "cancel" : "cancel (the command's lines ran out)");
         return;
     }
-    h.rec.put(SF::groupNumberResult, l->number);
-    h.rec.put(SF::inputStatus, 1);
+    h.rec.put(StateField::groupNumberResult, l->number);
+    h.rec.put(StateField::inputStatus, 1);
     h.traceAnswer(l->source);
 }
 
@@ -188,12 +188,12 @@ void HOST_STDCALL GetGroupNumber()
 void HOST_STDCALL ShowMessage()
 {
     ServiceCall c(Svc::ShowMessage);
-    Host &h = H();
-    std::string text = h.rec.text(SF::promptText);
+    Host &h = runningHost();
+    std::string text = h.rec.text(StateField::promptText);
     TraceLine(h.trace, "ShowMessage").fieldText("promptText", text);
     h.messages.push_back(cp932ToUtf8(text));
     std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Message, h.messages.back()));
-    h.rec.put(SF::inputStatus, l && l->verb == Verb::Message && l->ok ? 1 : 2);
+    h.rec.put(StateField::inputStatus, l && l->verb == Verb::Message && l->ok ? 1 : 2);
     h.traceAnswer(l ? l->source : "cancel (the command's lines ran out)");
 }
 
@@ -202,7 +202,7 @@ void HOST_STDCALL ShowMessage()
 int32_t HOST_STDCALL PollKey()
 {
     ServiceCall c(Svc::PollKey);
-    Host &h = H();
+    Host &h = runningHost();
     int32_t key = h.player.pollKey();
     TraceLine(h.trace, "PollKey").resultInt(key);
     return key;
@@ -212,8 +212,8 @@ int32_t HOST_STDCALL OpenRegionTest(int32_t handle, int32_t a, int32_t b, int32_
                                     int32_t m2, int32_t m3, int32_t m4)
 {
     ServiceCall c(Svc::OpenRegionTest);
-    int32_t h2 = ++H().regionHandles;
-    TraceLine(H().trace, "OpenRegionTest").arg(handle).arg(a).arg(b).arg(low).arg(c2).arg(m1).arg(m2).arg(m3).arg(m4)
+    int32_t h2 = ++runningHost().regionHandles;
+    TraceLine(runningHost().trace, "OpenRegionTest").arg(handle).arg(a).arg(b).arg(low).arg(c2).arg(m1).arg(m2).arg(m3).arg(m4)
         .resultInt(h2);
     return h2;
 }
@@ -222,15 +222,15 @@ int32_t HOST_STDCALL OpenRegionTest(int32_t handle, int32_t a, int32_t b, int32_
 int32_t HOST_STDCALL CloseRegionTest(int32_t handle, double x, double y, int32_t zero)
 {
     ServiceCall c(Svc::CloseRegionTest);
-    int32_t closed = H().regionClosed ? 1 : 0;
-    TraceLine(H().trace, "CloseRegionTest").arg(handle).arg(x).arg(y).arg(zero).resultInt(closed);
+    int32_t closed = runningHost().regionClosed ? 1 : 0;
+    TraceLine(runningHost().trace, "CloseRegionTest").arg(handle).arg(x).arg(y).arg(zero).resultInt(closed);
     return closed;
 }
 
 int32_t HOST_STDCALL CloseRegionHandle(int32_t handle)
 {
     ServiceCall c(Svc::CloseRegionHandle);
-    TraceLine(H().trace, "CloseRegionHandle").arg(handle).result("0");
+    TraceLine(runningHost().trace, "CloseRegionHandle").arg(handle).result("0");
     return 0;
 }
 
@@ -238,7 +238,7 @@ double HOST_STDCALL ScreenToDrawingX(double x)
 {
     ServiceCall c(Svc::ScreenToDrawingX);
     double v = Host::toDrawingX(x);
-    TraceLine(H().trace, "ScreenToDrawingX").arg(x).resultNumber(v);
+    TraceLine(runningHost().trace, "ScreenToDrawingX").arg(x).resultNumber(v);
     return v;
 }
 
@@ -246,7 +246,7 @@ double HOST_STDCALL ScreenToDrawingY(double y)
 {
     ServiceCall c(Svc::ScreenToDrawingY);
     double v = Host::toDrawingY(y);
-    TraceLine(H().trace, "ScreenToDrawingY").arg(y).resultNumber(v);
+    TraceLine(runningHost().trace, "ScreenToDrawingY").arg(y).resultNumber(v);
     return v;
 }
 
@@ -254,7 +254,7 @@ double HOST_STDCALL CursorToDrawingX(double x)
 {
     ServiceCall c(Svc::CursorToDrawingX);
     double v = Host::toDrawingX(x);
-    TraceLine(H().trace, "CursorToDrawingX").arg(x).resultNumber(v);
+    TraceLine(runningHost().trace, "CursorToDrawingX").arg(x).resultNumber(v);
     return v;
 }
 
@@ -262,7 +262,7 @@ double HOST_STDCALL CursorToDrawingY(double y)
 {
     ServiceCall c(Svc::CursorToDrawingY);
     double v = Host::toDrawingY(y);
-    TraceLine(H().trace, "CursorToDrawingY").arg(y).resultNumber(v);
+    TraceLine(runningHost().trace, "CursorToDrawingY").arg(y).resultNumber(v);
     return v;
 }
 
@@ -272,7 +272,7 @@ double HOST_STDCALL SnapDragPoint(double y, double cursorX, double cursorY, int3
 {
     ServiceCall c(Svc::SnapDragPoint);
     double v = Host::toDrawingX(cursorX);
-    TraceLine(H().trace, "SnapDragPoint").arg(y).arg(cursorX).arg(cursorY).arg(zero).arg(snapMode).arg(seven)
+    TraceLine(runningHost().trace, "SnapDragPoint").arg(y).arg(cursorX).arg(cursorY).arg(zero).arg(snapMode).arg(seven)
         .resultNumber(v);
     return v;
 }
@@ -281,8 +281,8 @@ double HOST_STDCALL SnapDragPoint(double y, double cursorX, double cursorY, int3
 double HOST_STDCALL MeasureDistance(double a, double b)
 {
     ServiceCall c(Svc::MeasureDistance);
-    double v = std::fabs(b - a) * H().rec.f64(TF::unitFactor);
-    TraceLine(H().trace, "MeasureDistance").arg(a).arg(b).resultNumber(v);
+    double v = std::fabs(b - a) * runningHost().rec.f64(TableField::unitFactor);
+    TraceLine(runningHost().trace, "MeasureDistance").arg(a).arg(b).resultNumber(v);
     return v;
 }
 

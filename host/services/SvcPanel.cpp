@@ -36,7 +36,7 @@ bool isInt32(double v) { return v >= -2147483648.0 && v <= 2147483647.0 && v == 
 
 PanelItem &addItem(ItemKind kind, int row, int first, int last)
 {
-    Panel &p = H().panel;
+    Panel &p = runningHost().panel;
     p.items.emplace_back();
     PanelItem &it = p.items.back();
     it.kind = kind;
@@ -59,26 +59,26 @@ std::string itemValue(const PanelItem &it)
 void HOST_STDCALL OpenPanel(int32_t rows, int32_t columns, int32_t x, int32_t y)
 {
     ServiceCall c(Svc::OpenPanel);
-    Host &h = H();
+    Host &h = runningHost();
     h.panel = Panel();
     h.panel.open = true;
     h.panel.rows = rows;
     h.panel.columns = columns;
     h.panel.x = x;
     h.panel.y = y;
-    h.rec.put(SF::panelWidth, columns);
+    h.rec.put(StateField::panelWidth, columns);
     TraceLine(h.trace, "OpenPanel").arg(rows).arg(columns).arg(x).arg(y);
 }
 
 void HOST_STDCALL OpenPanelByLayout()
 {
     ServiceCall c(Svc::OpenPanelByLayout);
-    Host &h = H();
+    Host &h = runningHost();
     Records &r = h.rec;
     h.panel = Panel();
     h.panel.open = true;
-    h.panel.rows = r.i32(SF::panelRows);
-    h.panel.columns = r.i32(SF::panelWidth);
+    h.panel.rows = r.i32(StateField::panelRows);
+    h.panel.columns = r.i32(StateField::panelWidth);
     /* The module computes the cell from the cursor, which may lie anywhere
        (far off the drawing, or with a zero cell size: a saturated cell), so
        the pixel position is multiplied out in 64 bits and kept in range. */
@@ -86,27 +86,27 @@ void HOST_STDCALL OpenPanelByLayout()
         long long v = static_cast<long long>(cells) * cellSize;
         return static_cast<int>(std::max<long long>(INT32_MIN, std::min<long long>(INT32_MAX, v)));
     };
-    h.panel.x = pixels(r.i32(SF::panelColumn), r.i32(SF::charWidth));
-    h.panel.y = pixels(r.i32(SF::panelRow), r.i32(SF::charHeight));
+    h.panel.x = pixels(r.i32(StateField::panelColumn), r.i32(StateField::charWidth));
+    h.panel.y = pixels(r.i32(StateField::panelRow), r.i32(StateField::charHeight));
     TraceLine(h.trace, "OpenPanelByLayout").field("panelRows", h.panel.rows).field("panelWidth", h.panel.columns)
-        .field("panelColumn", r.i32(SF::panelColumn)).field("panelRow", r.i32(SF::panelRow));
+        .field("panelColumn", r.i32(StateField::panelColumn)).field("panelRow", r.i32(StateField::panelRow));
 }
 
 void HOST_STDCALL ClearPanel()
 {
     ServiceCall c(Svc::ClearPanel);
-    H().panel.items.clear();
-    H().panel.shapes.clear();
-    H().panel.keptInts.clear();
-    H().panel.keptDoubles.clear();
-    TraceLine(H().trace, "ClearPanel");
+    runningHost().panel.items.clear();
+    runningHost().panel.shapes.clear();
+    runningHost().panel.keptInts.clear();
+    runningHost().panel.keptDoubles.clear();
+    TraceLine(runningHost().trace, "ClearPanel");
 }
 
 /* Lists the items with their present values. */
 void HOST_STDCALL ShowPanel()
 {
     ServiceCall c(Svc::ShowPanel);
-    Host &h = H();
+    Host &h = runningHost();
     TraceLine(h.trace, "ShowPanel").resultInt(static_cast<long long>(h.panel.items.size()), "items");
     if (!h.trace.enabled())
         return;
@@ -128,14 +128,14 @@ void HOST_STDCALL ShowPanel()
 void HOST_STDCALL RefreshPanel(int32_t what)
 {
     ServiceCall c(Svc::RefreshPanel);
-    TraceLine(H().trace, "RefreshPanel").arg(what);
+    TraceLine(runningHost().trace, "RefreshPanel").arg(what);
 }
 
 int32_t HOST_STDCALL PanelResult()
 {
     ServiceCall c(Svc::PanelResult);
-    TraceLine(H().trace, "PanelResult").resultInt(H().panel.result);
-    return H().panel.result;
+    TraceLine(runningHost().trace, "PanelResult").resultInt(runningHost().panel.result);
+    return runningHost().panel.result;
 }
 
 /* Closes the panel.  The items let go of the module's variables: each bound
@@ -145,7 +145,7 @@ int32_t HOST_STDCALL PanelResult()
 void HOST_STDCALL ClosePanel()
 {
     ServiceCall c(Svc::ClosePanel);
-    Host &h = H();
+    Host &h = runningHost();
     h.panel.open = false;
     std::map<const void *, void *> kept; /* items bound to one variable share its copy */
     for (PanelItem &it : h.panel.items) {
@@ -167,7 +167,7 @@ void HOST_STDCALL ClosePanel()
             it.boundDouble = static_cast<double *>(copy);
         }
     }
-    h.rec.put(SF::inputStatus, h.panel.cancelled ? 2 : 1);
+    h.rec.put(StateField::inputStatus, h.panel.cancelled ? 2 : 1);
     TraceLine(h.trace, "ClosePanel").result(h.panel.cancelled ? "cancelled" : "ok");
 }
 
@@ -186,7 +186,7 @@ void HOST_STDCALL AddPanelItem(int32_t row, int32_t first, int32_t last, int32_t
     it.d = d;
     it.boundInt = bound;
     it.eventId = id;
-    TraceLine(H().trace, "AddPanelItem").arg(row).arg(first).arg(last).arg(kind).arg(style).argText(text).arg(a)
+    TraceLine(runningHost().trace, "AddPanelItem").arg(row).arg(first).arg(last).arg(kind).arg(style).argText(text).arg(a)
         .arg(b).arg(c2).arg(d).argPtr(bound).arg(z1).arg(z2).arg(z3).arg(z4).arg(id).arg(m1).arg(m2).arg(m3).arg(m4);
 }
 
@@ -201,7 +201,7 @@ void HOST_STDCALL AddPanelNumber(int32_t row, const char *text, double step, int
     it.lowest = lowest;
     it.highest = highest;
     it.decimals = decimals;
-    TraceLine(H().trace, "AddPanelNumber").arg(row).argText(text).arg(step).arg(z1).arg(z2).arg(z3).argPtr(bound)
+    TraceLine(runningHost().trace, "AddPanelNumber").arg(row).argText(text).arg(step).arg(z1).arg(z2).arg(z3).argPtr(bound)
         .arg(z4).arg(lowest).arg(highest).arg(e).arg(f).arg(decimals).arg(first).arg(last);
 }
 
@@ -218,14 +218,14 @@ void HOST_STDCALL AddPanelList(int32_t row, int32_t first, int32_t last, int32_t
     it.firstValue = firstValue;
     it.eventId = id;
     const char *texts[20] = {t0, t1, t2, t3, t4, t5, t6, t7, t8, t9, t10, t11, t12, t13, t14, t15, t16, t17, t18, t19};
-    TraceLine t(H().trace, "AddPanelList");
+    TraceLine t(runningHost().trace, "AddPanelList");
     t.arg(row).arg(first).arg(last).argPtr(bound).arg(firstValue).arg(id);
     for (size_t k = 0; k < 20; ++k) {
         t.argText(texts[k]);
         if (!texts[k])
             continue;
         if (it.entries.size() != k)
-            H().fail(kExitModuleFault, "AddPanelList: a text follows a null entry");
+            runningHost().fail(kExitModuleFault, "AddPanelList: a text follows a null entry");
         it.entries.push_back(cp932ToUtf8(texts[k]));
     }
 }
@@ -233,18 +233,18 @@ void HOST_STDCALL AddPanelList(int32_t row, int32_t first, int32_t last, int32_t
 void HOST_STDCALL AddPanelHeader(int32_t row)
 {
     ServiceCall c(Svc::AddPanelHeader);
-    addItem(ItemKind::Header, row, 0, H().panel.columns - 1);
-    TraceLine(H().trace, "AddPanelHeader").arg(row);
+    addItem(ItemKind::Header, row, 0, runningHost().panel.columns - 1);
+    TraceLine(runningHost().trace, "AddPanelHeader").arg(row);
 }
 
 void HOST_STDCALL AddPanelGroupChoice(int32_t row, int32_t *number, int32_t *mode, int32_t modes)
 {
     ServiceCall c(Svc::AddPanelGroupChoice);
-    PanelItem &it = addItem(ItemKind::GroupChoice, row, 0, H().panel.columns - 1);
+    PanelItem &it = addItem(ItemKind::GroupChoice, row, 0, runningHost().panel.columns - 1);
     it.boundInt = number;
     it.boundMode = mode;
     it.modes = modes;
-    TraceLine(H().trace, "AddPanelGroupChoice").arg(row).argPtr(number).argPtr(mode).arg(modes);
+    TraceLine(runningHost().trace, "AddPanelGroupChoice").arg(row).argPtr(number).argPtr(mode).arg(modes);
 }
 
 void attributeItem(Svc s, ItemKind k, const char *name, int32_t row, int32_t *bound, int32_t z1, int32_t z2,
@@ -254,7 +254,7 @@ void attributeItem(Svc s, ItemKind k, const char *name, int32_t row, int32_t *bo
     PanelItem &it = addItem(k, row, first, last);
     it.boundInt = bound;
     it.eventId = id;
-    TraceLine(H().trace, name).arg(row).argPtr(bound).arg(z1).arg(z2).arg(first).arg(last).arg(id);
+    TraceLine(runningHost().trace, name).arg(row).argPtr(bound).arg(z1).arg(z2).arg(first).arg(last).arg(id);
 }
 
 void HOST_STDCALL AddPanelLayer(int32_t row, int32_t *bound, int32_t z1, int32_t z2, int32_t first, int32_t last, int32_t id)
@@ -282,7 +282,7 @@ void HOST_STDCALL AddPanelGroup(int32_t row, int32_t *number, int32_t *mode, int
     it.boundMode = mode;
     it.modes = modes;
     it.eventId = id;
-    TraceLine(H().trace, "AddPanelGroup").arg(row).argPtr(number).argPtr(mode).arg(modes).arg(first).arg(last).arg(id);
+    TraceLine(runningHost().trace, "AddPanelGroup").arg(row).argPtr(number).argPtr(mode).arg(modes).arg(first).arg(last).arg(id);
 }
 
 void HOST_STDCALL PanelBox(int32_t surface, double x1, double y1, double x2, double y2, int32_t colour,
@@ -297,8 +297,8 @@ void HOST_STDCALL PanelBox(int32_t surface, double x1, double y1, double x2, dou
     s.y2 = y2;
     s.colour = colour;
     s.option = textOf(option);
-    H().panel.shapes.push_back(s);
-    TraceLine(H().trace, "PanelBox").arg(surface).arg(x1).arg(y1).arg(x2).arg(y2).arg(colour).argText(option).arg(m1).arg(m2);
+    runningHost().panel.shapes.push_back(s);
+    TraceLine(runningHost().trace, "PanelBox").arg(surface).arg(x1).arg(y1).arg(x2).arg(y2).arg(colour).argText(option).arg(m1).arg(m2);
 }
 
 void HOST_STDCALL PanelCircle(int32_t surface, double x, double y, double r, int32_t colour, int32_t z1, int32_t z2,
@@ -312,15 +312,15 @@ void HOST_STDCALL PanelCircle(int32_t surface, double x, double y, double r, int
     s.y1 = y;
     s.r = r;
     s.colour = colour;
-    H().panel.shapes.push_back(s);
-    TraceLine(H().trace, "PanelCircle").arg(surface).arg(x).arg(y).arg(r).arg(colour).arg(z1).arg(z2).arg(z3).arg(z4)
+    runningHost().panel.shapes.push_back(s);
+    TraceLine(runningHost().trace, "PanelCircle").arg(surface).arg(x).arg(y).arg(r).arg(colour).arg(z1).arg(z2).arg(z3).arg(z4)
         .arg(z5).arg(m1);
 }
 
 PanelItem *findCaption(const std::string &caption, std::initializer_list<ItemKind> kinds)
 {
     for (int pass = 0; pass < 2; ++pass)
-        for (PanelItem &it : H().panel.items) {
+        for (PanelItem &it : runningHost().panel.items) {
             bool kindOk = false;
             for (ItemKind k : kinds)
                 kindOk = kindOk || it.kind == k;
@@ -333,16 +333,16 @@ PanelItem *findCaption(const std::string &caption, std::initializer_list<ItemKin
 [[noreturn]] void missingItem(const ScriptLine &l, const std::string &what)
 {
     std::string have;
-    for (const PanelItem &it : H().panel.items)
+    for (const PanelItem &it : runningHost().panel.items)
         if (!it.caption.empty())
             have += " " + quoted(it.caption);
-    H().fail(kExitBadInput, l.where() + ": the panel has no " + what + " (its items:" + have + ")");
+    runningHost().fail(kExitBadInput, l.where() + ": the panel has no " + what + " (its items:" + have + ")");
 }
 
 /* Carries out one panel line; returns what the trace shows. */
 std::string panelEvent(const ScriptLine &l)
 {
-    Host &h = H();
+    Host &h = runningHost();
     auto missing = [&](const std::string &what) { missingItem(l, what); };
     PanelItem *it = nullptr;
     if (l.panel == PanelAction::Pick) {
@@ -354,7 +354,7 @@ std::string panelEvent(const ScriptLine &l)
         for (size_t k = 0; k < it->entries.size(); ++k)
             if (trimBlanks(it->entries[k]) == trimBlanks(l.name)) {
                 *it->boundInt = it->firstValue + static_cast<int32_t>(k);
-                h.rec.put(SF::panelEvent, it->eventId);
+                h.rec.put(StateField::panelEvent, it->eventId);
                 return "picked";
             }
         missing("entry " + quoted(l.name) + " in the list on row " + std::to_string(l.count));
@@ -364,7 +364,7 @@ std::string panelEvent(const ScriptLine &l)
         if (!it)
             missing("radio button or check box " + quoted(l.name));
         *it->boundInt = static_cast<int32_t>(it->kind == ItemKind::Radio ? it->a : it->d);
-        h.rec.put(SF::panelEvent, it->eventId);
+        h.rec.put(StateField::panelEvent, it->eventId);
         return "chosen";
     }
     if (!l.name.empty() && l.name[0] == '@') {
@@ -392,7 +392,7 @@ std::string panelEvent(const ScriptLine &l)
         } else {
             *it->boundInt = v;
         }
-        h.rec.put(SF::panelEvent, it->eventId);
+        h.rec.put(StateField::panelEvent, it->eventId);
         return "set";
     }
     it = findCaption(l.name, {ItemKind::Number, ItemKind::Check, ItemKind::Selector});
@@ -411,22 +411,22 @@ std::string panelEvent(const ScriptLine &l)
             return "refused: " + l.value + " is outside " + formatDouble(it->c) + ".." + formatDouble(it->d);
         *it->boundInt = static_cast<int32_t>(l.number);
     }
-    h.rec.put(SF::panelEvent, it->eventId);
+    h.rec.put(StateField::panelEvent, it->eventId);
     return "set";
 }
 
 void HOST_STDCALL WaitPanelEvent(const char *caption)
 {
     ServiceCall c(Svc::WaitPanelEvent);
-    Host &h = H();
+    Host &h = runningHost();
     TraceLine(h.trace, "WaitPanelEvent").argText(caption);
     h.panel.caption = textOf(caption);
     std::optional<ScriptLine> l = h.player.answer(h.ask(Request::Panel, h.panel.caption));
     if (!l || l->verb == Verb::Cancel || l->panel == PanelAction::Cancel || l->panel == PanelAction::Ok) {
         h.panel.result = 0;
         h.panel.cancelled = !(l && l->verb == Verb::Panel && l->panel == PanelAction::Ok);
-        h.rec.put(SF::panelEvent, 0);
-        h.rec.put(SF::inputStatus, h.panel.cancelled ? 2 : 1);
+        h.rec.put(StateField::panelEvent, 0);
+        h.rec.put(StateField::inputStatus, h.panel.cancelled ? 2 : 1);
         h.traceAnswer(l ? l->source : "cancel (the command's lines ran out)");
         return;
     }
@@ -434,7 +434,7 @@ void HOST_STDCALL WaitPanelEvent(const char *caption)
     /* A value the control refuses changes nothing, so the event carries no
        id; without this the id of the previous event would stay behind and
        the module would act on it again (the hatch panel would rebuild). */
-    h.rec.put(SF::panelEvent, 0);
+    h.rec.put(StateField::panelEvent, 0);
     std::string what = panelEvent(*l);
     if (h.trace.enabled())
         h.traceAnswer(l->source + " (" + what + ")");

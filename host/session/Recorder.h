@@ -6,7 +6,7 @@
  * poll in a replay.  The text replays the same session in nerolit-host with
  * the same drawing and settings file.
  *
- * Use: set Host::recorder to a SessionRecorder before the session plays;
+ * Use: set the player's recorder (Player::recorder) before the session plays;
  * text() is the session so far at any time, also after a failure.
  */
 #ifndef NEROLIT_HOST_RECORDER_H

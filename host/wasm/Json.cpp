@@ -278,7 +278,7 @@ std::string namesJson(const Host &h)
     /* Stored units per unit of the DXF's lengths (DxfExplode's scale). */
     double perUnit = 100.0 * dxfUnitLength(n.insUnits);
     Out o;
-    o.raw("{").key("unitFactor", true).num(h.rec.f64(TF::unitFactor)).key("insUnits").num(n.insUnits);
+    o.raw("{").key("unitFactor", true).num(h.rec.f64(TableField::unitFactor)).key("insUnits").num(n.insUnits);
     o.key("fromDxf").raw(n.layers.empty() && n.lineTypes.empty() ? "false" : "true").key("layers").raw("[");
     for (size_t k = 0; k < n.layers.size(); ++k) {
         const DxfLayer &l = n.layers[k];

@@ -150,7 +150,7 @@ Played playInput(const uint8_t *data, size_t size, const PlayOptions &options)
         dxf = h.drawingDxf();
         if (!options.writePrefix.empty()) /* what a replay must end with */
             writeFile(options.writePrefix + ".figures", figures);
-        unitFactor = h.rec.f64(host::TF::unitFactor);
+        unitFactor = h.rec.f64(host::TableField::unitFactor);
         layout.figureLimit = h.rec.figureLimit();
         layout.workBase = h.rec.workBase();
         layout.workEnd = h.rec.workEnd();

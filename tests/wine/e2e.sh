@@ -6,8 +6,9 @@
 # program runs; only its host and its test program are used): every session
 # of examples/ and tests/sessions/ must give the same exit status,
 # byte-identical figure lists (DXF files for a session that starts from
-# NAME.dxf) and settings, and traces that differ at most in the last digits
-# of numbers (the two C runtimes' math functions may round differently).
+# NAME.dxf), settings and pictures, and traces that differ at most in the
+# last digits of numbers (the two C runtimes' math functions may round
+# differently): tests/compare-sessions.sh.
 # Then a module that writes where it may not, and one that lacks an export.
 set -uo pipefail
 source "$(dirname "$0")/../sessions.sh"
@@ -41,30 +42,10 @@ if [ "$NEROLIT_WINE" != yes ]; then
 fi
 
 
-for session in $(session_files); do
-  name=$(basename "$session" .session)
-  for side in native windows; do
-    session_args "$session" "$work/$side"
-    if [ "$side" = native ]; then
-      "$native" "${args[@]}" "$session" >/dev/null 2>"$work/$side/$name.err"
-    else
-      wine "$win/nerolit-host.exe" --module "$win/Nerolit.dll" "${args[@]}" "$session" >/dev/null 2>"$work/$side/$name.err"
-    fi
-    echo $? >"$work/$side/$name.status"
-  done
-  n="$work/native/$name" w="$work/windows/$name"
-  if ! cmp -s "$n.status" "$w.status"; then
-    fail "$session: exit status $(cat "$n.status") natively, $(cat "$w.status") under Wine: $(cat "$w.err")"
-    continue
-  fi
-  for f in "$n.figures" "$n.figures.dxf"; do
-    [ -f "$f" ] && ! cmp -s "$f" "$work/windows/${f#"$work/native/"}" && fail "$session: the figure lists differ" &&
-      diff -a "$f" "$work/windows/${f#"$work/native/"}" | head -5
-  done
-  [ -f "$n.ini" ] && ! cmp -s "$n.ini" "$w.ini" && fail "$session: the settings differ"
-  if ! out=$(same_trace "$n.trace" "$w.trace"); then fail "$session: the traces differ"; echo "$out"; fi
-  echo "ok   $session (exit $(cat "$n.status"))"
-done
+# Every session through both hosts, as every other pair of builds is
+# compared (also the pictures); the console's CR LF aside.
+COMPARE_CONSOLE=no "$(dirname "$0")/../compare-sessions.sh" "$work/compare" native "$native" \
+  windows "wine $win/nerolit-host.exe --module $win/Nerolit.dll" || fail "the sessions under Wine"
 
 # A module that writes the host's inputStatus is stopped by the guard zones.
 echo "run C66" >"$work/stray.session"

@@ -10,6 +10,11 @@
 // on a long session and a large drawing as on a short one.
 import { createEngine as createNerolit } from './nerolit.mjs';
 
+/* The rubber bands a point request asks for (the host's bandKind): none,
+   from the last point given, a box from its anchor, a line from its anchor,
+   the stretch's drag. */
+export const BAND = Object.freeze({ none: 0, fromLast: 1, box: 2, line: 6, drag: 13 });
+
 /* The request as the page uses it: { kind, accepts, prompt, command,
    bandKind, baseX, baseY, cursorX, cursorY, panel }; `accepts` the verbs of
    the lines that answer it, as the engine lists them (language.js). */

@@ -5,7 +5,7 @@
 // player replays a file.  What is left is to join the parts, and that is
 // this file: the engine's requests go to the view, the dialogs and the
 // player; the buttons, keys and files go to the queue.
-import { createEngine } from './engine.js';
+import { BAND, createEngine } from './engine.js';
 import { automationInterface, createActions } from './actions.js';
 import { figureAt, boxOf } from './figures.js';
 import { createView, render, fit, fitBox, toCanvas, toDrawing, drawingChanged } from './view.js';
@@ -161,8 +161,8 @@ function onRequest(req) {
   showWorking(null);
   const band = req.bandKind;
   view.scene.band = null;
-  if (band === 1 || band === 6) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
-  if (band === 2) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
+  if (band === BAND.fromLast || band === BAND.line) view.scene.band = { kind: 'line', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
+  if (band === BAND.box) view.scene.band = { kind: 'box', x1: req.baseX, y1: req.baseY, x2: req.cursorX, y2: req.cursorY };
   if (req.kind === 'command' || req.kind === 'panel') state.windowPoints = [];
   snaps.axis = mirrorAxis(req, req.kind === 'point' ? state.engine.settings() : '');
   snaps.draw();
