@@ -240,6 +240,29 @@ TEST(CloudTrail, ChordFromUnitsAndPrintSize)
     }
 }
 
+TEST(CloudTrail, PrintSizeScaledToNothingDrawsNoTrail)
+{
+    // The stored length passes the check before the trail, but as a print
+    // size on a drawing scale of 0 (or a negative one) it gives a chord of 0
+    // (or below 0) drawing units: the trail is asked and its moves are
+    // followed, yet no vertex is placed and nothing joins the drawing.
+    for (const char *scale : {"0", "-2"})
+        for (const char *mode : {"2", "3"}) {
+            std::string where = std::string("drawingScale ") + scale + ", mode " + mode;
+            auto h = play(kumo(std::string("panel ok\n") + kTrailWalk + "confirm\ncancel\npanel cancel\n",
+                               std::string("setting kumo1 KumoMode ") + mode + "\nsetting kumo1 KumoPrintSize 1\n" +
+                                   "set drawingScale " + scale + "\n"));
+            EXPECT_EQ(traceLines(*h, "GetCursorPoint").size(), 1u) << where;
+            EXPECT_EQ(perHook(*h, "ScreenToDrawingX"), std::vector<int>(5, 1)) << where; // armed at every move
+            EXPECT_TRUE(writes(*h).empty()) << where;
+            EXPECT_TRUE(writes(*h, "AddLine").empty()) << where;
+            EXPECT_EQ(trailSteps, 0) << where;
+            EXPECT_EQ(trailClosed, 0) << where;
+            EXPECT_EQ(figureCount(*h), 0) << where;
+            EXPECT_TRUE(h->messages.empty()) << where;
+        }
+}
+
 TEST(CloudTrail, SegmentsInModeThreeCloseToo)
 {
     auto h = play(kumo(std::string("panel ok\n") + kTrailWalk + "confirm\ncancel\npanel cancel\n",

@@ -76,6 +76,13 @@ TEST(MirrorPanel, DefaultsLayoutTextsAndStoredValues)
     EXPECT_EQ(it[5].kind, host::ItemKind::GroupChoice);
     EXPECT_EQ(*it[5].boundInt, 1);
     EXPECT_EQ(*it[5].boundMode, 3);
+    // The items as the host's interface has them: four zeros, no event, and
+    // -1 for the four trailing numbers.
+    EXPECT_EQ(traceLines(*h, "AddPanelItem"),
+              (std::vector<std::string>{
+                  "AddPanelItem 1 0 4 1 1 \"方向\" 1 1 1 3 & 0 0 0 0 0 -1 -1 -1 -1",
+                  "AddPanelItem 2 0 19 6 1 \"元データを残す　　\" 0 0 0 1 & 0 0 0 0 0 -1 -1 -1 -1",
+                  "AddPanelItem 3 0 19 6 1 \"文字原点を反転する\" 0 0 0 1 & 0 0 0 0 0 -1 -1 -1 -1"}));
     // A cancelled panel still writes the five values that were shown.
     EXPECT_EQ(traceLines(*h, "WriteSetting").size(), 5u);
     EXPECT_EQ(setting(*h, "c66_DeleteSW"), 1.0);
@@ -136,6 +143,17 @@ TEST(MirrorDiagonal, ReflectsEachKindAboutTwoPoints)
                                                      "line 0 10 20 10"}));
     EXPECT_EQ(traceLines(*h, "EndProgress").size(), 1u);
     EXPECT_EQ(traceLines(*h, "DrawFiguresFrom").size(), 2u); // erased, then redrawn
+
+    // Texts of both kinds are reflected; a point, off the axis here, is no
+    // figure the reflection handles and stays, as does the text after it.
+    h = play("run C66\npanel pick 1 \"斜め\"\npanel set \"元データを残す\" 0\npanel ok\nselect all\n"
+             "point 0 0\npoint 10 10\n",
+             "text 30 70 \"CD\" kind=6 origin=0\npoint 40 5\ntext 60 20 \"EF\" origin=0\n");
+    EXPECT_EQ(drawing(*h), (std::vector<std::string>{
+                               "text 70 30 \"CD\" origin=0 height=100 width=50 spacing=0 angle=0 slant=0 style=0 kind=6",
+                               "point 40 5",
+                               "text 20 60 \"EF\" origin=0 height=100 width=50 spacing=0 angle=0 slant=0 style=0"}));
+    EXPECT_EQ(h->signalErrors, 0);
 }
 
 namespace {
@@ -186,12 +204,22 @@ TEST(MirrorDiagonal, TextBoxRangeTest)
     ASSERT_EQ(drawing(*h).size(), 1u);
     EXPECT_EQ(drawing(*h)[0].substr(0, 18), "text 0 2147483527 ");
     EXPECT_EQ(h->signalErrors, 0);
+
+    // A box exactly 2147483647 wide, reaching right from the mirrored origin
+    // at x = -5: its corners and its length are in range, it is taken.
+    h = play("run C66\npanel pick 1 \"斜め\"\npanel set \"元データを残す\" 0\npanel ok\nselect all\n"
+             "point 0 0\npoint 0 100\n",
+             "text 5 0 \"A\" origin=0 width=2147483647\nline 0 10 20 10\n");
+    EXPECT_EQ(h->signalErrors, 0);
+    EXPECT_EQ(drawing(*h), (std::vector<std::string>{
+                               "text -5 0 \"A\" origin=0 height=100 width=2147483647 spacing=0 angle=0 slant=0 style=0",
+                               "line 0 10 -20 10"}));
 }
 
 TEST(MirrorAxisAligned, HostScalesAndOriginCodesFlip)
 {
     std::string texts;
-    for (int v : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10})
+    for (int v : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}) // 3, 7, 11 and above are no positions
         texts += "text " + std::to_string(v) + " 10 \"A\" origin=" + std::to_string(v) + "\n";
     std::string shapes = "arc 100 100 50 0 90\ncircle 200 0 30\npoint 5 5\n";
     auto origins = [](const host::Host &h) {
@@ -204,14 +232,20 @@ TEST(MirrorAxisAligned, HostScalesAndOriginCodesFlip)
     const std::string flip = "run C66\npanel set \"元データを残す\" 0\npanel set \"文字原点を反転する\" 1\n";
 
     auto h = play(flip + "panel ok\nselect all\npoint 0 0\n", shapes + texts);
-    EXPECT_EQ(origins(*h), (std::vector<int>{8, 9, 10, 3, 4, 5, 6, 7, 0, 1, 2}));
+    EXPECT_EQ(origins(*h), (std::vector<int>{8, 9, 10, 3, 4, 5, 6, 7, 0, 1, 2, 11, 12, 13, 14, 15}));
+    // the host is handed exactly these codes (11 and above as they are, not
+    // as values that come out the same only once it masks them to 4 bits)
+    std::vector<int> handed;
+    for (const std::string &l : traceLines(*h, "SetTextOrigin "))
+        handed.push_back(std::stoi(l.substr(l.find(' ', 14) + 1)));
+    EXPECT_EQ(handed, origins(*h));
     std::vector<std::string> d = drawing(*h);
     EXPECT_EQ(std::vector<std::string>(d.begin(), d.begin() + 3),
               (std::vector<std::string>{"arc 100 -100 50 270 0", "circle 200 0 30", "point 5 -5"}));
     EXPECT_EQ(d[4].substr(0, 10), "text 1 -10");
 
     h = play(flip + "panel set \"方向\" 2\npanel ok\nselect all\npoint 0 0\n", shapes + texts);
-    EXPECT_EQ(origins(*h), (std::vector<int>{2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8}));
+    EXPECT_EQ(origins(*h), (std::vector<int>{2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 12, 13, 14, 15}));
     d = drawing(*h);
     EXPECT_EQ(std::vector<std::string>(d.begin(), d.begin() + 3),
               (std::vector<std::string>{"arc -100 100 50 90 180", "circle -200 0 30", "point -5 5"}));
@@ -219,9 +253,9 @@ TEST(MirrorAxisAligned, HostScalesAndOriginCodesFlip)
     // Flipping off: every attribute word stays.  Escape during flipping
     // stops only the flipping: all texts moved, the first text flipped.
     h = play("run C66\npanel set \"元データを残す\" 0\npanel ok\nselect all\npoint 0 0\n", texts);
-    EXPECT_EQ(origins(*h), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(origins(*h), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
     h = play(flip + "panel ok\nselect all\nkey esc after 2\npoint 0 0\n", texts);
-    EXPECT_EQ(origins(*h), (std::vector<int>{8, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(origins(*h), (std::vector<int>{8, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
     ASSERT_GE(drawing(*h).size(), 3u);
     EXPECT_EQ(drawing(*h)[2].substr(0, 10), "text 2 -10");
     EXPECT_EQ(traceLines(*h, "BeginProgress").size(), 0u);

@@ -157,3 +157,77 @@ TEST(ParamLinkPass, MatchesTheRuleInBatchesAndLineByLine)
         }
     }
 }
+
+TEST(ParamLinkPass, SlotsBoundEachBatchAndARoomBelowZeroIsNone)
+{
+    // Three collected lines whose link numbers carry 2, 1 and 2 centred
+    // texts outside the window.  Every look through the figures below N asks
+    // each of the five following texts for its origin once: the tally before
+    // the pass is one look, each batch one more; a line whose texts alone
+    // exceed the slots asks only for its own.  So the slots decide the number
+    // of origin requests, never where the texts end or the order in which
+    // they leave the display.
+    const std::string drawing = "line 100 100 200 100 link=1\nline 100 200 200 200 link=2\nline 100 300 200 300 link=3\n"
+                                "text 2000 100 \"a1\" origin=5 link=1\ntext 2000 150 \"a2\" origin=9 link=1\n"
+                                "text 2000 200 \"b\" origin=1 link=2\ntext 2000 300 \"c1\" origin=5 link=3\n"
+                                "text 2000 350 \"c2\" origin=5 link=3\n";
+    const std::pair<int, size_t> rooms[] = {
+        {PARAM_TEXT_SLOTS, 5 + 5},  // one batch
+        {3, 5 + 2 * 5},             // lines 1 and 2, then line 3
+        {2, 5 + 3 * 5},             // one line per batch
+        {1, 5 + 2 + 5 + 2},         // line 1 alone, line 2 in a batch, line 3 alone
+        {0, 5 + 2 + 1 + 2},         // every line alone
+        {-1, 5 + 2 + 1 + 2},        // below zero: no slots, as 0
+        {-2147483647 - 1, 5 + 2 + 1 + 2}};
+    const char *names[] = {"a1", "a2", "b", "c1", "c2"};
+    const int ys[] = {100, 150, 200, 300, 350};
+    for (const auto &room : rooms) {
+        paramTextRoom = room.first;
+        auto h = play("run VeC92\npanel choose \"リンクを更新する\"\npanel ok\npoint 0 0\npoint 1000 1000\n"
+                      "point 0 0\npoint 30 40\n",
+                      drawing);
+        paramTextRoom = PARAM_TEXT_SLOTS;
+        std::string where = "room " + std::to_string(room.first);
+        EXPECT_EQ(traceLines(*h, "GetTextOrigin").size(), room.second) << where;
+        std::vector<std::string> drawn;
+        for (const std::string &l : traceLines(*h, "DrawFigure drawIndex="))
+            drawn.push_back(h->fig.read(std::stoi(l.substr(l.find('=') + 1))).text);
+        EXPECT_EQ(drawn, std::vector<std::string>(names, names + 5)) << where; // line by line
+        std::map<std::string, std::pair<int, int>> at;
+        for (int i = 0; i < h->fig.drawingEnd(); ++i)
+            if (h->fig.kindAt(i) == 5)
+                at[h->fig.read(i).text] = {h->fig.read(i).x1, h->fig.read(i).y1};
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(at[names[k]], std::make_pair(2030, ys[k] + 40)) << where << " " << names[k];
+    }
+}
+
+// The pass's tallies are told apart from those of earlier passes by a pass
+// number that wraps only after 2^32 passes.  To reach the wrap, the test
+// compiles the pass's source a second time into a namespace of its own,
+// whose counter it can set; the copy works on the same host state.
+namespace wrapped_pass {
+#include "parametric/ParamLinks.cpp"
+} // namespace wrapped_pass
+
+TEST(ParamLinkPass, TalliesOfThePassBeforeTheCounterWrappedAreStale)
+{
+    // A line of link 1 at 0, a centred text of link 1 at 1-2.
+    auto h = play("", "line 100 100 200 100 link=1\ntext 150 100 \"t\" origin=5 link=1\n");
+    HostState *st = gHostState;
+    st->rangeX1 = 0, st->rangeY1 = 0, st->rangeX2 = 1000, st->rangeY2 = 1000;
+    // The last pass before the wrap collects the line: link 1 has a line.
+    wrapped_pass::linkPass = 0xFFFFFFFEu;
+    st->selFirst = -1, st->selEnd = 1;
+    wrapped_pass::ParamLinksBeforeStretch(30, 40);
+    wrapped_pass::ParamLinksAfterStretch();
+    EXPECT_EQ(wrapped_pass::links[1].lines, 1);
+    // The first pass after it collects only the text: no line of its link
+    // was collected in this pass, so the whole move is taken off what the
+    // stretch (left out here) would add.
+    st->selFirst = 0, st->selEnd = 3;
+    wrapped_pass::ParamLinksBeforeStretch(30, 40);
+    wrapped_pass::ParamLinksAfterStretch();
+    EXPECT_EQ(h->fig.read(1).x1, 120);
+    EXPECT_EQ(h->fig.read(1).y1, 60);
+}

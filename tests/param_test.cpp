@@ -266,6 +266,22 @@ TEST(ParamMove, RefusesMovesThatLeaveTheCoordinateRange)
     EXPECT_EQ(far->rec.i32(StateField::drawingModified), 0);
     EXPECT_NE(host::figureList(far->fig).find(" line -2147483600 10 -2147483000 10 "), std::string::npos);
 
+    // A displacement exactly one unit beyond the 32-bit distances (its
+    // encoding is clamped one unit short) is refused, up and down; the
+    // largest one is taken.  The window lies at the far end of the range so
+    // that the clamped move would keep it inside.
+    auto up = play("run VeC92\npanel ok\npoint -10 -2147483648\npoint 100 -2147483000\npoint 0 0\n"
+                   "point 0 2147483648\npoint 0 2147483647\n",
+                   "line 0 -2147483600 10 -2147483600\n");
+    EXPECT_EQ(up->signalErrors, 1);
+    EXPECT_EQ(traceLines(*up, "GetPoint promptText=\"移動 終点\"").size(), 2u);
+    EXPECT_NE(host::figureList(up->fig).find(" line 0 47 10 47 "), std::string::npos) << host::figureList(up->fig);
+    auto down = play("run VeC92\npanel ok\npoint -10 2147483000\npoint 100 2147483647\npoint 0 0\n"
+                     "point 0 -2147483649\npoint 0 -2147483648\n",
+                     "line 0 2147483600 10 2147483600\n");
+    EXPECT_EQ(down->signalErrors, 1);
+    EXPECT_NE(host::figureList(down->fig).find(" line 0 -48 10 -48 "), std::string::npos) << host::figureList(down->fig);
+
     // A compensation beyond the range stops at its end.
     auto edge = play(std::string(kLinkUpdate) + "point 0 0\npoint 100 100\npoint 0 0\npoint 2000 0\n",
                      "line 0 10 200 10 link=5\ntext 2147483000 50 \"edge\" origin=5 link=5\n");
@@ -323,6 +339,12 @@ TEST(ParamFlow, EveryCancelStepsBackOneStage)
         EXPECT_EQ(seen.second, seen.first == "移動 終点" ? -2 : 0) << seen.first;
     for (const std::string &l : traceLines(*h, "GetPoint promptText=\"移動 終点\""))
         EXPECT_NE(l.find("inputMode=2 inputOption=1 bandKind=1 bandOption=1"), std::string::npos);
+    // The base point is asked as the window's first corner is: mode 2,
+    // option 2, no band.
+    std::vector<std::string> bases = traceLines(*h, "GetPoint promptText=\"移動 始点\"");
+    EXPECT_EQ(bases.size(), 3u);
+    for (const std::string &l : bases)
+        EXPECT_EQ(l, "GetPoint promptText=\"移動 始点\" inputMode=2 inputOption=2 bandKind=0");
     // The last window collected nothing: N and M are left set around it.
     int32_t n = h->rec.i32(StateField::selFirst);
     EXPECT_EQ(h->rec.i32(StateField::selEnd), n + 1);
