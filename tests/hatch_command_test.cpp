@@ -2,6 +2,8 @@
 // pitches, the grid and its base point, the region (selected or drawn, with
 // step-back), and the write limit.
 #include "hatch/Hatch.h"
+#include "host/formats/FigureList.h"
+#include "host/session/User.h"
 #include "host/text/Text.h"
 #include "tests/support/TestHost.h"
 
@@ -185,6 +187,94 @@ TEST(HatchRegion, DrawnPolygonStepsBackNewestFirstAndLeavesNoEdges)
     EXPECT_EQ(4u * 5, traceLines(*h, "StoreArc").size()); /* columns 0..300, rows 0..400 */
     EXPECT_NE(std::string::npos, dump.find("circle 250 250 10"));
     EXPECT_EQ(std::string::npos, dump.find("circle 350"));
+}
+
+TEST(HatchRegion, ASecondPassMeasuresOnlyItsOwnEdges)
+{
+    // The first pass takes six selected lines (the square with two sides in
+    // halves), the second draws a smaller square of four edges to the
+    // right.  The work area still holds the first region's last two lines
+    // behind the second's four: the second pass's box, grid and figures are
+    // its own, as if it ran alone.
+    std::string slot = set("Hsw[0][0]", 2) + set("HatchR[0][0]", 10) + set("HatchX1[0][0]", 50) +
+                       set("HatchY1[0][0]", -50);
+    const char *six = "line 0 0 500 0\nline 500 0 1000 0\nline 1000 0 1000 1000\nline 1000 1000 0 1000\n"
+                      "line 0 1000 0 500\nline 0 500 0 0\n";
+    std::string drawn = "set selectMode 0\npanel ok\npoint 2000 0\npoint 2300 0\npoint 2300 300\npoint 2000 300\n"
+                        "point 2000 0\nclose\n";
+    auto first = play(slot + "run Hatch\npanel ok\nselect all\npanel cancel\n", six);
+    auto second = play(slot + "run Hatch\n" + drawn + "panel cancel\n", six);
+    auto both = play(slot + "run Hatch\npanel ok\nselect all\n" + drawn + "panel cancel\n", six);
+    EXPECT_EQ(4, regionLineCount);
+    EXPECT_EQ(2000.0, regionX1);
+    EXPECT_EQ(0.0, regionY1);
+    EXPECT_EQ(2300.0, regionX2);
+    EXPECT_EQ(300.0, regionY2);
+    std::vector<std::string> boxes = traceLines(*both, "MeasureExtent");
+    ASSERT_EQ(2u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].find(" 0 0 1000 1000")) << boxes[0];
+    EXPECT_NE(std::string::npos, boxes[1].find(" 2000 0 2300 300")) << boxes[1];
+    size_t once = traceLines(*first, "StoreArc").size(), alone = traceLines(*second, "StoreArc").size();
+    EXPECT_EQ(11u * 12, once); /* 11 columns, 12 rows */
+    EXPECT_EQ(once + alone, traceLines(*both, "StoreArc").size());
+    std::string dump = host::figureList(both->fig);
+    for (const char *kept : {"circle 50 50 10", "circle 950 950 10", "circle 2050 50 10", "circle 2250 250 10"})
+        EXPECT_NE(std::string::npos, dump.find(kept)) << kept;
+    EXPECT_EQ(std::string::npos, dump.find("circle 1950"));
+}
+
+// A user who answers each request from its own list, and keeps the drawing
+// as it saw it at each request for a region point.
+class RegionUser : public host::User {
+public:
+    host::Reply next(host::Host &, const host::Ask &ask) override
+    {
+        std::vector<std::string> &from = ask.kind == host::Request::Command   ? commands
+                                         : ask.kind == host::Request::Panel   ? panels
+                                         : ask.kind == host::Request::Poll    ? polls
+                                                                              : points;
+        if (ask.kind == host::Request::GetPointOrFigure)
+            seen.push_back({ask.figures->drawingEnd(), host::figureList(*ask.figures)});
+        if (from.empty())
+            return std::nullopt;
+        std::string error;
+        auto lines = host::parseScript(from.front() + "\n", "user", error);
+        from.erase(from.begin());
+        EXPECT_TRUE(lines && lines->size() == 1) << error;
+        return lines->front();
+    }
+    std::vector<std::string> commands, panels, points, polls;
+    std::vector<std::pair<int, std::string>> seen;
+};
+
+TEST(HatchRegion, TheEdgesBeingDrawnStandInTheDrawingUntilThePassEnds)
+{
+    // While the region is drawn its edges belong to the drawing, so that
+    // the user (the studio's object snap) finds the point to close it on;
+    // the drawing (a circle, its marker at 2) ends behind the edges drawn so
+    // far.  Once the pass is done they are gone again.
+    RegionUser user;
+    user.commands = {"set selectMode 0", "setting Hatch Hsw[0][0] 2", "setting Hatch HatchR[0][0] 10",
+                     "setting Hatch HatchX1[0][0] 50", "setting Hatch HatchY1[0][0] -50", "run Hatch"};
+    user.panels = {"panel ok", "panel cancel"};
+    user.points = {"point 0 0", "point 300 0", "point 300 300", "point 0 300", "point 0 0", "close"};
+    auto h = std::make_unique<host::Host>(host::nativeModule());
+    h->player.setUser(&user);
+    h->loadDrawing("circle 500 500 100\n", "drawing");
+    h->runScript();
+    ASSERT_EQ(5u, user.seen.size());
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(3 + k, user.seen[k].first) << k; /* the edges at 3 .. 2 + k */
+        EXPECT_NE(std::string::npos, user.seen[k].second.find("circle 500 500 100")) << k;
+    }
+    for (const char *edge : {"3 line 0 0 300 0", "4 line 300 0 300 300", "5 line 300 300 0 300", "6 line 0 300 0 0"})
+        EXPECT_NE(std::string::npos, user.seen[4].second.find(edge)) << edge << "\n" << user.seen[4].second;
+    EXPECT_EQ(std::string::npos, user.seen[1].second.find("line 300 0 300 300"));
+    EXPECT_EQ(4, regionLineCount);
+    std::string dump = host::figureList(h->fig);
+    EXPECT_EQ(std::string::npos, dump.find("line")) << dump;
+    EXPECT_NE(std::string::npos, dump.find("circle 250 250 10")) << dump;
+    EXPECT_NE(std::string::npos, dump.find("circle 500 500 100")) << dump;
 }
 
 TEST(HatchEscape, StopsThePassAndLeavesTheDrawingAsItWas)

@@ -268,6 +268,16 @@ TEST(HatchTrim, CirclesKeepCutOrLoseTheirArcByTheirAxisPoints)
     EXPECT_EQ(9, HatchCircleCrossings(0, 0, 100, &lo, &hi));
     EXPECT_NEAR(53.130102, lo, 1e-6);
     EXPECT_NEAR(306.869898, hi, 1e-6);
+    // A drawn region need not be closed: a circle that meets its open end
+    // crosses it once, which gives no arc, and it goes.
+    Trim open = region("line 0 0 300 0\nline 300 0 300 170\nline 0 300 0 0\nline 0 300 300 300\n");
+    EXPECT_EQ(1, HatchCircleCrossings(300, 150, 50, &lo, &hi)); /* at (300, 100) on the right side */
+    EXPECT_NEAR(90.0, lo, 1e-9);
+    EXPECT_EQ(1, HatchInside(250, 150));
+    EXPECT_EQ(1, HatchInside(300, 100));
+    EXPECT_EQ(0, open.run(circle(300, 150, 50)).kind);
+    EXPECT_EQ(0, open.h->fig.type(201));
+    EXPECT_EQ(2, open.run(line(50, 150, 250, 150)).kind); /* the region still hatches inside */
     double ax = 0, ay = 0, bx = 0, by = 0;
     EXPECT_EQ(1, HatchCircleLineIntersect(0, 0, 5, -10, 5, 10, 5, &ax, &ay, &bx, &by));
     EXPECT_EQ(0.0, ax);
@@ -276,6 +286,54 @@ TEST(HatchTrim, CirclesKeepCutOrLoseTheirArcByTheirAxisPoints)
     EXPECT_EQ(2, HatchCircleLineIntersect(0, 0, 5, -10, 3, 10, 3, &ax, &ay, &bx, &by));
     EXPECT_EQ(-4.0, ax);
     EXPECT_EQ(4.0, bx);
+}
+
+// The crossings of a circle r = 100 round the origin with the region's
+// edges, with the pass's edge index and with the straightforward scan over
+// every edge (the index forgotten): count, smallest and largest angle.
+void expectCrossings(int n, double lo, double hi, const char *what)
+{
+    for (int indexed : {1, 0}) {
+        if (!indexed)
+            HatchIndexForget();
+        double a = -1, b = -1;
+        EXPECT_EQ(n, HatchCircleCrossings(0, 0, 100, &a, &b)) << what << " indexed " << indexed;
+        EXPECT_NEAR(lo, a, 1e-9) << what << " indexed " << indexed;
+        EXPECT_NEAR(hi, b, 1e-9) << what << " indexed " << indexed;
+    }
+}
+
+TEST(HatchTrim, CircleCrossingsComeFromTheFirstEdgesThatCrossByNumber)
+{
+    const double a60 = 60.0, a53 = std::atan2(4.0, 3.0) * 180 / M_PI; /* 53.13 */
+    // Eight short strokes inside the circle, then the last edge, x = 50,
+    // crossing it at 60 and 300 degrees: the strokes meet the circle's box
+    // but not the circle, so they take none of the eight places.
+    std::string strokes;
+    for (int x = -40; x <= 30; x += 10)
+        strokes += "line " + std::to_string(x) + " -5 " + std::to_string(x) + " 5\n";
+    Trim inner = region(strokes + "line 50 -200 50 200\n");
+    EXPECT_EQ(9, regionLineCount);
+    expectCrossings(2, a60, 360 - a60, "strokes");
+    double cx = 0, cy = 0;
+    EXPECT_EQ(1, HatchLineCrossing(40, 0, 60, 0, &cx, &cy)); /* the last edge counts for a line too */
+    EXPECT_EQ(50.0, cx);
+
+    // The first edge, x = 60, is tall (it crosses at 53.13 and 306.87
+    // degrees); eight short level edges on the left cross once each, near
+    // 180 degrees.  The index gives the short ones first, yet the first
+    // edge takes its place among the first eight: it and the next six give
+    // the eight angles.
+    std::string level;
+    for (int y = -35; y <= 35; y += 10)
+        level += "line -120 " + std::to_string(y) + " -80 " + std::to_string(y) + "\n";
+    Trim tall = region("line 60 -200 60 200\n" + level);
+    expectCrossings(8, a53, 360 - a53, "tall first");
+    // With the tall edge ninth, the eight level edges give the eight
+    // angles, from 159.5 to 200.5 degrees, and the tall one counts no more.
+    Trim late = region(level + "line 60 -200 60 200\n");
+    double a35 = std::atan2(35.0, std::sqrt(10000.0 - 35 * 35)) * 180 / M_PI;
+    expectCrossings(8, 180 - a35, 180 + a35, "tall last");
 }
 
 } // namespace

@@ -170,6 +170,37 @@ TEST(HatchLimits, AStepTooFineToMoveTheGridEndsThePassEvenWhenTheScaleChangesLat
         EXPECT_EQ(2u, traceLines(*h, "WaitPanelEvent").size()) << factor;
         EXPECT_EQ(late ? 1 : 2, h->beginCommandCalls) << factor;
     }
+    // One pitch is enough: 1e12 becomes a fine step of 1 while the other
+    // (100) becomes 1e-10, in X or in Y.
+    for (const char *pitches : {"setting Hatch HatchPy[0] 1e12\n", "setting Hatch HatchPx[0] 1e12\n"}) {
+        auto h = play(slot + pitches + "run Hatch\npanel ok\nset unitFactor 1e12\nselect all\npanel cancel\n", square);
+        EXPECT_TRUE(traceLines(*h, "StoreArc").empty()) << pitches;
+        EXPECT_TRUE(h->messages.empty()) << pitches;
+        EXPECT_EQ(0, h->signalErrors) << pitches;
+        EXPECT_EQ(1, h->beginCommandCalls) << pitches;
+    }
+}
+
+TEST(HatchLimits, ASelectionEndingOnTheLastEntryLeavesThePassNoRoom)
+{
+    // The square (entries 0..3, marker 4) selected goes behind the marker
+    // to 5..8 with its own marker at 9, where the pass's figures would
+    // start.  figureLimit 10: not even the pass's end marker fits; 11: it
+    // does, but no cell starts (the margin).  Both say so and keep the
+    // square as it was selected; nothing is written at or beyond
+    // figureLimit (the host checks at every call).
+    const char *square = "line 0 0 1000 0\nline 1000 0 1000 1000\nline 1000 1000 0 1000\nline 0 1000 0 0\n";
+    std::string session = set("Hsw[0][0]", 2) + set("HatchR[0][0]", 5) + "run Hatch\npanel ok\nselect all\npanel cancel\n";
+    for (int limit : {10, 11}) {
+        auto h = play(session, square, tables(limit));
+        EXPECT_EQ(1u, h->messages.size()) << limit;
+        EXPECT_EQ(9, writeStart) << limit;
+        EXPECT_EQ(9, h->fig.drawingEnd()) << limit;
+        EXPECT_EQ(4, drawingLines(*h)) << limit;
+        EXPECT_EQ(1000, h->fig.read(5).x2) << limit; /* the first line, as selected */
+        EXPECT_TRUE(traceLines(*h, "StoreArc").empty()) << limit;
+        EXPECT_EQ(1, h->beginCommandCalls) << limit;
+    }
 }
 
 TEST(HatchLimits, CirclesCutExactlyOnAnAxisAngleKeepTheirHalf)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 
 using testing_support::play;
@@ -91,18 +92,34 @@ TEST(HatchPanel, ListChangesRebuildForTheChosenSlotAndElement)
     expectBox(h->panel.shapes[0], 112, 176, 190, 254, 0, "BF");
     expectBox(h->panel.shapes[1], 130, 194, 172, 236, 7, "B");
     for (size_t i = 2; i < 10; ++i) {
-        EXPECT_EQ(2, h->panel.shapes[i].colour);
-        EXPECT_EQ("", h->panel.shapes[i].option);
-        EXPECT_NEAR(13.16, std::hypot(h->panel.shapes[i].x1 - 130, h->panel.shapes[i].y1 - 236), 1.5);
+        const host::PanelShape &side = h->panel.shapes[i];
+        EXPECT_EQ(2, side.colour);
+        EXPECT_EQ("", side.option);
+        EXPECT_NEAR(13.16, std::hypot(side.x1 - 130, side.y1 - 236), 1.5);
+        // Each side runs from its vertex to the next one, 2 * 13.16 *
+        // sin(22.5 degrees) long, and the next side starts where it ends.
+        EXPECT_NEAR(10.07, std::hypot(side.x2 - side.x1, side.y2 - side.y1), 1.5) << i;
+        if (i < 9) {
+            EXPECT_EQ(side.x2, h->panel.shapes[i + 1].x1) << i;
+            EXPECT_EQ(side.y2, h->panel.shapes[i + 1].y1) << i;
+        }
     }
 }
 
 TEST(HatchPanel, RectanglePreviewAndNoScaleWithoutExtent)
 {
+    // The next slot's first element (a circle) is not part of this slot's
+    // picture.
     auto rect = play("setting Hatch HatchR[0][0] 50\nsetting Hatch HatchQ1[0][0] 100\n"
+                     "setting Hatch Hsw[1][0] 2\nsetting Hatch HatchR[1][0] 10\n"
                      "run Hatch\npanel pick 8 \"1\"\npanel pick 9 \"長\"\npanel cancel\n");
     EXPECT_EQ(8, rect->settings.get("Hatch", "Hsw[0][0]"));
     ASSERT_EQ(3u, rect->panel.shapes.size());
+    EXPECT_TRUE(traceLines(*rect, "PanelCircle").empty());
+    std::vector<std::string> boxes = traceLines(*rect, "PanelBox");
+    ASSERT_FALSE(boxes.empty());
+    for (const std::string &b : boxes) /* the rectangle's too */
+        EXPECT_EQ(" -1 -1", b.substr(b.size() - 6)) << b;
     // The cell and the rectangle share their lower-left corner; it reaches
     // 100 up, so D = 50 and k = 0.702.
     expectBox(rect->panel.shapes[1], 116, 180, 186, 250, 7, "B");
@@ -123,6 +140,36 @@ TEST(HatchPanel, RectanglePreviewAndNoScaleWithoutExtent)
     auto largest = play("set charWidth 89478485\nset charHeight 134217728\nrun Hatch\npanel cancel\n");
     ASSERT_EQ(2u, largest->panel.shapes.size());
     expectBox(largest->panel.shapes[0], 1252698790, 1476395008, 2147483638, 2147483646, 0, "BF");
+}
+
+TEST(HatchPanel, SwitchesAndPitchFieldsInTheirRowsWithTheHostsSpareArgumentsZero)
+{
+    // Four check boxes (the base point, and per slot the print size and
+    // the two random switches side by side in row 6, row 7 naming the
+    // element editor alone), each storing 1 when ticked; the two pitch
+    // fields from 0 up with two decimals.  The arguments the host keeps
+    // for itself are 0, the last four doubles of an item -1.
+    auto h = play("run Hatch\npanel cancel\n");
+    auto text = [](const char *sjis) { return host::quoted(host::cp932ToUtf8(sjis)); };
+    const std::string tail = " 0 0 1 & 0 0 0 0 0 -1 -1 -1 -1";
+    std::vector<std::string> checks;
+    for (const std::string &l : traceLines(*h, "AddPanelItem"))
+        if (l.find(" 6 1 \"") != std::string::npos)
+            checks.push_back(l);
+    EXPECT_EQ(checks, (std::vector<std::string>{
+                          "AddPanelItem 2 0 23 6 1 " + text(hatchBasePointCheck) + " 0" + tail,
+                          "AddPanelItem 4 16 23 6 1 " + text(hatchPrintSizeCheck) + " 1" + tail,
+                          "AddPanelItem 6 6 13 6 1 " + text(hatchRandomPositionCheck) + " 0" + tail,
+                          "AddPanelItem 6 15 22 6 1 " + text(hatchRandomShapeCheck) + " 0" + tail}));
+    int row7 = 0;
+    for (const host::PanelItem &it : h->panel.items)
+        row7 += it.row == 7;
+    EXPECT_EQ(1, row7);
+    const std::string limits = " 1 0 0 0 & 0 0 " + host::formatDouble(DBL_MAX) + " 10 0 2 0 15";
+    EXPECT_EQ(traceLines(*h, "AddPanelNumber 4"),
+              (std::vector<std::string>{"AddPanelNumber 4 " + text(hatchPitchXCaption) + limits}));
+    EXPECT_EQ(traceLines(*h, "AddPanelNumber 5"),
+              (std::vector<std::string>{"AddPanelNumber 5 " + text(hatchPitchYCaption) + limits}));
 }
 
 TEST(HatchPanel, SlotAndElementNumbersOutsideTheirListsStartAtTheFirst)
