@@ -316,11 +316,12 @@ TEST(HatchRefused, ElementsTheHostCannotStoreEndThePassAtOnceWithTheDrawingUncha
     small.workEnd = 800;
 
     // A circle of negative radius (random shape or not), or an element whose
-    // value is not a number, is no figure: the pass is refused before the
-    // region is asked for.
+    // value is not a number (here a line's dY, a fixed polygon's rotation),
+    // is no figure: the pass is refused before the region is asked for.
     for (const std::string &slot : {set("Hsw[0][0]", 2) + set("HatchR[0][0]", -5),
                                     set("Hsw[0][0]", 2) + set("HatchR[0][0]", -5) + set("Hkata_sw[0]", 1),
                                     set("Hsw[0][0]", 1) + set("HatchR[0][0]", 5) + "setting Hatch HatchQ1[0][0] nan\n",
+                                    set("Hsw[0][0]", 5) + set("HatchR[0][0]", 5) + "setting Hatch HatchQ1[0][0] nan\n",
                                     set("Hsw[0][0]", 4) + set("HatchR[0][0]", 1e308) + set("Hprint_sw[0]", 1) +
                                         "set drawingScale 100\n"}) {
         auto h = play(fine + slot + "run Hatch\npanel ok\npanel cancel\n", drawing, small);

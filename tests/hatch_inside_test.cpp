@@ -16,6 +16,8 @@
 #include <random>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace {
 
 struct Edge {
@@ -157,6 +159,14 @@ std::unique_ptr<host::Host> regionHost(const std::vector<Edge> &edges, host::Hos
 
 int polls(const host::Host &h) { return h.serviceCounts[static_cast<size_t>(host::Svc::PollKey)]; }
 
+// The host's exchange calls (SwapInts, SwapDoubles): the straightforward
+// scan makes them, the indexed one sorts in module storage and makes none.
+int exchanges(const host::Host &h)
+{
+    return h.serviceCounts[static_cast<size_t>(host::Svc::SwapInts)] +
+           h.serviceCounts[static_cast<size_t>(host::Svc::SwapDoubles)];
+}
+
 // Compares the module with the reference on `points`; returns mismatches.
 int compareInside(host::Host &h, const std::vector<Edge> &edges, const std::vector<std::pair<double, double>> &points)
 {
@@ -215,7 +225,7 @@ std::vector<Edge> randomPolygon(std::mt19937 &rng, int n, int grid)
 TEST(HatchInsideDifferential, RandomRegionsAgreeWithTheRuleEverywhere)
 {
     std::mt19937 rng(20240611);
-    int checked = 0, faultsSeen = 0;
+    int checked = 0, straightChecked = 0, faultsSeen = 0;
     for (int round = 0; round < 40; ++round) {
         int n = 3 + static_cast<int>(rng() % (round < 20 ? 12 : 300));
         int grid = round % 3 == 0 ? 8 : round % 3 == 1 ? 40 : 100000;
@@ -227,12 +237,21 @@ TEST(HatchInsideDifferential, RandomRegionsAgreeWithTheRuleEverywhere)
         }
         auto h = regionHost(edges);
         auto pts = probePoints(edges, rng, 400, -2, grid + 2);
+        int swapsBefore = exchanges(*h);
         EXPECT_EQ(0, compareInside(*h, edges, pts)) << "round " << round << ", " << n << " edges";
+        EXPECT_EQ(swapsBefore, exchanges(*h)) << "round " << round << ": the index serves the region";
         checked += static_cast<int>(pts.size());
         for (const auto &p : pts)
             faultsSeen += referenceInside(edges, workRoom, p.first, p.second, -1, true).inside != HatchInside(p.first, p.second);
+        if (round < 20) { /* the small regions again without their index: the straightforward scan */
+            HatchIndexForget();
+            EXPECT_EQ(0, compareInside(*h, edges, pts)) << "round " << round << ", straightforward";
+            EXPECT_LT(swapsBefore, exchanges(*h)) << "round " << round;
+            straightChecked += static_cast<int>(pts.size());
+        }
     }
     EXPECT_GT(checked, 20000);
+    EXPECT_GT(straightChecked, 8000);
     EXPECT_GT(faultsSeen, 100); /* the deliberate fault shows: the vertex cases are reached */
 }
 
@@ -428,6 +447,10 @@ TEST(HatchInsideDifferential, ScanLinesOfManyThousandCrossings)
     // teeth, more than the module sorts in its own storage, so they are
     // sorted in the work area.  Then the same comb with scratch room for
     // only 16,451 and 8,951 crossings: the first ones in edge order count.
+    // The roomy case (scratch for twice the crossings) comes first and must
+    // pass before the tight ones: a sort of the records that strays past
+    // them reads only scratch there, where with tight scratch it would run
+    // off the tables.
     std::vector<Edge> edges;
     const int teeth = 8300;
     for (int t = 0; t < teeth; ++t) {
@@ -442,7 +465,7 @@ TEST(HatchInsideDifferential, ScanLinesOfManyThousandCrossings)
     edges.push_back({0, -50, 0, 0});
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> cx(-5, teeth * 10 + 5), cy(1, 999);
-    for (int spare : {17000, 16500 - 50, 9000 - 50}) {
+    for (int spare : {34000, 16500 - 50, 9000 - 50}) {
         auto h = regionHost(edges, roomFor(edges.size(), spare));
         std::vector<std::pair<double, double>> pts;
         for (int i = 0; i < 12; ++i)
@@ -451,7 +474,96 @@ TEST(HatchInsideDifferential, ScanLinesOfManyThousandCrossings)
         pts.push_back({teeth * 10.0 - 7.0, 500.0});
         EXPECT_EQ(0, compareInside(*h, edges, pts)) << "scratch for " << spare + 1 << " crossings";
         EXPECT_EQ(spare >= 16600, HatchInside(teeth * 10.0 - 7.0, 500.0)); /* the last tooth */
+        ASSERT_FALSE(HasFailure()) << "scratch for " << spare + 1 << " crossings";
     }
+}
+
+TEST(HatchInsideDifferential, EdgesTheWalkMeetsLateStillCountInEdgeOrder)
+{
+    // 10,000 tall vertical edges (Y 0..1000) at the even X 0..19,998, then
+    // 10,000 short ones (Y 400..600) at the odd X 1..19,999: 20,000
+    // crossings on a scan line between 400 and 600, sorted in the work
+    // area.  The index walk meets the short, later edges first (they sit on
+    // a lower level), so once the scratch is full the tall ones met after
+    // them must still take the places of the latest edges kept.
+    const int half = 10000;
+    std::vector<Edge> edges;
+    for (int i = 0; i < half; ++i)
+        edges.push_back({2 * i, i % 2 ? 0 : 1000, 2 * i, i % 2 ? 1000 : 0});
+    for (int i = 0; i < half; ++i)
+        edges.push_back({2 * i + 1, i % 2 ? 400 : 600, 2 * i + 1, i % 2 ? 600 : 400});
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> cx(-2, 2 * half + 2), cy(1, 999);
+    // Room for twice the crossings first (all count; see
+    // ScanLinesOfManyThousandCrossings), then for 17,000: every tall edge
+    // and the first 7,000 short ones.
+    for (int spare : {2 * 2 * half, 17000 - 1}) {
+        auto h = regionHost(edges, roomFor(edges.size(), spare));
+        ASSERT_EQ(spare + 1, workRoom - regionLineCount + 1);
+        ASSERT_EQ(2 * half, hatchIndexCount);
+        struct HatchIndexWalk w;
+        HatchIndexWalkStart(&w, 500.0, 500.0);
+        EXPECT_LE(half, HatchIndexWalkNext(&w)) << "the walk meets a short edge first";
+        std::vector<std::pair<double, double>> pts = {{-1, 500}, {0, 500}, {0.5, 500}, {1, 500}, {1.5, 500},
+                                                      {13999, 500}, {13999.5, 500}, {14001, 450.5},
+                                                      {14001.5, 500}, {14003.5, 599}, {19997, 401},
+                                                      {19999, 500}, {19999.5, 500}, {14001.5, 400},
+                                                      {14001.5, 600}, {14001.5, 200}, {14001.5, 800}};
+        for (int i = 0; i < 16; ++i)
+            pts.push_back({double(cx(rng)), i % 2 ? 400.0 + cy(rng) / 5 : cy(rng) + 0.5});
+        for (double x = 13996; x <= 14008; x += 0.5) /* where the short edges left out begin */
+            pts.push_back({x, 500});
+        for (double x = 19994; x <= 20000; x += 0.5) /* and where the last edges of both kinds stand */
+            pts.push_back({x, 450.5});
+        EXPECT_EQ(0, compareInside(*h, edges, pts)) << "scratch for " << spare + 1 << " crossings";
+        bool tight = spare < 2 * half;
+        // Every crossing counts: spans 0-1, 2-3, ...; with the tight scratch
+        // the short edges from X 14,001 on are left out, so the spans beyond
+        // 13,999 run between tall edges: 14,000-14,002, 14,004-14,006, ...
+        EXPECT_EQ(1, HatchInside(0.5, 500.0));
+        EXPECT_EQ(0, HatchInside(1.5, 500.0));
+        EXPECT_EQ(1, HatchInside(13998.5, 500.0));
+        EXPECT_EQ(tight ? 1 : 0, HatchInside(14001.5, 500.0));
+        EXPECT_EQ(0, HatchInside(14003.5, 500.0));
+        EXPECT_EQ(tight ? 1 : 0, HatchInside(19997.5, 500.0));
+        EXPECT_EQ(1, HatchInside(14001.5, 200.0)); /* tall edges only: 0-2, 4-6, ... */
+        EXPECT_EQ(0, HatchInside(14002.5, 200.0));
+        ASSERT_FALSE(HasFailure()) << "scratch for " << spare + 1 << " crossings";
+    }
+}
+
+TEST(HatchIndexWalk, AWorkAreaChangedUnderTheIndexEndsEveryWalk)
+{
+    // The index chains its lists through the region edges' entries in the
+    // work area.  Should those change under it (a pass never does that),
+    // every walk still ends: here each edge's links point back at
+    // themselves, a list that never ends, and the inside test, the line
+    // crossing and the circle crossings each come back.  The check runs in
+    // a child process with an alarm, so that a walk that loops fails the
+    // test instead of hanging it.
+#if GTEST_HAS_DEATH_TEST
+    using ::testing::ExitedWithCode;
+    std::vector<Edge> edges = {{0, 0, 1000, 0}, {1000, 0, 1000, 1000}, {1000, 1000, 0, 1000}, {0, 1000, 0, 0}};
+    auto h = regionHost(edges);
+    ASSERT_EQ(4, hatchIndexCount);
+    ASSERT_EQ(1, HatchInside(500, 500)); /* the intact index */
+    DrawingTables *t = gHostState->tables;
+    for (int k = 0; k < 4; ++k) {
+        t->figureW[t->workBase + 1 + k] = 2 * k;
+        t->figureAttr[t->workBase + 1 + k] = 2 * k + 1;
+    }
+    auto everyWalk = [] {
+        alarm(20);
+        double a = 0, b = 0, px = 0, py = 0;
+        int inside = HatchInside(500, 500) + HatchInside(500, 0) + HatchInside(-5, 1000);
+        int line = HatchLineCrossing(-10, 500, 1010, 500, &px, &py);
+        int circle = HatchCircleCrossings(500, 500, 600, &a, &b);
+        exit(inside >= 0 && inside <= 3 && line >= 0 && circle >= 0 && circle <= 9 ? 0 : 1);
+    };
+    EXPECT_EXIT(everyWalk(), ExitedWithCode(0), "");
+#else
+    GTEST_SKIP() << "death tests need fork(), which WebAssembly has not";
+#endif
 }
 
 } // namespace
