@@ -31,6 +31,12 @@ tier_ran() { tiers+=("ran      $1 ($(($SECONDS - tier_start)) s)"); }
 tier_not_run() { tiers+=("not run  $1 - $2"); echo "== $1: not run - $2"; }
 tier_begin() { tier_start=$SECONDS; echo "== $1"; }
 
+# The reference host's floors: no include may run back up.
+tier_begin "the host's include graph"
+tools/include-graph.py | tail -n 1
+tools/include-graph.py >/dev/null || { tools/include-graph.py | grep 'back up'; exit 1; }
+tier_ran "layers: no include of the reference host runs back up"
+
 # The sanitizer tier: the 32-bit builds where 32-bit code runs natively, the
 # WebAssembly build under Node everywhere else (one of the two, so that a
 # machine that runs 32-bit code is not slowed by the second).
