@@ -225,7 +225,7 @@ std::vector<Edge> randomPolygon(std::mt19937 &rng, int n, int grid)
 TEST(HatchInsideDifferential, RandomRegionsAgreeWithTheRuleEverywhere)
 {
     std::mt19937 rng(20240611);
-    int checked = 0, straightChecked = 0, faultsSeen = 0;
+    int checked = 0, straightChecked = 0, faultsSeen = 0, straightSwaps = 0;
     for (int round = 0; round < 40; ++round) {
         int n = 3 + static_cast<int>(rng() % (round < 20 ? 12 : 300));
         int grid = round % 3 == 0 ? 8 : round % 3 == 1 ? 40 : 100000;
@@ -246,12 +246,16 @@ TEST(HatchInsideDifferential, RandomRegionsAgreeWithTheRuleEverywhere)
         if (round < 20) { /* the small regions again without their index: the straightforward scan */
             HatchIndexForget();
             EXPECT_EQ(0, compareInside(*h, edges, pts)) << "round " << round << ", straightforward";
-            EXPECT_LT(swapsBefore, exchanges(*h)) << "round " << round;
+            straightSwaps += exchanges(*h) - swapsBefore;
             straightChecked += static_cast<int>(pts.size());
         }
     }
     EXPECT_GT(checked, 20000);
     EXPECT_GT(straightChecked, 8000);
+    /* The exchange count does see a scan's sorting: the straightforward
+       scan sorts through the host (some regions, not every one: a region
+       whose crossings come in order needs no exchange). */
+    EXPECT_GT(straightSwaps, 0);
     EXPECT_GT(faultsSeen, 100); /* the deliberate fault shows: the vertex cases are reached */
 }
 
