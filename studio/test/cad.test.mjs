@@ -9,7 +9,7 @@ import assert from 'node:assert/strict';
 import { copyFileSync, mkdirSync, writeFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
 import {
-  EXAMPLES, OUT, clickAt, countKinds, inStudio, moveTo, openFile, press, request, sameAsNative, screen,
+  EXAMPLES, OUT, clickAt, countKinds, dragFrom, inStudio, moveTo, openFile, press, request, sameAsNative, screen,
   screenshot, settled,
 } from './harness.mjs';
 
@@ -441,12 +441,7 @@ test('mirror: the figures a window caught are highlighted and the axis follows t
   await settled(page);
   await page.keyboard.press('Enter');
   assert.equal((await request(page)).kind, 'select');
-  const a = await screen(page, 40, -60);
-  const b = await screen(page, 360, 340);
-  await page.mouse.move(a.x, a.y);
-  await page.mouse.down();
-  await page.mouse.move(b.x, b.y, { steps: 5 });
-  await page.mouse.up();
+  await dragFrom(page, 40, -60, 360, 340);
   const r = await request(page);
   assert.equal(r.prompt, '基準点');
   await moveTo(page, 0, -20);

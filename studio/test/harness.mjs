@@ -89,6 +89,18 @@ export async function clickAt(page, x, y) {
   await settled(page);
 }
 
+/* Drags with the left button from one drawing point to another (a
+   window around figures), as a hand does: press, move in steps, release. */
+export async function dragFrom(page, x1, y1, x2, y2) {
+  const a = await screen(page, x1, y1);
+  const b = await screen(page, x2, y2);
+  await page.mouse.move(a.x, a.y);
+  await page.mouse.down();
+  await page.mouse.move(b.x, b.y, { steps: 5 });
+  await page.mouse.up();
+  await settled(page);
+}
+
 /* Moves the mouse to a drawing point in `steps` steps. */
 export async function moveTo(page, x, y, steps = 1) {
   const p = await screen(page, x, y);

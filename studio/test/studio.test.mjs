@@ -8,7 +8,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import {
-  EXAMPLES, OUT, clickAt, countKinds, emptySession, inStudio, moveTo, openFile, press, replayNative,
+  EXAMPLES, OUT, clickAt, countKinds, dragFrom, emptySession, inStudio, moveTo, openFile, press, replayNative,
   request, sameAsNative, save, screen, screenshot, settled, wheelAt,
 } from './harness.mjs';
 
@@ -182,13 +182,7 @@ test('mirror: a copy flipped up and down, with its texts and their origins flipp
   await settled(page);
   assert.equal((await request(page)).kind, 'select');
   // A window dragged around everything.
-  const a = await screen(page, 40, -60);
-  const b = await screen(page, 360, 340);
-  await page.mouse.move(a.x, a.y);
-  await page.mouse.down();
-  await page.mouse.move(b.x, b.y, { steps: 5 });
-  await page.mouse.up();
-  await settled(page);
+  await dragFrom(page, 40, -60, 360, 340);
   assert.equal((await request(page)).kind, 'point');
   await clickAt(page, 0, -20); // the axis: the horizontal line through it
   const after = await page.evaluate(() => window.nerolit.figureList());
