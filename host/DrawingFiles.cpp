@@ -62,10 +62,10 @@ void Host::loadDxf(const std::string &bytes, const std::string &name)
 }
 
 std::optional<std::string> Host::tryLoadDxf(const std::string &bytes, const std::string &name,
-                                            std::vector<std::string> &notices)
+                                            std::vector<std::string> &notices, const DxfTell &tell)
 {
     DxfDrawing d;
-    if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(kDxfMaxEntries), d))
+    if (std::optional<std::string> e = readDxf(bytes, name, static_cast<size_t>(kDxfMaxEntries), d, tell))
         return e;
     long long entries = 1;
     for (const Figure &f : d.figures)

@@ -68,9 +68,10 @@ public:
        attributes; what it could not keep is written to standard error. */
     void loadDxf(const std::string &bytes, const std::string &name);
     /* The same without ending the session: the error (nothing loaded then),
-       or nothing with the reader's notices in `notices`. */
+       or nothing with the reader's notices in `notices`; `tell` hears how
+       far the read has come and may stop it (readDxf). */
     std::optional<std::string> tryLoadDxf(const std::string &bytes, const std::string &name,
-                                          std::vector<std::string> &notices);
+                                          std::vector<std::string> &notices, const DxfTell &tell = DxfTell());
     /* Makes the drawing part of the tables hold `entries` (see DrawingFiles.cpp). */
     void fitDrawing(long long entries, const std::string &name);
     std::string drawingDxf() const; /* the drawing as DXF 2000 */

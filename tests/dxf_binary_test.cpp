@@ -390,3 +390,69 @@ TEST(DxfRepairs, WhatCannotBeMendedWithoutLosingDataIsStillRefused)
     EXPECT_EQ(refused("0\nLINE\n10\n1\n0\nEOF\n"), "t.dxf:1: expected 0/SECTION or 0/EOF, found 0/\"LINE\"");
     EXPECT_EQ(refused("0\nSECTION\n"), "t.dxf:2: the file ends after 0/SECTION without 0/EOF: it is truncated");
 }
+
+// A large file's read tells how far it has come, in both forms: the share
+// read only grows to 1, then the figures made only grow; a listener that
+// says stop ends the read with "file: reading stopped" in either phase and
+// leaves the drawing as it was.
+TEST(DxfProgress, TheShareReadAndTheFiguresMadeGrowAndAStopLosesNothing)
+{
+    Pairs p = drawing("AC1015");
+    Pairs lines;
+    const int kLines = 20000;
+    for (int k = 0; k < kLines; ++k)
+        lines.insert(lines.end(), {{0, "LINE"}, {8, "WALL"}, {10, std::to_string(k)}, {20, "0"}, {11, std::to_string(k)},
+                                   {21, "5"}});
+    p.insert(p.end() - 2, lines.begin(), lines.end());
+    for (int width : {0, 1, 2}) {
+        std::string bytes = width ? binary(p, width) : ascii(p);
+        SCOPED_TRACE(width ? "binary, codes of " + std::to_string(width) + " bytes" : std::string("ASCII"));
+        std::vector<host::DxfProgress> told;
+        host::DxfDrawing d;
+        host::DxfTell listen = [&](const host::DxfProgress &at) {
+            told.push_back(at);
+            return true;
+        };
+        ASSERT_FALSE(host::readDxf(bytes, "t.dxf", 100000, d, listen));
+        EXPECT_EQ(figuresOf(d), figuresOf(read(bytes))) << "a listener changes nothing";
+        size_t reading = 0, making = 0;
+        for (size_t k = 0; k < told.size(); ++k) {
+            const host::DxfProgress &at = told[k];
+            EXPECT_TRUE(at.read > 0 && at.read <= 1) << k << ": " << at.read;
+            if (at.read < 1) {
+                EXPECT_EQ(at.figures, 0u) << k;
+                EXPECT_EQ(making, 0u) << k << ": reading again after figures were made";
+                ++reading;
+            } else {
+                ++making;
+            }
+            if (k > 0) {
+                EXPECT_GE(at.read, told[k - 1].read) << k;
+                EXPECT_GE(at.figures, told[k - 1].figures) << k;
+            }
+        }
+        // 20,000 lines are 120,000 pairs and 20,000 entities: told while
+        // read and while made, never the whole drawing as made.
+        EXPECT_GE(reading, 25u);
+        EXPECT_GE(making, 4u);
+        EXPECT_GT(told.back().figures, 0u);
+        EXPECT_LT(told.back().figures, d.figures.size());
+
+        // Stopped while read, and while the figures are made.
+        for (bool whileMade : {false, true}) {
+            host::DxfDrawing kept;
+            kept.figures.resize(1);
+            kept.notices = {"as it was"};
+            int calls = 0;
+            host::DxfTell stop = [&](const host::DxfProgress &at) {
+                ++calls;
+                return whileMade ? at.figures == 0 : calls < 3;
+            };
+            std::optional<std::string> e = host::readDxf(bytes, "t.dxf", 100000, kept, stop);
+            EXPECT_EQ(e.value_or("read to the end"), "t.dxf: reading stopped");
+            EXPECT_EQ(calls, whileMade ? static_cast<int>(reading) + 1 : 3) << "nothing told after the stop";
+            EXPECT_EQ(kept.figures.size(), 1u);
+            EXPECT_EQ(kept.notices, std::vector<std::string>{"as it was"});
+        }
+    }
+}

@@ -33,6 +33,7 @@
 #include "host/records/Figures.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +82,20 @@ struct DxfDrawing {
     std::vector<std::string> notices;
 };
 
+/* How far a read has come: the share of the file's bytes read into pairs
+   (the most of a read's time), then, with all of them read, the figures
+   made so far. */
+struct DxfProgress {
+    double read = 0;         /* 0 to 1 */
+    std::size_t figures = 0;
+};
+
+/* Told every few thousand pairs and entities while a file is read (a page
+   shows it and lets its user stop); returning false stops the read, which
+   then fails with "file: reading stopped" and leaves the drawing as it
+   was. */
+using DxfTell = std::function<bool(const DxfProgress &)>;
+
 /* Is this file name a DXF one (".dxf" in any case)? */
 bool isDxfName(const std::string &path);
 
@@ -91,9 +106,10 @@ bool isDxfName(const std::string &path);
    junk after 0/EOF) is mended and listed in the notices.
    On a fault (a truncated file, a group code that is not a number, a
    coordinate beyond the stored range, more than maxEntries figure
-   entries) returns "file:line: what" and leaves `out` as it was. */
+   entries) returns "file:line: what" and leaves `out` as it was.  `tell`,
+   when given, hears how far the read has come and may stop it. */
 std::optional<std::string> readDxf(const std::string &bytes, const std::string &fileName, std::size_t maxEntries,
-                                   DxfDrawing &out);
+                                   DxfDrawing &out, const DxfTell &tell = DxfTell());
 
 /* The drawing part of the tables (figures before the first end marker)
    as a DXF 2000 file with code page 932. */

@@ -146,9 +146,12 @@ public:
         names_.loadTables(d_);
         d_.unitFactor = 0.01;
         Holder top;
+        size_t done = 0;
         for (const Record &r : f_.entities) {
             if (!fault_.empty())
                 break;
+            if (++done % kTellEvery == 0 && !goesOn(f_, 1, d_.figures.size()))
+                return stopped(f_);
             entity(r, top);
         }
         if (!fault_.empty())

@@ -143,6 +143,8 @@ std::optional<std::string> asciiPairs(const std::string &bytes, File &f, Pairs &
         if (code == 999)
             continue; /* a comment */
         out.tags.push_back(t);
+        if (out.tags.size() % kTellEvery == 0 && !goesOn(f, static_cast<double>(pos) / bytes.size(), 0))
+            return stopped(f);
         if (code == 0 && trimmed(value) == "EOF") {
             if (!blank(bytes, pos)) {
                 int more = 0;
@@ -267,6 +269,8 @@ std::optional<std::string> binaryPairs(const std::string &b, int width, File &f,
             }
         }
         out.tags.push_back(t);
+        if (out.tags.size() % kTellEvery == 0 && !goesOn(f, static_cast<double>(p) / b.size(), 0))
+            return stopped(f);
         if (code == 0 && t.value == "EOF") {
             if (p < b.size())
                 f.repairs.push_back(f.where(static_cast<int>(p)) + ": " + std::to_string(b.size() - p) +
@@ -303,6 +307,8 @@ std::optional<std::string> readPairs(const std::string &bytes, File &f, Pairs &o
     bool twoBytes = bytes.size() > kSentinel + 1 && bytes[kSentinel] == 0 && bytes[kSentinel + 1] == 0;
     std::vector<std::string> repairs = f.repairs;
     std::optional<std::string> e = binaryPairs(bytes, twoBytes ? 2 : 1, f, out);
+    if (e && *e == stopped(f))
+        return e;
     if (!e && !out.tags.empty() && out.tags[0].code == 0 && out.tags[0].value == "SECTION")
         return std::nullopt;
     Pairs other;

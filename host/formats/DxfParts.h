@@ -72,10 +72,19 @@ struct File {
     std::vector<Record> layers, lineTypes, styles;
     std::map<std::string, Block> blocks; /* by upper-case name */
     std::vector<Record> entities;
+    const DxfTell *tell = nullptr; /* told how far the read has come, or none */
 
     /* "name:line", or "name:byte N" in a binary file. */
     std::string where(int place) const;
 };
+
+/* Every this many pairs (or entities) a read tells how far it has come. */
+constexpr std::size_t kTellEvery = 4096;
+
+/* Tells f's listener how far the read has come: false when it stops the
+   read, which then returns stopped(f). */
+bool goesOn(const File &f, double read, std::size_t figures);
+std::string stopped(const File &f);
 
 /* DxfLex.cpp: the pairs of an ASCII or binary file up to and including
    0/EOF; `end` is the file's last line (its size in a binary file).

@@ -420,15 +420,27 @@ std::optional<std::string> parseFile(const std::string &bytes, const std::string
 
 } // namespace dxf
 
+bool dxf::goesOn(const File &f, double read, std::size_t figures)
+{
+    DxfProgress p;
+    p.read = read;
+    p.figures = figures;
+    return !f.tell || (*f.tell)(p);
+}
+
+std::string dxf::stopped(const File &f) { return f.name + ": reading stopped"; }
+
 bool isDxfName(const std::string &path)
 {
     return path.size() >= 4 && dxf::upper(path.substr(path.size() - 4)) == ".DXF";
 }
 
 std::optional<std::string> readDxf(const std::string &bytes, const std::string &fileName, std::size_t maxEntries,
-                                   DxfDrawing &out)
+                                   DxfDrawing &out, const DxfTell &tell)
 {
     dxf::File f;
+    if (tell)
+        f.tell = &tell;
     if (std::optional<std::string> e = dxf::parseFile(bytes, fileName, f))
         return e;
     return dxf::explodeFile(f, maxEntries, out);

@@ -37,6 +37,23 @@ EM_JS(void, nerolitFailed, (int code, const char *message), {
    found them (read the outputs; play nothing more). */
 EM_ASYNC_JS(void, nerolitHalt, (), { await new Promise(function() {}); });
 
+/* While a DXF is read: 1 when the page stopped the read, 2 when it is time
+   to let the page run (it has heard how far the read has come), 0 to go
+   on.  The read lets the page run every 50 ms, so it shows the progress
+   and hears Escape on a large file. */
+EM_JS(int, nerolitOpeningPoll, (double read, int figures), { return Module["nerolitOpeningPoll"](read, figures); });
+EM_ASYNC_JS(void, nerolitOpeningYield, (), { await Module["nerolitOpeningYield"](); });
+
+bool openingGoesOn(const DxfProgress &p)
+{
+    int poll = nerolitOpeningPoll(p.read, static_cast<int>(p.figures));
+    if (poll == 2) {
+        nerolitOpeningYield();
+        poll = nerolitOpeningPoll(p.read, static_cast<int>(p.figures));
+    }
+    return poll != 1;
+}
+
 char *copyOut(const std::string &s)
 {
     char *p = static_cast<char *>(std::malloc(s.size() + 1));
@@ -104,11 +121,12 @@ EMSCRIPTEN_KEEPALIVE char *nerolit_load_drawing(const char *text, const char *na
     return errorJson(e);
 }
 
+/* Called asynchronously (Asyncify): a large file's read lets the page run. */
 EMSCRIPTEN_KEEPALIVE char *nerolit_load_dxf(const char *bytes, int size, const char *name)
 {
     std::vector<std::string> notices;
     std::optional<std::string> e =
-        gEngineHost->tryLoadDxf(std::string(bytes, static_cast<size_t>(size)), name, notices);
+        gEngineHost->tryLoadDxf(std::string(bytes, static_cast<size_t>(size)), name, notices, openingGoesOn);
     if (e)
         return errorJson(e);
     gDrawingName = name;

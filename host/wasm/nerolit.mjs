@@ -113,11 +113,15 @@ class Engine {
         if (this._handlers.has('working')) this._emit('working', { figures: m._nerolit_figure_count() });
         return new Promise((resolve) => setTimeout(resolve, 0)).then(() => { this._lastYield = Date.now(); });
       },
+      nerolitOpeningPoll: (read, figures) => this._openingPoll(read, figures),
+      nerolitOpeningYield: () => new Promise((resolve) => setTimeout(resolve, 0)).then(() => {
+        if (this._opening) this._opening.since = Date.now();
+      }),
     });
     m._nerolit_create(this._options.trace ? 1 : 0);
     let result = {};
     if (settingsIni) this._json(m, 'nerolit_load_settings', settingsIni, 'settings.ini');
-    if (load) result = load(m);
+    if (load) result = await load(m);
     // From here on this instance is the engine's.
     this._m = m;
     this.request = null;
@@ -207,6 +211,18 @@ class Engine {
     return new Promise((resolve) => { this._wake = resolve; });
   }
 
+  // While a DXF is read (nerolit_load_dxf): 1 when Escape stopped the
+  // read, 2 when the page is to run (it hears { read, figures } as an
+  // 'opening' event), else 0.
+  _openingPoll(read, figures) {
+    const o = this._opening;
+    if (!o) return 0;
+    if (o.stop) return 1;
+    if (Date.now() - o.since < YIELD_MS) return 0;
+    this._emit('opening', { read, figures });
+    return 2;
+  }
+
   _poll() {
     if (this._escape) {
       this._escape = false;
@@ -256,9 +272,12 @@ class Engine {
     return this._call(this._m, 'nerolit_parse_session', text, name) || null;
   }
 
-  // Escape for the next poll of the keyboard.
+  // Escape for the next poll of the keyboard; while a DXF is read, stops
+  // the read (loadDxf then rejects with { stopped: true } and the drawing
+  // and session stay as they were).
   escape() {
-    this._escape = true;
+    if (this._opening) this._opening.stop = true;
+    else this._escape = true;
   }
 
   _betweenCommands(what) {
@@ -275,22 +294,32 @@ class Engine {
   }
 
   // A DXF drawing: a new session from it (the store as loadDrawing's);
-  // resolves with the reader's notices.
+  // resolves with the reader's notices.  A large file's read lets the
+  // caller run every 50 ms, telling it { read (0 to 1, the share of the
+  // file read), figures (made so far) } as an 'opening' event; escape()
+  // meanwhile stops it.
   async loadDxf(bytes, name = 'drawing.dxf', settings = undefined) {
     this._betweenCommands('loadDxf');
+    if (this._opening) throw new Error('loadDxf: a drawing is being opened');
     const data = typeof bytes === 'string' ? new TextEncoder().encode(bytes) : new Uint8Array(bytes);
-    const out = await this._session((m) => {
-      const p = m._malloc(data.length + 1);
-      m.HEAPU8.set(data, p);
-      try {
-        const r = JSON.parse(this._call(m, 'nerolit_load_dxf', p, data.length, name));
-        if (r.error) throw new Error(r.error);
-        return r;
-      } finally {
-        m._free(p);
-      }
-    }, settings ?? this.settings());
-    return out.notices;
+    this._opening = { stop: false, since: Date.now() };
+    try {
+      const out = await this._session(async (m) => {
+        const p = m._malloc(data.length + 1);
+        m.HEAPU8.set(data, p);
+        try {
+          const r = JSON.parse(this._string(m, await m.ccall('nerolit_load_dxf', 'number', ['number', 'number', 'string'],
+                                                             [p, data.length, name], { async: true })));
+          if (r.error) throw Object.assign(new Error(r.error), this._opening.stop ? { stopped: true } : {});
+          return r;
+        } finally {
+          m._free(p);
+        }
+      }, settings ?? this.settings());
+      return out.notices;
+    } finally {
+      this._opening = null;
+    }
   }
 
   // Sets every value of an INI text in the store, each by a recorded

@@ -81,3 +81,42 @@ test('a session file is checked as nerolit-host reads it; a line that fits nothi
   assert.match(engine.check('run kumo2'), /no command 'kumo2'/);
   assert.match(engine.check('point 1 2'), /between commands/);
 });
+
+/* A DXF of `count` lines on one layer. */
+function linesDxf(count) {
+  const out = ['0', 'SECTION', '2', 'ENTITIES'];
+  for (let k = 0; k < count; k++) out.push('0', 'LINE', '8', '0', '10', String(k), '20', '0', '11', String(k), '21', '50');
+  out.push('0', 'ENDSEC', '0', 'EOF', '');
+  return out.join('\n');
+}
+
+test('a large DXF is read in steps the caller hears; Escape stops it and the drawing and session stay', async () => {
+  const engine = await createEngine();
+  await engine.loadDxf(readFileSync(example('plan-revision.dxf')), 'plan-revision.dxf');
+  await engine.answer('set currentLayer 2');
+  const list = engine.figureList();
+  const session = engine.session();
+  const big = linesDxf(150000);
+
+  // Read to the end: the share read grows, then the figures made do.
+  const told = [];
+  const second = await createEngine();
+  second.on('opening', (o) => told.push(o));
+  await second.loadDxf(big, 'big.dxf');
+  assert.equal(second.figureCount(), 150000);
+  assert.ok(told.length >= 3, `told ${told.length} times`);
+  for (let k = 1; k < told.length; k++) {
+    assert.ok(told[k].read >= told[k - 1].read && told[k].figures >= told[k - 1].figures, JSON.stringify(told));
+  }
+  assert.ok(told.every((o) => o.read > 0 && o.read <= 1 && (o.read === 1 || o.figures === 0)), JSON.stringify(told));
+
+  // Escape at the first word of progress: the read stops, nothing changes.
+  engine.on('opening', () => engine.escape());
+  await assert.rejects(engine.loadDxf(big, 'big.dxf'), (e) => e.stopped === true && /big\.dxf: reading stopped/.test(e.message));
+  assert.equal(engine.figureList(), list);
+  assert.equal(engine.session(), session);
+  assert.equal(engine.request.kind, 'command');
+  // The session goes on where it was.
+  await engine.answer('run kumo1');
+  assert.equal(engine.request.kind, 'panel');
+});
