@@ -7,9 +7,10 @@
 //   move      per mouse move of a stretch on a drawing of 10,052 figures:
 //             from the pointer event to the engine's next request with the
 //             picture drawn (the page's own clock, so no driver round trip);
-//   large     a 100,000-figure DXF: open time, then frames while panning
-//             and zooming (requestAnimationFrame intervals and long tasks
-//             from the performance timeline).
+//   large     a 100,000-figure DXF: open time (with the frames painted
+//             and progress texts shown while it is read), then frames
+//             while panning and zooming (requestAnimationFrame intervals
+//             and long tasks from the performance timeline).
 //
 //   node studio/bench/studio-bench.mjs [SITE] [--only open,move,large]
 //
@@ -151,8 +152,28 @@ async function benchLarge(browser, url) {
   await ready(page);
   const path = join(out, 'grid-100000.dxf');
   writeFileSync(path, gridDxf(100000));
-  await page.evaluate(() => performance.clearMeasures());
+  await page.evaluate(() => {
+    performance.clearMeasures();
+    // Frames the page paints while the file is read, and the progress
+    // texts it shows.
+    window.__openFrames = [];
+    window.__openTexts = [];
+    const frame = (t) => {
+      window.__openFrames.push(t);
+      window.__openRaf = requestAnimationFrame(frame);
+    };
+    window.__openRaf = requestAnimationFrame(frame);
+    const el = document.getElementById('working');
+    new MutationObserver(() => window.__openTexts.push(el.textContent))
+      .observe(el, { childList: true, characterData: true, subtree: true });
+  });
   const openMs = await openTimed(page, path, 'grid-100000.dxf');
+  const during = await page.evaluate(() => {
+    cancelAnimationFrame(window.__openRaf);
+    const f = window.__openFrames;
+    return { frames: f.length, longestGapMs: Math.max(0, ...f.slice(1).map((t, k) => t - f[k])),
+             progressTexts: window.__openTexts.filter((t) => /%/.test(t)).length };
+  });
   await page.waitForTimeout(300);
   // The open's parts: the engine reading the DXF, the figures read out,
   // the first full picture.
@@ -174,6 +195,7 @@ async function benchLarge(browser, url) {
       new PerformanceObserver((l) => { for (const e of l.getEntries()) window.__long.push(e.duration); })
         .observe({ type: 'longtask', buffered: false });
     } catch { /* no long task timing */ }
+    window.__statsBefore = window.nerolit.viewStats();
     performance.mark('pan-start');
   });
   await page.mouse.move(cx, cy);
@@ -188,11 +210,12 @@ async function benchLarge(browser, url) {
     const f = window.__frames;
     const gaps = f.slice(1).map((t, k) => t - f[k]);
     return { gaps, long: window.__long, seconds: (f[f.length - 1] - f[0]) / 1000, frames: f.length,
-             stats: window.nerolitViewStats ? window.nerolitViewStats() : null };
+             stats: Object.fromEntries(Object.entries(window.nerolit.viewStats()).map(([k, v]) =>
+               [k, k === 'lastFullMs' ? +v.toFixed(1) : v - window.__statsBefore[k]])) };
   });
   await page.close();
   return {
-    figures: 100000, openMs: +openMs.toFixed(1), openPartsMs: parts,
+    figures: 100000, openMs: +openMs.toFixed(1), openPartsMs: parts, whileOpening: during,
     frameGapMs: stats(r.gaps), fps: +(r.frames / r.seconds).toFixed(1),
     longTasks: r.long.length, longestTaskMs: r.long.length ? Math.max(...r.long) : 0, view: r.stats,
   };

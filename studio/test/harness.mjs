@@ -128,11 +128,12 @@ export async function press(page, name) {
 /* Opens a file through the page's open button and its file chooser, and
    waits until the page has taken it: a drawing opened (its name heads the
    session), a session file in the player, or the reason the page refused
-   it (the failure box). */
-export async function openFile(page, path) {
+   it (the failure box); with waitForCommand false, only chooses it. */
+export async function openFile(page, path, { waitForCommand = true } = {}) {
   const chooser = page.waitForEvent('filechooser');
   await page.getByRole('button', { name: '開く', exact: true }).click();
   await (await chooser).setFiles(path);
+  if (!waitForCommand) return;
   const name = basename(path);
   await page.waitForFunction((name) => {
     const failed = !document.getElementById('failure').hidden;

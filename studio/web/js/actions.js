@@ -110,6 +110,10 @@ export function automationInterface(actions, page) {
       return r ? { kind: r.kind, prompt: r.prompt, command: r.command } : null;
     },
     settled: actions.settled,
+    /* How the view drew itself so far (for the benchmarks): { full: the
+       drawing drawn in full, moved: its picture moved while the view
+       panned or zoomed, overlay: frames drawn, lastFullMs }. */
+    viewStats: () => ({ ...view.stats }),
     /* Fits the view to the drawing and to what the command shows. */
     fit: () => {
       fit(view);

@@ -42,7 +42,8 @@ function pageDisplay(d) {
 }
 
 /* A new engine with an empty drawing and store.  `on`: { request(r),
-   display(d), failure(message), working({ figures }) }. */
+   display(d), failure(message), working({ figures }), opening({ name,
+   read, figures, stoppable }) while a DXF is read }. */
 export async function createEngine(on) {
   const e = await createNerolit();
   // The display the engine told last, for the request that follows it
@@ -68,6 +69,8 @@ export async function createEngine(on) {
   });
   e.on('failed', (f) => on.failure(f.message));
   if (on.working) e.on('working', (w) => on.working(w));
+  let opening = null; // { name, stoppable } while a drawing opens
+  if (on.opening) e.on('opening', (o) => on.opening({ ...o, ...opening }));
   // The first request came before anyone listened: told once the caller
   // has the engine in hand (after its await), unless answered by then.
   if (e.request) {
@@ -99,36 +102,52 @@ export async function createEngine(on) {
     /* null, or "name:line: what" for the first line nerolit-host would
        refuse to read. */
     parseSession: (text, name) => e.parseSession(text, name),
-    escape: () => e.escape(),
+    /* Escape for the running pass, or to stop a stoppable open. */
+    escape: () => {
+      if (!opening || opening.stoppable) e.escape();
+    },
     /* A new session on a drawing ({ kind: 'dxf', bytes } or { kind:
        'drawing', text }, with its name) from the settings `ini` (the
        store the engine has when not given), each setting recorded once as
        one of the session's first lines, so that the session replays from
        the drawing alone.  Resolves with the reader's notices (DXF); throws
-       with name:line: what on bad input. */
-    async open(file, ini) {
-      stamp = null;
+       with name:line: what on bad input, or, when `stoppable`, an error
+       marked `stopped` when escape() stopped a DXF's read (the drawing and
+       session stay). */
+    async open(file, ini, stoppable = false) {
       const t0 = performance.now();
+      opening = { name: file.name, stoppable };
+      // A new session: its drawing is read in full, with its names, at its
+      // first request; a file not opened leaves the drawing as it was read.
+      const before = stamp;
+      stamp = null;
       try {
         if (file.kind === 'dxf') return (await e.loadDxf(file.bytes, file.name, ini)) || [];
         await e.loadDrawing(file.text, file.name, ini);
         return [];
+      } catch (err) {
+        stamp = before;
+        throw err;
       } finally {
+        opening = null;
         performance.measure('nerolit open', { start: t0, end: performance.now() });
       }
     },
     request: () => (e.request ? pageRequest(e.request, e) : null),
     figures: () => e.figures(),
-    /* The drawing's figures when they changed since the last call (or
-       `always`), else null. */
-    changedFigures(always = false) {
+    /* The drawing when its figures changed since the last call: {
+       figures, names }, names (the engine's names()) only at the first
+       call on a new session, when the drawing's names may have changed
+       too; else null. */
+    changedDrawing() {
       const now = e.drawingStamp();
-      if (!always && now === stamp) return null;
+      if (now === stamp) return null;
+      const names = stamp === null ? e.names() : null;
       stamp = now;
       const t0 = performance.now();
       const figures = e.drawingFigures();
       performance.measure('nerolit figures', { start: t0, end: performance.now() });
-      return figures;
+      return { figures, names };
     },
     names: () => e.names(),
     figureList: () => e.figureList(),

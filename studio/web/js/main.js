@@ -58,14 +58,14 @@ function redraw() {
 }
 
 /* The drawing as the engine has it now (read again only when it changed,
-   or `always` after a new session). */
-function refreshDrawing(always = false) {
-  const figures = state.engine.changedFigures(always);
-  if (!figures) return;
-  view.scene.drawing = figures;
-  if (always) view.scene.names = state.engine.names();
+   and once at the start of each session). */
+function refreshDrawing() {
+  const changed = state.engine.changedDrawing();
+  if (!changed) return;
+  view.scene.drawing = changed.figures;
+  if (changed.names) view.scene.names = changed.names;
   drawingChanged(view);
-  showDrawingFacts(view.scene.names, figures);
+  showDrawingFacts(view.scene.names, changed.figures);
 }
 
 function showDisplay(display) {
@@ -114,7 +114,7 @@ function newSession() {
   const all = state.engine.session().split('\n').filter((l) => l && !l.startsWith('#'));
   const recorded = state.engine.sessionSince(0).lines.split('\n').filter((l) => l).length;
   resetSessionLog(state.log, sessionHeader(), all.slice(0, all.length - recorded));
-  refreshDrawing(true);
+  refreshDrawing();
   showSession();
 }
 
@@ -220,12 +220,12 @@ async function openDrawing(file) {
   if (/^run /m.test(state.engine.session()) &&
       !window.confirm('いまの図面とセッションは破棄されます (保存はDXF保存・セッション保存で)。開きますか?')) return;
   actions.restart();
-  showWorking(`${file.name} を開いています…`);
+  showWorking(`${file.name} を開いています…  (Escで中止)`);
   // The message shows before the engine takes the page's thread.
   await new Promise((done) => requestAnimationFrame(() => setTimeout(done, 0)));
   try {
     // The user's own settings again after a session file played.
-    const notices = await state.engine.open(file, state.fromSessionFile ? loadSettings() : undefined);
+    const notices = await state.engine.open(file, state.fromSessionFile ? loadSettings() : undefined, true);
     state.fromSessionFile = false;
     showNotices($('notices'), file.name, notices);
     state.opened = file;
@@ -234,13 +234,14 @@ async function openDrawing(file) {
     newSession();
     showWorking(null);
     showPrompt(`${file.name}: ${state.engine.figureCount()} 図形`, '');
+    fit(view);
   } catch (e) {
     showWorking(null);
-    showFailure(`開けませんでした: ${japanese(e.message)}`);
+    if (e.stopped) showFailure('');
+    else showFailure(`開けませんでした: ${japanese(e.message)}`);
     actions.asked(state.engine.request());
-    showPrompt('コマンドを選んでください', HINTS.command);
+    showPrompt(e.stopped ? `${file.name} を開くのを中止しました` : 'コマンドを選んでください', HINTS.command);
   }
-  fit(view);
   redraw();
 }
 
@@ -504,6 +505,10 @@ const engineEvents = {
   display: showDisplay,
   failure: onFailure,
   working: ({ figures }) => showWorking(`実行中… ${figures} 図形  (Escで中止)`),
+  // How far a DXF's read has come: the share of the file read, then the
+  // figures made.
+  opening: ({ name, read, figures, stoppable }) => showWorking(`${name} を開いています… ${Math.floor(read * 100)}%` +
+    `${figures ? `  ${figures} 図形` : ''}${stoppable ? '  (Escで中止)' : ''}`),
 };
 
 async function start() {
