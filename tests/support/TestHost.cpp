@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -137,8 +138,11 @@ static int runCommand(const std::string &cmd)
 
 int runHostProgram(const std::string &arguments, std::string &err)
 {
-    // one file per test process: ctest runs tests in parallel
-    std::string errFile = scratchFile("stderr." + std::to_string(getpid()) + ".txt", "");
+    // one file per test process: ctest runs tests in parallel, and under
+    // emscripten every process has the same pid (42), so a random number
+    // drawn once per process tells them apart
+    static const std::string tag = std::to_string(getpid()) + "." + std::to_string(std::random_device{}());
+    std::string errFile = scratchFile("stderr." + tag + ".txt", "");
     int code = runCommand(std::string(NEROLIT_HOST_PROGRAM) + " " + arguments + " 2>" + errFile);
     std::ifstream in(errFile);
     std::ostringstream s;
