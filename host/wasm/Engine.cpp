@@ -38,18 +38,20 @@ EM_JS(void, nerolitFailed, (int code, const char *message), {
 EM_ASYNC_JS(void, nerolitHalt, (), { await new Promise(function() {}); });
 
 /* While a DXF is read: 1 when the page stopped the read, 2 when it is time
-   to let the page run (it has heard how far the read has come), 0 to go
-   on.  The read lets the page run every 50 ms, so it shows the progress
-   and hears Escape on a large file. */
-EM_JS(int, nerolitOpeningPoll, (double read, int figures), { return Module["nerolitOpeningPoll"](read, figures); });
-EM_ASYNC_JS(void, nerolitOpeningYield, (), { await Module["nerolitOpeningYield"](); });
+   to let the page run, 0 to go on.  The read lets the page run every 50 ms,
+   telling it how far the read has come, so it shows the progress and
+   hears Escape on a large file. */
+EM_JS(int, nerolitOpeningPoll, (), { return Module["nerolitOpeningPoll"](); });
+EM_ASYNC_JS(void, nerolitOpeningYield, (double read, int figures), {
+    await Module["nerolitOpeningYield"](read, figures);
+});
 
 bool openingGoesOn(const DxfProgress &p)
 {
-    int poll = nerolitOpeningPoll(p.read, static_cast<int>(p.figures));
+    int poll = nerolitOpeningPoll();
     if (poll == 2) {
-        nerolitOpeningYield();
-        poll = nerolitOpeningPoll(p.read, static_cast<int>(p.figures));
+        nerolitOpeningYield(p.read, static_cast<int>(p.figures));
+        poll = nerolitOpeningPoll();
     }
     return poll != 1;
 }

@@ -17,6 +17,9 @@ const YIELD_MS = 50; // a long pass lets the page run this often (for Escape)
 
 let compiled = null; // the compiled WebAssembly module, shared by every engine
 
+// Lets the page run (its events, a frame) before the engine goes on.
+const pageTurn = () => new Promise((resolve) => setTimeout(resolve, 0));
+
 async function compiledModule(options) {
   if (options.wasmBinary) return WebAssembly.compile(options.wasmBinary);
   if (compiled) return compiled;
@@ -111,12 +114,14 @@ class Engine {
       nerolitYield: () => {
         // A long pass lets the page run: it hears how far the pass is.
         if (this._handlers.has('working')) this._emit('working', { figures: m._nerolit_figure_count() });
-        return new Promise((resolve) => setTimeout(resolve, 0)).then(() => { this._lastYield = Date.now(); });
+        return pageTurn().then(() => { this._lastYield = Date.now(); });
       },
-      nerolitOpeningPoll: (read, figures) => this._openingPoll(read, figures),
-      nerolitOpeningYield: () => new Promise((resolve) => setTimeout(resolve, 0)).then(() => {
-        if (this._opening) this._opening.since = Date.now();
-      }),
+      nerolitOpeningPoll: () => this._openingPoll(),
+      nerolitOpeningYield: (read, figures) => {
+        // A DXF's read lets the page run: it hears how far the read is.
+        this._emit('opening', { read, figures });
+        return pageTurn().then(() => { this._opening.since = Date.now(); });
+      },
     });
     m._nerolit_create(this._options.trace ? 1 : 0);
     let result = {};
@@ -212,15 +217,11 @@ class Engine {
   }
 
   // While a DXF is read (nerolit_load_dxf): 1 when Escape stopped the
-  // read, 2 when the page is to run (it hears { read, figures } as an
-  // 'opening' event), else 0.
-  _openingPoll(read, figures) {
+  // read, 2 when the page is to run, else 0.
+  _openingPoll() {
     const o = this._opening;
-    if (!o) return 0;
     if (o.stop) return 1;
-    if (Date.now() - o.since < YIELD_MS) return 0;
-    this._emit('opening', { read, figures });
-    return 2;
+    return Date.now() - o.since >= YIELD_MS ? 2 : 0;
   }
 
   _poll() {

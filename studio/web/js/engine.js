@@ -149,7 +149,6 @@ export async function createEngine(on) {
       performance.measure('nerolit figures', { start: t0, end: performance.now() });
       return { figures, names };
     },
-    names: () => e.names(),
     figureList: () => e.figureList(),
     figureCount: () => e.figureCount(),
     svg: () => e.svg(),
